@@ -1,0 +1,48 @@
+#include "fileops/paths.h"
+
+#include "values/text.h"
+
+std::wstring ResolvePath(const LauncherContext& ctx, std::wstring_view text) {
+  std::wstring path = TrimSpaces(text);
+  if (Contains(path, L":\\")) return path;
+  while (!path.empty() && path.back() == L'.') path.pop_back();
+  return ctx.launcherFolder + path;
+}
+
+std::wstring ParentFolder(const LauncherContext& ctx, std::wstring_view text) {
+  const std::wstring path = ResolvePath(ctx, text);
+  size_t cut = 0;  // length kept: up to and including the last separator
+  for (size_t i = (!path.empty() && path[0] == L'"') ? 1 : 0; i < path.size(); ++i) {
+    if (path[i] == L'|') break;
+    if (path[i] == L'\\' || path[i] == L'/') cut = i + 1;
+  }
+  return RemoveTrailingBackslashes(std::wstring_view(path).substr(0, cut));
+}
+
+std::wstring RemoveTrailingBackslashes(std::wstring_view text) {
+  while (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
+  return std::wstring(text);
+}
+
+std::wstring LastComponent(std::wstring_view text) {
+  const std::wstring path = RemoveTrailingBackslashes(text);
+  const size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
+bool EndsWithBackslash(std::wstring_view text) { return !text.empty() && text.back() == L'\\'; }
+
+std::wstring QuoteIfSpaced(std::wstring_view text) {
+  std::wstring trimmed = TrimSpaces(text);
+  const bool quoted = trimmed.size() >= 2 && trimmed.front() == L'"' && trimmed.back() == L'"';
+  if (!quoted && Contains(trimmed, L" ")) return L"\"" + trimmed + L"\"";
+  return trimmed;
+}
+
+std::wstring QuoteForInterpreter(std::wstring_view text) {
+  std::wstring quoted = QuoteIfSpaced(text);
+  if (!quoted.empty() && quoted.front() != L'"' &&
+      quoted.find_first_of(L"&|<>^(),;=") != std::wstring::npos)
+    quoted = L"\"" + quoted + L"\"";
+  return quoted;
+}

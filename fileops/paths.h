@@ -1,0 +1,31 @@
+// Path rules shared by every area that names files or folders.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "launcher/context.h"
+
+// Trimmed text; unchanged when it holds ":\" anywhere, else placed under the
+// launcher folder with trailing dots removed ("" and "." give the folder itself).
+std::wstring ResolvePath(const LauncherContext& ctx, std::wstring_view text);
+
+// ResolvePath of the text, cut after its last backslash or slash (a leading
+// double quote is skipped, a vertical bar ends the scan), trailing backslashes removed.
+std::wstring ParentFolder(const LauncherContext& ctx, std::wstring_view text);
+
+// Trailing backslashes removed, then the part after the last backslash or slash.
+std::wstring LastComponent(std::wstring_view text);
+
+bool EndsWithBackslash(std::wstring_view text);
+
+std::wstring RemoveTrailingBackslashes(std::wstring_view text);
+
+// Trimmed; wrapped in double quotes when it holds a blank and is not quoted yet.
+std::wstring QuoteIfSpaced(std::wstring_view text);
+
+// QuoteIfSpaced for a path on the command interpreter's command line: a name
+// holding & | < > ^ ( ) , ; = would otherwise run another command or name
+// another file, so such a path is quoted too. Paths without them keep the
+// plain QuoteIfSpaced form.
+std::wstring QuoteForInterpreter(std::wstring_view text);

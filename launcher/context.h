@@ -1,0 +1,63 @@
+// Every launcher-wide value in one record. Start-up fills it; the other areas
+// read it and change only the values they own.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+struct CommandEntry {
+  std::wstring label;  // "GENERAL", "BEFORE", "AFTER", "RESTORE" or "DEFAULTRESTORE"
+  std::wstring key;
+  std::wstring value;
+};
+
+inline constexpr int kListLimit = 100;  // highest slot index of the lists
+inline constexpr int kListSlots = kListLimit + 1;
+
+struct LauncherContext {
+  int exitCode = 0;
+
+  // Start-up.
+  std::wstring launcherPath;
+  std::wstring launcherFolder;  // with trailing backslash
+  std::wstring launcherName;    // caption of every message box
+  std::wstring launcherParameters;
+  std::wstring windowsFolder;
+  std::wstring regExe;
+  std::wstring regsvr32Exe;
+  std::wstring taskkillExe;
+  std::wstring rundll32Exe;
+  std::wstring commandInterpreter;
+  std::wstring helperCopyPath;
+  int isAdministrator = 0;
+  int is64Bit = 0;
+  std::wstring exportOverwriteSwitch;
+  std::wstring legacySystem;  // "1" on XP and older
+  std::wstring phase;         // "BEFORE", then "AFTER" once the application has ended
+  int restoreFlag = 0;
+  int listLimit = 0;
+
+  // Configuration file and command list.
+  std::wstring configFilePath;
+  std::vector<CommandEntry> commands;
+  std::vector<CommandEntry> automaticEntries;
+
+  // GENERAL keys.
+  std::wstring applicationPath;
+  std::wstring application64Path;
+  std::wstring showMode;
+  std::wstring commandLineValue;
+  std::wstring appWorkingDir;
+  std::wstring multipleValue;
+  std::wstring waitWindowText;
+  std::wstring nowaitValue;
+  int additionalInstance = 0;
+
+  // User variables: slot texts "name :: value", and the count of stores made.
+  std::array<std::wstring, kListSlots> userVars;
+  int userVarStores = 0;
+
+  // Key stream of the password lock, kept once the user has given it.
+  std::wstring rememberedKeyStream;
+};

@@ -1,0 +1,204 @@
+#include "tests/fake_platform/fake_platform.h"
+
+#include <memory>
+
+#include "values/text.h"
+
+namespace {
+
+std::unique_ptr<FakeWorld> g_world;
+
+std::wstring Key(const std::wstring& path) { return LowerAscii(path); }
+
+struct OpenFile {
+  std::wstring key;
+  bool writable;
+};
+std::map<os::FileRef, OpenFile> g_open;
+os::FileRef g_nextFile = 1;
+
+bool MatchPattern(std::wstring_view name, std::wstring_view pattern) {
+  if (pattern.empty()) return name.empty();
+  if (pattern[0] == L'*') {
+    for (size_t skip = 0; skip <= name.size(); ++skip)
+      if (MatchPattern(name.substr(skip), pattern.substr(1))) return true;
+    return false;
+  }
+  if (name.empty()) return false;
+  if (pattern[0] != L'?' && pattern[0] != name[0]) return false;
+  return MatchPattern(name.substr(1), pattern.substr(1));
+}
+
+std::wstring ParentOf(const std::wstring& key) {
+  const size_t cut = key.find_last_of(L'\\');
+  return cut == std::wstring::npos ? std::wstring() : key.substr(0, cut);
+}
+
+}  // namespace
+
+FakeWorld& Fake() {
+  if (!g_world) g_world = std::make_unique<FakeWorld>();
+  return *g_world;
+}
+
+void ResetFake() {
+  g_world = std::make_unique<FakeWorld>();
+  g_open.clear();
+}
+
+void FakeAddFile(const std::wstring& path, const std::string& bytes) {
+  Fake().files[Key(path)] = bytes;
+}
+void FakeAddFolder(const std::wstring& path) { Fake().folders.insert(Key(path)); }
+bool FakeHasFile(const std::wstring& path) { return Fake().files.count(Key(path)) > 0; }
+std::string FakeFileBytes(const std::wstring& path) {
+  auto it = Fake().files.find(Key(path));
+  return it == Fake().files.end() ? std::string() : it->second;
+}
+
+namespace os {
+
+void InitialiseServices() { Fake().servicesInitialised = true; }
+void ExitProcessNow(int exitCode) { throw FakeExit{exitCode}; }
+std::wstring ModulePath() { return Fake().modulePath; }
+std::vector<std::wstring> CommandLineArguments() { return Fake().arguments; }
+std::wstring TempFolderLong() { return Fake().tempFolder; }
+
+std::optional<std::wstring> ReadEnv(const std::wstring& name) {
+  auto it = Fake().env.find(LowerAscii(name));
+  if (it == Fake().env.end()) return std::nullopt;
+  return it->second;
+}
+
+bool WriteEnv(const std::wstring& name, const std::wstring& value) {
+  Fake().env[LowerAscii(name)] = value;
+  return true;
+}
+
+std::optional<std::wstring> ExpandEnv(const std::wstring& text) {
+  std::wstring out;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    const size_t open = text.find(L'%', pos);
+    const size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
+    if (close == std::wstring::npos) break;
+    out.append(text, pos, open - pos);
+    const auto value = ReadEnv(text.substr(open + 1, close - open - 1));
+    if (value) {
+      out.append(*value);
+      pos = close + 1;
+    } else {
+      out.push_back(L'%');  // unknown: keep the first percent sign, rescan from the second
+      out.append(text, open + 1, close - open - 1);
+      pos = close;
+    }
+  }
+  out.append(text, pos, std::wstring::npos);
+  return out;
+}
+
+bool SetCurrentFolder(const std::wstring& path) {
+  Fake().currentFolder = path;
+  return true;
+}
+
+VersionRecord QueryVersion() { return Fake().version; }
+bool CanOpenServiceManagerFully() { return Fake().serviceManagerOpens; }
+bool RunsUnderWow64() { return Fake().wow64; }
+void ReleaseWorkingSet() { Fake().workingSetReleased = true; }
+void Pause(unsigned milliseconds) { Fake().pausedMs += milliseconds; }
+LocalTime LocalClock() { return Fake().clock; }
+
+std::int64_t FileState(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  if (key.size() == 2 && key[1] == L':') return -2;
+  if (key.size() == 3 && key[1] == L':' && key[2] == L'\\') return -2;
+  if (key.find_first_of(L"*?") == std::wstring::npos) {
+    if (auto it = Fake().files.find(key); it != Fake().files.end())
+      return static_cast<std::int64_t>(it->second.size());
+    return Fake().folders.count(key) ? -2 : -1;
+  }
+  const std::wstring parent = ParentOf(key);
+  const std::wstring pattern = key.substr(parent.size() + 1);
+  // First match in name order, files and folders alike.
+  std::map<std::wstring, std::int64_t> matches;
+  for (const auto& [name, bytes] : Fake().files)
+    if (ParentOf(name) == parent && MatchPattern(name.substr(parent.size() + 1), pattern))
+      matches[name] = static_cast<std::int64_t>(bytes.size());
+  for (const auto& name : Fake().folders)
+    if (ParentOf(name) == parent && MatchPattern(name.substr(parent.size() + 1), pattern))
+      matches[name] = -2;
+  return matches.empty() ? -1 : matches.begin()->second;
+}
+
+FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
+  const std::wstring key = Key(path);
+  if (!Fake().files.count(key) || Fake().lockedFiles.count(key)) return 0;
+  const bool writable = mode == OpenMode::ReadWriteShareRead;
+  if (writable && Fake().readOnlyFiles.count(key)) return 0;
+  g_open[g_nextFile] = OpenFile{key, writable};
+  return g_nextFile++;
+}
+
+bool ReadWholeFile(FileRef file, std::string& bytes) {
+  auto it = g_open.find(file);
+  if (it == g_open.end()) return false;
+  bytes = Fake().files[it->second.key];
+  return true;
+}
+
+bool RewriteFile(FileRef file, const std::string& bytes) {
+  auto it = g_open.find(file);
+  if (it == g_open.end() || !it->second.writable) return false;
+  Fake().files[it->second.key] = bytes;
+  return true;
+}
+
+void CloseFile(FileRef file) { g_open.erase(file); }
+
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  const std::wstring key = Key(path);
+  if (Fake().readOnlyFiles.count(key) || Fake().lockedFiles.count(key)) return false;
+  if (!Fake().folders.count(ParentOf(key)) && ParentOf(key).size() > 2) return false;
+  Fake().files[key] = bytes;
+  return true;
+}
+
+bool StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
+                        unsigned timeoutMs) {
+  FakeHiddenStart start{commandLine, workdir, timeoutMs};
+  Fake().hiddenStarts.push_back(start);
+  return Fake().onHiddenStart ? Fake().onHiddenStart(start) : true;
+}
+
+ShellStartResult ShellStart(const ShellStartRequest& request) {
+  Fake().shellStarts.push_back(request);
+  ShellStartResult result;
+  result.ok = Fake().shellStartSucceeds;
+  if (result.ok && request.wantProcess && Fake().shellGivesProcess) result.process = 42;
+  return result;
+}
+
+bool ProcessHasEnded(ProcessRef) {
+  ++Fake().processPolls;
+  if (Fake().onProcessPoll) Fake().onProcessPoll();
+  return Fake().processPolls >= Fake().processPollsUntilEnd;
+}
+
+void ReleaseProcess(ProcessRef) { ++Fake().processesReleased; }
+
+int ShowMessageBox(const std::wstring& text, const std::wstring& caption, unsigned style) {
+  Fake().boxes.push_back(FakeMessageBox{text, caption, style});
+  if (Fake().answers.empty()) return kAnswerOk;
+  const int answer = Fake().answers.front();
+  Fake().answers.pop_front();
+  return answer;
+}
+
+std::vector<std::wstring> TopLevelWindowTitles() {
+  auto titles = Fake().windowTitles;
+  if (Fake().onTitlesRead) Fake().onTitlesRead();
+  return titles;
+}
+
+}  // namespace os

@@ -1,0 +1,83 @@
+// An in-memory stand-in for the Windows platform, so that the launcher's logic
+// runs and is checked natively. Tests arrange the world through Fake() and read
+// back what the launcher did with it.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+
+// Thrown by os::ExitProcessNow so that a test can watch the launcher end.
+struct FakeExit {
+  int exitCode;
+};
+
+struct FakeMessageBox {
+  std::wstring text;
+  std::wstring caption;
+  unsigned style;
+};
+
+struct FakeHiddenStart {
+  std::wstring commandLine;
+  std::wstring workdir;
+  unsigned timeoutMs;
+};
+
+struct FakeWorld {
+  // Process and environment.
+  std::wstring modulePath = L"C:\\P\\Tool.exe";
+  std::vector<std::wstring> arguments;
+  std::wstring tempFolder = L"C:\\Users\\me\\AppData\\Local\\Temp\\";
+  std::map<std::wstring, std::wstring> env;  // keys lowered: names match without case
+  std::wstring currentFolder = L"C:\\";
+  os::VersionRecord version{true, 2, 6, 1, true};
+  bool serviceManagerOpens = true;
+  bool wow64 = false;
+  bool workingSetReleased = false;
+  os::LocalTime clock;
+  unsigned pausedMs = 0;
+
+  // Files: contents keyed by lowered path; folders likewise.
+  std::map<std::wstring, std::string> files;
+  std::set<std::wstring> folders;
+  std::set<std::wstring> readOnlyFiles;  // open only in the read modes
+  std::set<std::wstring> lockedFiles;    // do not open at all
+
+  // Processes.
+  std::vector<FakeHiddenStart> hiddenStarts;
+  // Lets a test give a hidden start an effect (create a folder, ...); returns
+  // whether it "started".
+  std::function<bool(const FakeHiddenStart&)> onHiddenStart;
+  std::vector<os::ShellStartRequest> shellStarts;
+  bool shellStartSucceeds = true;
+  bool shellGivesProcess = true;
+  int processPollsUntilEnd = 1;  // tests until the process counts as ended
+  int processPolls = 0;
+  std::function<void()> onProcessPoll;  // runs at every test of the process
+  int processesReleased = 0;
+
+  // User interface.
+  std::vector<FakeMessageBox> boxes;
+  std::deque<int> answers;  // popped per box; kAnswerOk when empty
+  std::vector<std::wstring> windowTitles;
+  std::function<void()> onTitlesRead;  // runs after every read of the titles
+
+  bool servicesInitialised = false;
+};
+
+// The world of the running test; reset with ResetFake() between tests.
+FakeWorld& Fake();
+void ResetFake();
+
+// Helpers for arranging and inspecting the fake file system.
+void FakeAddFile(const std::wstring& path, const std::string& bytes);
+void FakeAddFolder(const std::wstring& path);
+bool FakeHasFile(const std::wstring& path);
+std::string FakeFileBytes(const std::wstring& path);

@@ -1,0 +1,144 @@
+#include "values/text.h"
+
+namespace {
+
+bool IsSpace(wchar_t c) { return c == L' '; }
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+
+template <typename Pred>
+std::wstring TrimWith(std::wstring_view text, Pred pred) {
+  size_t begin = 0;
+  size_t end = text.size();
+  while (begin < end && pred(text[begin])) ++begin;
+  while (end > begin && pred(text[end - 1])) --end;
+  return std::wstring(text.substr(begin, end - begin));
+}
+
+wchar_t LowerAsciiChar(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
+
+void AppendUtf16(std::wstring& out, char32_t cp) {
+  if constexpr (sizeof(wchar_t) == 2) {
+    if (cp >= 0x10000) {
+      cp -= 0x10000;
+      out.push_back(static_cast<wchar_t>(0xD800 + (cp >> 10)));
+      out.push_back(static_cast<wchar_t>(0xDC00 + (cp & 0x3FF)));
+      return;
+    }
+  }
+  out.push_back(static_cast<wchar_t>(cp));
+}
+
+}  // namespace
+
+std::wstring TrimSpaces(std::wstring_view text) { return TrimWith(text, IsSpace); }
+std::wstring TrimBlanks(std::wstring_view text) { return TrimWith(text, IsBlank); }
+
+bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+bool EndsWith(std::wstring_view text, std::wstring_view suffix) {
+  return text.size() >= suffix.size() && text.substr(text.size() - suffix.size()) == suffix;
+}
+
+bool Contains(std::wstring_view text, std::wstring_view part) {
+  return text.find(part) != std::wstring_view::npos;
+}
+
+std::wstring ReplaceAll(std::wstring_view text, std::wstring_view from, std::wstring_view to) {
+  if (from.empty()) return std::wstring(text);
+  std::wstring out;
+  size_t pos = 0;
+  for (size_t hit; (hit = text.find(from, pos)) != std::wstring_view::npos;
+       pos = hit + from.size()) {
+    out.append(text.substr(pos, hit - pos));
+    out.append(to);
+  }
+  out.append(text.substr(pos));
+  return out;
+}
+
+std::wstring LowerAscii(std::wstring_view text) {
+  std::wstring out(text);
+  for (auto& c : out) c = LowerAsciiChar(c);
+  return out;
+}
+
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
+  return true;
+}
+
+std::wstring WideFromUtf8(std::string_view bytes) {
+  std::wstring out;
+  out.reserve(bytes.size());
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    int length = b0 < 0x80           ? 1
+                 : (b0 >> 5) == 0x6  ? 2
+                 : (b0 >> 4) == 0xE  ? 3
+                 : (b0 >> 3) == 0x1E ? 4
+                                     : 0;
+    char32_t cp = length == 1   ? b0
+                  : length == 2 ? (b0 & 0x1F)
+                  : length == 3 ? (b0 & 0x0F)
+                                : (b0 & 0x07);
+    bool ok = length > 0;
+    for (int k = 1; ok && k < length; ++k) {
+      const auto b = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
+      if ((b & 0xC0) != 0x80) {
+        ok = false;
+        length = k;  // resume at the byte that broke the sequence
+        break;
+      }
+      cp = (cp << 6) | (b & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are malformed too.
+    static constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (ok && (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
+      ok = false;
+    if (!ok) {
+      out.push_back(L'\xFFFD');
+      i += length > 0 ? length : 1;
+      continue;
+    }
+    AppendUtf16(out, cp);
+    i += length;
+  }
+  return out;
+}
+
+std::string Utf8FromWide(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = static_cast<char32_t>(text[i]);
+    if constexpr (sizeof(wchar_t) == 2) {
+      if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+          text[i + 1] <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
+        ++i;
+      }
+    }
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
+    if (cp < 0x80) {
+      out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+  }
+  return out;
+}

@@ -1,0 +1,27 @@
+// Small text helpers shared by every area. Text is UTF-16 (std::wstring) inside
+// the launcher; UTF-8 appears only at the edges (files).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Removes U+0020 at both ends; tabs stay.
+std::wstring TrimSpaces(std::wstring_view text);
+// Removes spaces and tabs at both ends.
+std::wstring TrimBlanks(std::wstring_view text);
+
+bool StartsWith(std::wstring_view text, std::wstring_view prefix);
+bool EndsWith(std::wstring_view text, std::wstring_view suffix);
+bool Contains(std::wstring_view text, std::wstring_view part);
+
+// Replaces every occurrence, left to right without overlap, case-sensitively.
+std::wstring ReplaceAll(std::wstring_view text, std::wstring_view from, std::wstring_view to);
+
+// Lowers A-Z only; every other character stays.
+std::wstring LowerAscii(std::wstring_view text);
+bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
+
+// UTF-8 <-> UTF-16. Malformed UTF-8 becomes U+FFFD per bad sequence; unpaired
+// surrogates become U+FFFD on the way out.
+std::wstring WideFromUtf8(std::string_view bytes);
+std::string Utf8FromWide(std::wstring_view text);
