@@ -1,0 +1,7 @@
+#include "commands/misc_commands.h"
+
+#include "launcher/startup.h"
+
+void StoreNowait(LauncherContext& ctx, const std::wstring& value) { ctx.nowaitValue = value; }
+
+void Quit(LauncherContext& ctx, const std::wstring&) { EndLauncher(ctx); }

@@ -1,0 +1,55 @@
+#include "commands/run_section.h"
+
+#include <string>
+
+#include "commands/key_table.h"
+#include "platform/platform.h"
+#include "values/text.h"
+#include "values/user_vars.h"
+
+namespace {
+
+// The suffix under which architecture-bound keys are active on this system.
+std::wstring ActiveSuffix(const LauncherContext& ctx, std::wstring_view key) {
+  if (EndsWith(key, L"X86") && ctx.is64Bit != 1) return L"X86";
+  if (EndsWith(key, L"X64") && ctx.is64Bit == 1 && !ctx.application64Path.empty()) return L"X64";
+  return L"";
+}
+
+void ReportUnknownKey(const LauncherContext& ctx, std::wstring_view key) {
+  os::ShowMessageBox(L"Unknown key \"" + std::wstring(key) + L"\"", ctx.launcherName,
+                     os::kBoxOk | os::kBoxIconInformation | os::kBoxTopmost);
+}
+
+}  // namespace
+
+void DispatchKey(LauncherContext& ctx, std::wstring_view, std::wstring_view key,
+                 std::wstring value) {
+  value = SubstituteUserVars(ctx, value);
+  if (value.empty()) return;
+
+  const std::wstring suffix = ActiveSuffix(ctx, key);
+  for (const KeyRow& row : KeyTable()) {
+    if (key == std::wstring(row.key) + suffix) {
+      row.operation(ctx, value);
+      return;
+    }
+  }
+  // User variables were stored while the file was read.
+  if (key == L"uservar" + suffix) return;
+  // An architecture-bound key that is not active here is skipped without a word.
+  if (EndsWith(key, L"X64") || EndsWith(key, L"X86")) return;
+  ReportUnknownKey(ctx, key);
+}
+
+void RunSection(LauncherContext& ctx, std::wstring_view section) {
+  if (ctx.additionalInstance == 1) return;
+  // Index walk: an operation may not add entries, but keep the walk safe if one did.
+  for (size_t i = 0; i < ctx.commands.size(); ++i) {
+    const CommandEntry entry = ctx.commands[i];
+    if (entry.label != section) continue;
+    std::wstring value = entry.value;
+    if (section == L"AFTER") value = ResolvePrompts(ctx, value, entry.key);
+    DispatchKey(ctx, entry.label, entry.key, value);
+  }
+}

@@ -1,0 +1,44 @@
+#include "launcher/config_file.h"
+
+#include "launcher/startup.h"
+#include "platform/platform.h"
+
+namespace {
+
+constexpr wchar_t kNoIniMessage[] = L"No ini file found!\r\n\r\nCreate a new one?";
+
+struct Candidate {
+  bool onlyUnderWow64;
+  bool namedAfterLauncher;  // else the generic "voQ" stem
+  const wchar_t* suffix;
+};
+
+constexpr Candidate kCandidates[] = {
+    {true, true, L"X64.ini"},
+    {false, true, L".ini"},
+    {true, false, L"X64.ini"},
+    {false, false, L".ini"},
+};
+
+}  // namespace
+
+std::wstring FindConfigFile(LauncherContext& ctx) {
+  for (const Candidate& candidate : kCandidates) {
+    if (candidate.onlyUnderWow64 && ctx.is64Bit != 1) continue;
+    const std::wstring path = ctx.launcherFolder +
+                              (candidate.namedAfterLauncher ? ctx.launcherName : L"voQ") +
+                              candidate.suffix;
+    // Missing, a folder, and an empty file all count as absent.
+    if (os::FileState(path) > 0) return path;
+  }
+
+  const int answer =
+      os::ShowMessageBox(kNoIniMessage, ctx.launcherName,
+                         os::kBoxOkCancel | os::kBoxIconInformation | os::kBoxTopmost);
+  if (answer == os::kAnswerOk) {
+    // Always named after the launcher; a failure to write is not reported.
+    os::WriteNewFile(ctx.launcherFolder + ctx.launcherName + L".ini", ConfigTemplateBytes());
+  }
+  ctx.exitCode = 0;
+  EndLauncher(ctx);
+}

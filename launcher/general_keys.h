@@ -1,0 +1,17 @@
+// What the GENERAL keys decide: the application, its window state and its folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "launcher/context.h"
+
+// "main path :: 64-bit path :: show mode"; a leading "*" turns the existence check off.
+void SetApplication(LauncherContext& ctx, std::wstring_view value);
+
+// Ends the launcher with exit code 1 when the path is not set or not found.
+void CheckRequiredPath(LauncherContext& ctx, std::wstring path, bool checkEmpty, bool checkExists,
+                       std::wstring_view label);
+
+// Empty: the application's folder. Also made the launcher's current folder.
+void SetWorkingDirectory(LauncherContext& ctx, std::wstring_view value);

@@ -1,0 +1,176 @@
+#include "launcher/main_sequence.h"
+
+#include "commands/run_section.h"
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "launcher/config_file.h"
+#include "launcher/general_keys.h"
+#include "launcher/startup.h"
+#include "platform/platform.h"
+#include "registry/reg_delete.h"
+#include "values/prepare_value.h"
+#include "values/text.h"
+#include "values/user_vars.h"
+
+namespace {
+
+constexpr wchar_t kSymlinkNeedsVista[] =
+    L"Vista or newer is required for creating symlinks.\r\n\r\nExiting...";
+
+constexpr unsigned kApplicationPollMs = 500;
+constexpr unsigned kWindowPollMs = 1000;
+
+// BEFORE keys whose after-application half runs automatically.
+bool IsWrapKey(std::wstring_view key) {
+  static constexpr std::wstring_view kWrapKeys[] = {L"dir",      L"file",       L"regkey",
+                                                    L"regvalue", L"(dir)",      L"(file)",
+                                                    L"(regkey)", L"(regvalue)", L"symlink"};
+  for (std::wstring_view wrapKey : kWrapKeys)
+    if (key == wrapKey) return true;
+  return false;
+}
+
+int ShowCommandFor(std::wstring_view showMode) {
+  if (showMode == L"max") return 3;   // SW_MAXIMIZE
+  if (showMode == L"min") return 7;   // SW_SHOWMINNOACTIVE
+  if (showMode == L"hide") return 0;  // SW_HIDE
+  return 10;                          // SW_SHOWDEFAULT
+}
+
+// Keys that act while the file is read. Returns the label of the entry.
+std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std::wstring_view key,
+                           const std::wstring& value, bool& wrap) {
+  if (key == L"application") {
+    SetApplication(ctx, value);
+  } else if (key == L"commandline") {
+    ctx.commandLineValue = value;
+  } else if (key == L"workdir") {
+    SetWorkingDirectory(ctx, value);
+  } else if (key == L"!multiple" || key == L"!waitprocess") {
+    if (section == L"GENERAL") {
+      if (key == L"!multiple")
+        ctx.multipleValue = value;
+      else
+        ctx.waitWindowText = TrimSpaces(value);
+    }
+  } else if (IsWrapKey(key)) {
+    if (section == L"BEFORE") {
+      wrap = true;
+      if (key == L"symlink" && WindowsVersionNumber() < 70) {
+        os::ShowMessageBox(kSymlinkNeedsVista, ctx.launcherName, os::kBoxOk | os::kBoxTopmost);
+        EndLauncher(ctx);
+      }
+    }
+  } else if (key == L"uservar") {
+    StoreUserVar(ctx, value);
+  } else if (key == L"restore") {
+    if (ctx.restoreFlag == 0 && section == L"AFTER" && value == L"1") {
+      ctx.restoreFlag = 1;
+      return L"RESTORE";
+    }
+  }
+  return std::wstring(section);
+}
+
+}  // namespace
+
+void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view section) {
+  if (!IniSelectSection(doc, section)) return;
+  if (!IniFirstKey(doc)) return;
+  while (IniNextKey(doc)) {
+    const std::wstring key = TrimSpaces(IniKeyName(doc));
+    const std::wstring value =
+        SubstituteUserVars(ctx, PrepareValue(ctx, IniKeyValue(doc), key, section));
+    bool wrap = false;
+    const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
+    // Keys past the hundredth still act above, but get no entry.
+    if (static_cast<int>(ctx.commands.size()) >= kListLimit) continue;
+    ctx.commands.push_back(CommandEntry{label, key, value});
+    if (wrap) ctx.automaticEntries.push_back(CommandEntry{L"AFTER", key, value});
+  }
+}
+
+void ReadConfiguration(LauncherContext& ctx, const std::wstring& path) {
+  IniDocument doc = IniOpen(path, IniWriteOptions{});
+  ScanSection(ctx, doc, L"GENERAL");
+  ScanSection(ctx, doc, L"BEFORE");
+  ctx.commands.push_back(CommandEntry{L"DEFAULTRESTORE", L"", L""});
+  ScanSection(ctx, doc, L"AFTER");
+  IniClose(doc);
+}
+
+void PlaceAutomaticEntries(LauncherContext& ctx) {
+  // The rebuilt list grows as needed, so up to 100 keys and all their automatic
+  // entries run; nothing is written past a fixed list.
+  std::vector<CommandEntry> rebuilt;
+  rebuilt.reserve(ctx.commands.size() + ctx.automaticEntries.size());
+  for (CommandEntry& entry : ctx.commands) {
+    const bool defaultPlace = entry.label == L"DEFAULTRESTORE";
+    if (entry.label == L"RESTORE" || (defaultPlace && ctx.restoreFlag == 0)) {
+      rebuilt.insert(rebuilt.end(), ctx.automaticEntries.begin(), ctx.automaticEntries.end());
+    } else if (!defaultPlace) {
+      rebuilt.push_back(std::move(entry));
+    }
+  }
+  ctx.commands = std::move(rebuilt);
+}
+
+void LaunchApplication(LauncherContext& ctx) {
+  const bool noWait = ctx.nowaitValue == L"1" || ctx.additionalInstance != 0;
+  os::ShellStartRequest request;
+  request.file = ctx.applicationPath;
+  request.parameters = ctx.commandLineValue + L" " + ctx.launcherParameters;
+  request.directory = ctx.appWorkingDir;
+  request.showCommand = ShowCommandFor(ctx.showMode);
+  request.wantProcess = !noWait;
+  const os::ShellStartResult started = os::ShellStart(request);
+
+  if (noWait) EndLauncher(ctx);
+  // A start that succeeded without a process handle leaves nothing to watch:
+  // waiting on it would never end.
+  if (started.ok && started.process != 0) {
+    do {
+      os::Pause(kApplicationPollMs);
+    } while (!os::ProcessHasEnded(started.process));
+    os::ReleaseProcess(started.process);
+  }
+  ctx.phase = L"AFTER";
+}
+
+void WaitForWindows(LauncherContext&, std::wstring_view text) {
+  if (text.empty()) return;
+  const std::wstring wanted = LowerAscii(text);
+  for (;;) {
+    bool open = false;
+    for (const std::wstring& title : os::TopLevelWindowTitles())
+      if (Contains(LowerAscii(title), wanted)) open = true;
+    if (!open) return;
+    os::Pause(kWindowPollMs);
+  }
+}
+
+void CleanTraces(LauncherContext& ctx) {
+  static constexpr std::wstring_view kMuiCacheKeys[] = {
+      L"HKCU\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache",
+      L"HKCU\\Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"};
+  for (std::wstring_view key : kMuiCacheKeys) {
+    DeleteRegValue(ctx, key, ctx.applicationPath);
+    DeleteRegValue(ctx, key, ctx.launcherPath);
+  }
+  DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" +
+                        LastComponent(ctx.applicationPath));
+  DeleteFiles(ctx, ctx.helperCopyPath);
+}
+
+void RunMainSequence(LauncherContext& ctx) {
+  DeleteFiles(ctx, ctx.helperCopyPath);
+  ctx.configFilePath = FindConfigFile(ctx);
+  ReadConfiguration(ctx, ctx.configFilePath);
+  PlaceAutomaticEntries(ctx);
+  RunSection(ctx, L"BEFORE");
+  TrimWorkingSet();
+  LaunchApplication(ctx);
+  WaitForWindows(ctx, ctx.waitWindowText);
+  RunSection(ctx, L"AFTER");
+  CleanTraces(ctx);
+}
