@@ -1,10 +1,33 @@
-// File and folder operations.
+// File and folder operations. Folder creation and deletion go through the
+// command interpreter; copies and file creation use the file API.
 #pragma once
 
 #include <string_view>
 
 #include "launcher/context.h"
 
+// Creates the folder with its missing parents; an existing folder starts nothing.
+void CreateDir(const LauncherContext& ctx, std::wstring_view path);
+
 // Deletes the file (or, with wildcards, every match) through the command
 // interpreter; a missing name or a folder is left alone.
 void DeleteFiles(const LauncherContext& ctx, std::wstring_view path);
+
+// Removes the folder with everything in it, or with option "ifempty" only when
+// empty. With * or ? in the last component: every matching folder (files stay).
+void DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option);
+
+// Copies (or moves) one file; a target ending in a backslash receives the
+// source's name. Returns true when the file was copied.
+bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
+                    bool move, bool overwrite, bool reverse);
+
+// Copies (or moves) a folder's contents; an empty or "." target is "Settings"
+// beside the launcher. Returns true when every file was copied.
+bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
+                           std::wstring_view target, std::wstring_view pattern, bool move,
+                           bool overwrite, bool reverse);
+
+// Writes the contents as UTF-8 without BOM; "no overwrite" keeps a non-empty file.
+void FileCreate(const LauncherContext& ctx, std::wstring_view path, std::wstring_view options,
+                std::wstring_view contents);

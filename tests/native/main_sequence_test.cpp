@@ -1,0 +1,193 @@
+#include "launcher/main_sequence.h"
+
+#include "commands/run_section.h"
+#include "tests/native/launcher_fixture.h"
+
+namespace {
+
+std::vector<std::wstring> Walk(const LauncherContext& ctx) {
+  std::vector<std::wstring> order;
+  for (const CommandEntry& e : ctx.commands) order.push_back(e.label + L" " + e.key + L" " + e.value);
+  return order;
+}
+
+}  // namespace
+
+class MainSequenceTest : public LauncherTest {
+ protected:
+  void SetUp() override {
+    LauncherTest::SetUp();
+    FakeAddFolder(L"C:\\P\\App");
+    FakeAddFile(L"C:\\P\\App\\App.exe", "MZ");
+    Start();
+  }
+
+  void Read(const std::string& ini) {
+    FakeAddFile(L"C:\\P\\Tool.ini", ini);
+    ctx.configFilePath = L"C:\\P\\Tool.ini";
+    ReadConfiguration(ctx, ctx.configFilePath);
+    PlaceAutomaticEntries(ctx);
+  }
+};
+
+TEST_F(MainSequenceTest, AutomaticAfterEntriesPrecedeTheAfterKeys) {
+  Read("[BEFORE]\r\ndir = A\r\nfile = B\r\n[AFTER]\r\n-file = C\r\n");
+  EXPECT_EQ(Walk(ctx), (std::vector<std::wstring>{L"BEFORE dir A", L"BEFORE file B", L"AFTER dir A",
+                                                  L"AFTER file B", L"AFTER -file C"}));
+}
+
+TEST_F(MainSequenceTest, RestoreKeyPlacesTheAutomaticEntriesWhereItStands) {
+  Read(
+      "[BEFORE]\ndir = A\nfile = B\n[AFTER]\n-file = C\nrestore = 1\n-dir = D\nrestore = 1\n"
+      "restore = 0\n");
+  EXPECT_EQ(Walk(ctx),
+            (std::vector<std::wstring>{L"BEFORE dir A", L"BEFORE file B", L"AFTER -file C",
+                                       L"AFTER dir A", L"AFTER file B", L"AFTER -dir D",
+                                       L"AFTER restore 1", L"AFTER restore 0"}));
+  EXPECT_EQ(ctx.restoreFlag, 1);
+}
+
+TEST_F(MainSequenceTest, OnlyExactBeforeWrapKeysGetAnAfterHalf) {
+  Read("[BEFORE]\r\ndirX86 = A\r\n(dir) = B\r\nsymlink = L\r\n[AFTER]\r\ndir = C\r\n");
+  EXPECT_EQ(Walk(ctx),
+            (std::vector<std::wstring>{L"BEFORE dirX86 A", L"BEFORE (dir) B", L"BEFORE symlink L",
+                                       L"AFTER (dir) B", L"AFTER symlink L", L"AFTER dir C"}));
+}
+
+TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
+  Read(
+      "[GENERAL]\r\nworkdir = D:\\Early\r\napplication = App\\App.exe\r\ncommandline = /a\r\n"
+      "[AFTER]\r\nworkdir = Data\r\n!waitprocess = ignored\r\n");
+  EXPECT_EQ(ctx.applicationPath, L"C:\\P\\App\\App.exe");
+  EXPECT_EQ(ctx.appWorkingDir, L"C:\\P\\Data");
+  EXPECT_EQ(ctx.commandLineValue, L"/a");
+  EXPECT_EQ(ctx.waitWindowText, L"");
+  EXPECT_EQ(Fake().currentFolder, L"C:\\P\\Data");
+}
+
+TEST_F(MainSequenceTest, KeysPastTheHundredthActButGetNoEntry) {
+  std::string ini = "[GENERAL]\r\n";
+  for (int i = 0; i < 100; ++i) ini += "k" + std::to_string(i) + " = v\r\n";
+  ini += "commandline = late\r\n[BEFORE]\r\ndir = A\r\n";
+  Read(ini);
+  EXPECT_EQ(ctx.commandLineValue, L"late");
+  EXPECT_EQ(ctx.commands.size(), 100u);
+  for (const CommandEntry& e : ctx.commands) EXPECT_EQ(e.label, L"GENERAL");
+}
+
+TEST_F(MainSequenceTest, HundredWrapKeysAllGetTheirAfterHalf) {
+  std::string ini = "[BEFORE]\r\n";
+  for (int i = 0; i < 100; ++i) ini += "dir = D" + std::to_string(i) + "\r\n";
+  Read(ini);
+  ASSERT_EQ(ctx.commands.size(), 200u);
+  EXPECT_EQ(ctx.commands[99].label + ctx.commands[99].value, L"BEFORED99");
+  EXPECT_EQ(ctx.commands[100].label + ctx.commands[100].value, L"AFTERD0");
+  EXPECT_EQ(ctx.commands[199].label + ctx.commands[199].value, L"AFTERD99");
+}
+
+TEST_F(MainSequenceTest, ParametersJoinCommandLineAndLauncherArguments) {
+  ctx.applicationPath = L"C:\\P\\App\\App.exe";
+  ctx.appWorkingDir = L"C:\\P\\App";
+  ctx.launcherParameters = L"b";
+  LaunchApplication(ctx);
+  ASSERT_EQ(Fake().shellStarts.size(), 1u);
+  EXPECT_EQ(Fake().shellStarts[0].parameters, L" b");
+  EXPECT_EQ(Fake().shellStarts[0].file, L"C:\\P\\App\\App.exe");
+  EXPECT_EQ(Fake().shellStarts[0].directory, L"C:\\P\\App");
+  EXPECT_EQ(Fake().shellStarts[0].showCommand, 10);
+  EXPECT_TRUE(Fake().shellStarts[0].wantProcess);
+  EXPECT_EQ(ctx.phase, L"AFTER");
+}
+
+TEST_F(MainSequenceTest, ShowModesMapToShowCommands) {
+  const std::pair<const wchar_t*, int> modes[] = {
+      {L"max", 3}, {L"min", 7}, {L"hide", 0}, {L"Max", 10}, {L"", 10}};
+  for (const auto& [mode, command] : modes) {
+    ctx.showMode = mode;
+    LaunchApplication(ctx);
+    EXPECT_EQ(Fake().shellStarts.back().showCommand, command) << mode;
+  }
+}
+
+TEST_F(MainSequenceTest, PollsEveryHalfSecondOnlyAfterTheFirstPause) {
+  Fake().processPollsUntilEnd = 3;
+  LaunchApplication(ctx);
+  EXPECT_EQ(Fake().processPolls, 3);
+  EXPECT_EQ(Fake().pausedMs, 1500u);
+  EXPECT_EQ(Fake().processesReleased, 1);
+}
+
+TEST_F(MainSequenceTest, StartWithoutProcessHandleDoesNotWait) {
+  Fake().shellGivesProcess = false;
+  Fake().processPollsUntilEnd = 1000000;
+  LaunchApplication(ctx);
+  EXPECT_EQ(Fake().processPolls, 0);
+  EXPECT_EQ(ctx.phase, L"AFTER");
+}
+
+TEST_F(MainSequenceTest, FailedStartGoesStraightToAfter) {
+  Fake().shellStartSucceeds = false;
+  LaunchApplication(ctx);
+  EXPECT_EQ(Fake().processPolls, 0);
+  EXPECT_EQ(ctx.phase, L"AFTER");
+}
+
+TEST_F(MainSequenceTest, NowaitEndsRightAfterTheStartWithoutAHandle) {
+  ctx.nowaitValue = L"1";
+  EXPECT_EQ(ExitCodeOf([&] { LaunchApplication(ctx); }), 0);
+  ASSERT_EQ(Fake().shellStarts.size(), 1u);
+  EXPECT_FALSE(Fake().shellStarts[0].wantProcess);
+  EXPECT_EQ(ctx.phase, L"BEFORE");
+}
+
+TEST_F(MainSequenceTest, WaitsWhileAnyWindowTitleHoldsTheTextInAnyCase) {
+  Fake().windowTitles = {L"Desktop", L"file.txt - NOTEPAD"};
+  int reads = 0;
+  Fake().onTitlesRead = [&] {
+    if (++reads == 3) Fake().windowTitles = {L"Desktop"};
+  };
+  WaitForWindows(ctx, L"- Notepad");
+  EXPECT_EQ(reads, 4);
+  EXPECT_EQ(Fake().pausedMs, 3000u);
+}
+
+TEST_F(MainSequenceTest, CleanTracesSendsItsExactCommandLines) {
+  ctx.applicationPath = L"C:\\P\\App\\App.exe";
+  ctx.launcherPath = L"C:\\P\\Tool.exe";
+  ctx.helperCopyPath = L"C:\\T\\Tool.exe";
+  FakeAddFile(L"C:\\T\\Tool.exe", "MZ");
+  CleanTraces(ctx);
+  const std::wstring reg = L"\"C:\\Windows\\system32\\reg.exe\"  DELETE \"";
+  const std::wstring mui =
+      L"HKCU\\Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache";
+  const std::wstring noRoam = L"HKCU\\Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache";
+  EXPECT_EQ(HiddenCommandLines(),
+            (std::vector<std::wstring>{
+                reg + mui + L"\" /v \"C:\\P\\App\\App.exe\" /f",
+                reg + mui + L"\" /v \"C:\\P\\Tool.exe\" /f",
+                reg + noRoam + L"\" /v \"C:\\P\\App\\App.exe\" /f",
+                reg + noRoam + L"\" /v \"C:\\P\\Tool.exe\" /f",
+                L"\"C:\\Windows\\system32\\reg.exe\" DELETE "
+                L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe\" /f",
+                L"\"C:\\Windows\\system32\\cmd.exe\" /c DEL C:\\T\\Tool.exe /F /Q"}));
+}
+
+TEST_F(MainSequenceTest, WholeRunWalksBeforeStartsWaitsAndWalksAfter) {
+  FakeAddFile(L"C:\\P\\Tool.ini",
+              "[GENERAL]\r\napplication = App\\App.exe\r\n[BEFORE]\r\nbogus1 = x\r\n"
+              "[AFTER]\r\nbogus2 = y\r\n");
+  std::vector<std::wstring> events;
+  Fake().onProcessPoll = [&] { events.push_back(L"poll"); };
+  EXPECT_EQ(ExitCodeOf([&] {
+              RunMainSequence(ctx);
+              EndLauncher(ctx);
+            }),
+            0);
+  ASSERT_EQ(Fake().boxes.size(), 2u);
+  EXPECT_EQ(Fake().boxes[0].text, L"Unknown key \"bogus1\"");
+  EXPECT_EQ(Fake().boxes[1].text, L"Unknown key \"bogus2\"");
+  EXPECT_EQ(Fake().shellStarts.size(), 1u);
+  EXPECT_TRUE(Fake().workingSetReleased);
+  EXPECT_EQ(ctx.configFilePath, L"C:\\P\\Tool.ini");
+  EXPECT_EQ(events.size(), 1u);
+}
