@@ -1,0 +1,310 @@
+#include "values/ini_document.h"
+
+#include "values/text.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kLineEnd = "\r\n";
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+
+char LowerAsciiByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+// Names are compared as UTF-8 bytes: folding A-Z leaves every multi-byte
+// sequence alone, so this equals comparing the decoded texts.
+bool SameName(std::string_view stored, std::string_view wanted) {
+  if (stored.size() != wanted.size()) return false;
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    if (LowerAsciiByte(stored[i]) != LowerAsciiByte(wanted[i])) return false;
+  return true;
+}
+
+std::string Latin1ToUtf8(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size() + bytes.size() / 8);
+  for (char c : bytes) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b < 0x80) {
+      out.push_back(c);
+    } else {
+      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+    }
+  }
+  return out;
+}
+
+std::string_view TrimTrailingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string_view TrimLeadingBlanks(std::string_view text) {
+  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
+  return text;
+}
+
+// One pass over the text: every position is looked at a bounded number of times.
+std::vector<IniEntry> Parse(std::string_view text) {
+  std::vector<IniEntry> entries;
+  std::size_t pos = 0;
+  while (pos < text.size()) {
+    while (pos < text.size() && IsBlank(text[pos])) ++pos;
+    if (pos == text.size()) break;
+    if (IsLineEnd(text[pos])) {
+      ++pos;
+      continue;
+    }
+    std::size_t end = pos;
+    while (end < text.size() && !IsLineEnd(text[end])) ++end;
+    const std::string_view line = text.substr(pos, end - pos);
+    pos = end;
+
+    IniEntry entry;
+    if (line[0] == ';') {
+      entry.kind = IniEntryKind::Comment;
+      std::string_view comment = line.substr(1);
+      if (!comment.empty() && comment[0] == ' ') comment.remove_prefix(1);
+      entry.name = comment;
+    } else if (line[0] == '[') {
+      entry.kind = IniEntryKind::Section;
+      const std::string_view inside = line.substr(1);
+      entry.name = inside.substr(0, inside.find(']'));
+    } else {
+      entry.kind = IniEntryKind::Key;
+      const std::size_t equals = line.find('=');
+      entry.name = TrimTrailingBlanks(line.substr(0, equals));
+      if (equals != std::string_view::npos)
+        entry.value = TrimLeadingBlanks(line.substr(equals + 1));
+    }
+    entries.push_back(std::move(entry));
+  }
+  return entries;
+}
+
+// Index of the first header after `from`, or the end of the list.
+std::size_t NextHeader(const IniDocument& doc, std::size_t from) {
+  std::size_t i = from;
+  while (i < doc.entries.size() && doc.entries[i].kind != IniEntryKind::Section) ++i;
+  return i;
+}
+
+// First entry of the current section's body.
+std::size_t BodyStart(const IniDocument& doc) {
+  return doc.section == kIniNone ? 0 : doc.section + 1;
+}
+
+std::size_t FindHeader(const IniDocument& doc, std::string_view name) {
+  for (std::size_t i = 0; i < doc.entries.size(); ++i)
+    if (doc.entries[i].kind == IniEntryKind::Section && SameName(doc.entries[i].name, name))
+      return i;
+  return kIniNone;
+}
+
+std::size_t FindKey(const IniDocument& doc, std::string_view name) {
+  if (doc.missingSection) return kIniNone;
+  const std::size_t end = NextHeader(doc, BodyStart(doc));
+  for (std::size_t i = BodyStart(doc); i < end; ++i)
+    if (doc.entries[i].kind == IniEntryKind::Key && SameName(doc.entries[i].name, name)) return i;
+  return kIniNone;
+}
+
+void EndEnumeration(IniDocument& doc) {
+  doc.scan = kIniNone;
+  doc.cursor = kIniNone;
+}
+
+std::string Serialise(const IniDocument& doc) {
+  std::string out;
+  std::size_t estimate = 8;
+  for (const IniEntry& entry : doc.entries) estimate += entry.name.size() + entry.value.size() + 8;
+  out.reserve(estimate);
+  if (doc.utf8) {
+    out += kByteOrderMark;
+    out += kLineEnd;
+  }
+  const std::string_view separator = doc.options.compactSeparator ? "=" : " = ";
+  bool firstHeader = true;
+  for (const IniEntry& entry : doc.entries) {
+    switch (entry.kind) {
+      case IniEntryKind::Section:
+        if (doc.options.blankLineBeforeSections && !firstHeader) out += kLineEnd;
+        firstHeader = false;
+        out += '[';
+        out += entry.name;
+        out += ']';
+        break;
+      case IniEntryKind::Comment:
+        out += "; ";
+        out += entry.name;
+        break;
+      case IniEntryKind::Key:
+        out += entry.name;
+        out += separator;
+        out += entry.value;
+        break;
+    }
+    out += kLineEnd;
+  }
+  return out;
+}
+
+}  // namespace
+
+IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
+  IniDocument doc;
+  doc.path = path;
+  doc.options = options;
+
+  doc.file = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
+  if (doc.file == 0) {
+    // Another program may hold the file open for writing, or it is write-protected.
+    doc.readOnly = true;
+    doc.file = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
+    if (doc.file == 0) doc.file = os::OpenExistingFile(path, os::OpenMode::ReadShareReadWrite);
+  }
+  if (doc.file == 0) {
+    doc.readOnly = false;
+    doc.utf8 = true;
+    return doc;
+  }
+
+  std::string bytes;
+  if (!os::ReadWholeFile(doc.file, bytes)) {
+    doc.discardWrites = true;
+    return doc;
+  }
+  if (bytes.size() >= kByteOrderMark.size() && bytes.starts_with(kByteOrderMark)) {
+    doc.utf8 = true;
+    doc.entries = Parse(std::string_view(bytes).substr(kByteOrderMark.size()));
+  } else {
+    // Without a mark every byte is one Latin-1 character, whatever the system's code page.
+    doc.utf8 = !bytes.empty();
+    doc.entries = Parse(Latin1ToUtf8(bytes));
+  }
+  return doc;
+}
+
+bool IniSelectSection(IniDocument& doc, std::wstring_view section) {
+  EndEnumeration(doc);
+  doc.missingSection = false;
+  doc.missingName.clear();
+  if (section.empty()) {
+    doc.section = kIniNone;
+    return true;
+  }
+  const std::string name = Utf8FromWide(section);
+  doc.section = FindHeader(doc, name);
+  if (doc.section != kIniNone) return true;
+  doc.missingSection = true;
+  doc.missingName = name;
+  return false;
+}
+
+std::wstring IniReadKey(const IniDocument& doc, std::wstring_view key,
+                        std::wstring_view defaultValue) {
+  const std::size_t found = FindKey(doc, Utf8FromWide(key));
+  if (found == kIniNone) return std::wstring(defaultValue);
+  return TrimBlanks(WideFromUtf8(doc.entries[found].value));
+}
+
+bool IniFirstKey(IniDocument& doc) {
+  EndEnumeration(doc);
+  if (doc.missingSection) return false;
+  doc.scan = BodyStart(doc);
+  return true;
+}
+
+bool IniNextKey(IniDocument& doc) {
+  doc.cursor = kIniNone;
+  while (doc.scan != kIniNone && doc.scan < doc.entries.size()) {
+    const std::size_t i = doc.scan++;
+    if (doc.entries[i].kind == IniEntryKind::Section) break;
+    if (doc.entries[i].kind == IniEntryKind::Key) {
+      doc.cursor = i;
+      return true;
+    }
+  }
+  doc.scan = kIniNone;
+  return false;
+}
+
+std::wstring IniKeyName(const IniDocument& doc) {
+  if (doc.cursor == kIniNone) return std::wstring();
+  return WideFromUtf8(doc.entries[doc.cursor].name);
+}
+
+std::wstring IniKeyValue(const IniDocument& doc) {
+  if (doc.cursor == kIniNone) return std::wstring();
+  return TrimBlanks(WideFromUtf8(doc.entries[doc.cursor].value));
+}
+
+void IniWriteKey(IniDocument& doc, std::wstring_view key, std::wstring_view value) {
+  IniEntry entry{IniEntryKind::Key, Utf8FromWide(key), Utf8FromWide(value)};
+  doc.modified = true;
+  if (doc.missingSection) {
+    EndEnumeration(doc);
+    doc.entries.push_back(IniEntry{IniEntryKind::Section, std::move(doc.missingName), {}});
+    doc.section = doc.entries.size() - 1;
+    doc.missingSection = false;
+    doc.missingName.clear();
+    doc.entries.push_back(std::move(entry));
+    return;
+  }
+  const std::size_t found = FindKey(doc, entry.name);
+  if (found != kIniNone) {
+    doc.entries[found] = std::move(entry);
+    return;
+  }
+  // After the section's last entry, comments included: where its next header starts.
+  EndEnumeration(doc);
+  const std::size_t at = NextHeader(doc, BodyStart(doc));
+  doc.entries.insert(doc.entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+}
+
+void IniRemoveKey(IniDocument& doc, std::wstring_view key) {
+  const std::size_t found = FindKey(doc, Utf8FromWide(key));
+  if (found == kIniNone) return;
+  EndEnumeration(doc);
+  doc.entries.erase(doc.entries.begin() + static_cast<std::ptrdiff_t>(found));
+  doc.modified = true;
+}
+
+void IniRemoveSection(IniDocument& doc, std::wstring_view section) {
+  const std::size_t header = FindHeader(doc, Utf8FromWide(section));
+  if (header == kIniNone) return;
+  const std::size_t end = NextHeader(doc, header + 1);
+  EndEnumeration(doc);
+  if (!doc.missingSection && doc.section != kIniNone) {
+    if (doc.section == header) {
+      // The current section is gone; a later write creates it again at the end.
+      doc.missingSection = true;
+      doc.missingName = doc.entries[header].name;
+      doc.section = kIniNone;
+    } else if (doc.section > header) {
+      doc.section -= end - header;
+    }
+  }
+  doc.entries.erase(doc.entries.begin() + static_cast<std::ptrdiff_t>(header),
+                    doc.entries.begin() + static_cast<std::ptrdiff_t>(end));
+  doc.modified = true;
+}
+
+void IniClose(IniDocument& doc) {
+  if (doc.modified && !doc.discardWrites) {
+    const std::string bytes = Serialise(doc);
+    if (doc.file != 0 && !doc.readOnly) {
+      os::RewriteFile(doc.file, bytes);
+    } else {
+      if (doc.file != 0) {
+        os::CloseFile(doc.file);
+        doc.file = 0;
+      }
+      os::WriteNewFile(doc.path, bytes);
+    }
+  }
+  if (doc.file != 0) os::CloseFile(doc.file);
+  doc = IniDocument{};
+}
