@@ -1,0 +1,404 @@
+#include "values/ini_document.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "tests/fake_platform/fake_platform.h"
+#include "values/text.h"
+
+namespace {
+
+const std::wstring kPath = L"C:\\D\\app.ini";
+// What every UTF-8 document is written back with: the mark, then an empty first line.
+const std::string kHead = "\xEF\xBB\xBF\r\n";
+
+// "name=value" for every key the enumeration of the section yields.
+std::vector<std::wstring> Keys(IniDocument& doc, std::wstring_view section) {
+  std::vector<std::wstring> keys;
+  if (!IniSelectSection(doc, section) || !IniFirstKey(doc)) return keys;
+  while (IniNextKey(doc)) keys.push_back(IniKeyName(doc) + L"=" + IniKeyValue(doc));
+  return keys;
+}
+
+bool SameEntries(const std::vector<IniEntry>& a, const std::vector<IniEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i)
+    if (a[i].kind != b[i].kind || a[i].name != b[i].name || a[i].value != b[i].value) return false;
+  return true;
+}
+
+using KeyList = std::vector<std::wstring>;
+
+}  // namespace
+
+class IniDocumentTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ResetFake();
+    FakeAddFolder(L"C:\\D");
+  }
+
+  IniDocument Open(const std::string& bytes, IniWriteOptions options = {}) {
+    FakeAddFile(kPath, bytes);
+    return IniOpen(kPath, options);
+  }
+
+  // Opens the bytes, lets the change act on the document, closes it and gives
+  // the file's bytes afterwards.
+  template <typename Change>
+  std::string Rewritten(const std::string& bytes, Change change, IniWriteOptions options = {}) {
+    IniDocument doc = Open(bytes, options);
+    change(doc);
+    IniClose(doc);
+    return FakeFileBytes(kPath);
+  }
+};
+
+// ---- parsing -------------------------------------------------------------------
+
+TEST_F(IniDocumentTest, KeyLineWithBlanksYieldsBareNameAndValue) {
+  IniDocument spaced = Open("[S]\r\n \t key \t= \t some value \t\r\n");
+  IniDocument tight = Open("[S]\r\nkey=some value\r\n");
+  EXPECT_EQ(Keys(spaced, L"S"), KeyList{L"key=some value"});
+  EXPECT_EQ(Keys(tight, L"S"), KeyList{L"key=some value"});
+  EXPECT_EQ(IniReadKey(spaced, L"key", L"-"), L"some value");
+}
+
+TEST_F(IniDocumentTest, KeyLineKeepsSecondEqualsAndSemicolonInValue) {
+  IniDocument doc = Open("[S]\r\ncmd = a=b ; \"c\" = d\r\n");
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"cmd=a=b ; \"c\" = d"});
+}
+
+TEST_F(IniDocumentTest, SemicolonLineIsACommentAndHashLineIsAKey) {
+  IniDocument doc = Open("[S]\r\n  ; x = 1\r\n# y = 2\r\n;z\r\n");
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"# y=2"});
+  ASSERT_EQ(doc.entries.size(), 4u);
+  EXPECT_EQ(doc.entries[1].kind, IniEntryKind::Comment);
+  EXPECT_EQ(doc.entries[1].name, "x = 1");  // one space after ";" dropped
+  EXPECT_EQ(doc.entries[3].name, "z");
+}
+
+TEST_F(IniDocumentTest, HeaderNameEndsAtFirstBracketAndKeepsInnerSpaces) {
+  IniDocument doc =
+      Open("[BEFORE] ; the first\r\na=1\r\n[ AFTER ]\r\nb=2\r\n[Open\r\nc=3\r\n[x]y]\r\nd=4\r\n");
+  EXPECT_EQ(Keys(doc, L"BEFORE"), KeyList{L"a=1"});
+  EXPECT_FALSE(IniSelectSection(doc, L"AFTER"));
+  EXPECT_EQ(Keys(doc, L" AFTER "), KeyList{L"b=2"});
+  EXPECT_EQ(Keys(doc, L"Open"), KeyList{L"c=3"});
+  EXPECT_EQ(Keys(doc, L"x"), KeyList{L"d=4"});
+}
+
+TEST_F(IniDocumentTest, NamesMatchWithoutRegardToAsciiCaseOnly) {
+  IniDocument doc = Open("[general]\r\nApplication = A\r\n[\xC9t\xE9]\r\nk=1\r\n");
+  EXPECT_TRUE(IniSelectSection(doc, L"GENERAL"));
+  EXPECT_EQ(IniReadKey(doc, L"APPLICATION", L""), L"A");
+  EXPECT_TRUE(IniSelectSection(doc, L"\u00C9t\u00E9"));
+  // Case folding stops at Z: the accented capital is another letter.
+  EXPECT_FALSE(IniSelectSection(doc, L"\u00E9t\u00E9"));
+}
+
+TEST_F(IniDocumentTest, OnlyTheFirstOfTwoSameNamedSectionsIsSeen) {
+  IniDocument doc = Open("[BEFORE]\r\ndir=A\r\n[AFTER]\r\nx=1\r\n[before]\r\ndir=B\r\n");
+  EXPECT_EQ(Keys(doc, L"BEFORE"), KeyList{L"dir=A"});
+  EXPECT_EQ(IniReadKey(doc, L"dir", L""), L"A");
+}
+
+TEST_F(IniDocumentTest, EveryKeyLineIsEnumeratedInFileOrder) {
+  IniDocument doc = Open("[BEFORE]\r\ndir = A\r\n; note\r\nnowait\r\n= lone\r\ndir = B\r\n");
+  EXPECT_EQ(Keys(doc, L"BEFORE"), (KeyList{L"dir=A", L"nowait=", L"=lone", L"dir=B"}));
+  IniSelectSection(doc, L"BEFORE");
+  EXPECT_EQ(IniReadKey(doc, L"dir", L""), L"A");
+  EXPECT_EQ(IniReadKey(doc, L"nowait", L"default"), L"");
+  EXPECT_EQ(IniReadKey(doc, L"missing", L"default"), L"default");
+}
+
+TEST_F(IniDocumentTest, LineEndsOfAnyKindAndBlankLinesReadAlike) {
+  const KeyList expected{L"a=1", L"b=2"};
+  IniDocument crlf = Open("[S]\r\na=1\r\n\r\n\r\nb=2\r\n");
+  IniDocument lf = Open("[S]\na=1\n\n  \t\nb=2");
+  IniDocument cr = Open("\r\r[S]\ra=1\r\rb=2\r");
+  EXPECT_EQ(Keys(crlf, L"S"), expected);
+  EXPECT_EQ(Keys(lf, L"S"), expected);
+  EXPECT_EQ(Keys(cr, L"S"), expected);
+}
+
+TEST_F(IniDocumentTest, KeysAboveTheFirstHeaderBelongOnlyToTheTopOfFile) {
+  IniDocument doc = Open("top=1\r\n[S]\r\ninner=2\r\n");
+  EXPECT_EQ(Keys(doc, L""), KeyList{L"top=1"});
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"inner=2"});
+  IniSelectSection(doc, L"S");
+  EXPECT_EQ(IniReadKey(doc, L"top", L"none"), L"none");
+}
+
+TEST_F(IniDocumentTest, EnumerationOfMissingOrEmptySectionsYieldsNothing) {
+  IniDocument doc = Open("[Empty]\r\n; only a comment\r\n[Full]\r\nk=v\r\n");
+  EXPECT_FALSE(IniSelectSection(doc, L"Missing"));
+  EXPECT_FALSE(IniFirstKey(doc));
+  EXPECT_FALSE(IniNextKey(doc));
+  EXPECT_EQ(IniReadKey(doc, L"k", L"dflt"), L"dflt");
+  EXPECT_TRUE(IniSelectSection(doc, L"Empty"));
+  EXPECT_TRUE(IniFirstKey(doc));
+  EXPECT_FALSE(IniNextKey(doc));
+  EXPECT_FALSE(IniNextKey(doc));  // stays at the end, never runs into the next section
+  EXPECT_EQ(IniKeyName(doc), L"");
+  EXPECT_EQ(IniKeyValue(doc), L"");
+}
+
+TEST_F(IniDocumentTest, FileWithoutMarkIsLatin1AndComesBackAsUtf8) {
+  const std::string bytes = "[S]\r\nk=caf\xE9\r\n";
+  IniDocument doc = Open(bytes);
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=caf\u00E9"});
+  EXPECT_TRUE(doc.utf8);
+  IniWriteKey(doc, L"other", L"1");
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = caf\xC3\xA9\r\nother = 1\r\n");
+}
+
+TEST_F(IniDocumentTest, FileWithMarkIsUtf8) {
+  IniDocument doc = Open("\xEF\xBB\xBF[S]\r\nk=caf\xC3\xA9 \xE2\x82\xAC\r\n");
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=caf\u00E9 \u20AC"});
+  IniDocument shortFile = Open("\xEF\xBB");  // too short for a mark: two Latin-1 characters
+  EXPECT_EQ(Keys(shortFile, L""), KeyList{L"\u00EF\u00BB="});
+}
+
+// ---- writing -------------------------------------------------------------------
+
+TEST_F(IniDocumentTest, WriteKeyUpdatesTheFirstMatchAndTakesTheNewName) {
+  const std::string out = Rewritten("[S]\r\nsize=1\r\nSIZE=2\r\n", [](IniDocument& doc) {
+    IniSelectSection(doc, L"s");
+    IniWriteKey(doc, L"Size", L"10");
+  });
+  EXPECT_EQ(out, kHead + "[S]\r\nSize = 10\r\nSIZE = 2\r\n");
+}
+
+TEST_F(IniDocumentTest, WriteKeyAddsAfterTheSectionsLastEntryBeforeTheNextHeader) {
+  const std::string out = Rewritten("[A]\nx=1\n; tail\n[B]\ny=2\n", [](IniDocument& doc) {
+    IniSelectSection(doc, L"A");
+    IniWriteKey(doc, L"z", L"3");
+  });
+  EXPECT_EQ(out, kHead + "[A]\r\nx = 1\r\n; tail\r\nz = 3\r\n[B]\r\ny = 2\r\n");
+}
+
+TEST_F(IniDocumentTest, WriteKeyAtTheTopOfFileGoesAboveTheFirstHeader) {
+  auto writeTop = [](IniDocument& doc) {
+    IniSelectSection(doc, L"");
+    IniWriteKey(doc, L"new", L"n");
+  };
+  EXPECT_EQ(Rewritten("a=1\r\n[S]\r\nb=2\r\n", writeTop),
+            kHead + "a = 1\r\nnew = n\r\n[S]\r\nb = 2\r\n");
+  EXPECT_EQ(Rewritten("[S]\r\nb=2\r\n", writeTop), kHead + "new = n\r\n[S]\r\nb = 2\r\n");
+}
+
+TEST_F(IniDocumentTest, MissingSectionIsAppendedByTheFirstWriteOnly) {
+  const std::string out = Rewritten("[A]\r\nx=1\r\n", [](IniDocument& doc) {
+    EXPECT_FALSE(IniSelectSection(doc, L"New"));
+    IniWriteKey(doc, L"k1", L"v1");
+    IniWriteKey(doc, L"k2", L"v2");
+    EXPECT_EQ(IniReadKey(doc, L"k1", L""), L"v1");
+  });
+  EXPECT_EQ(out, kHead + "[A]\r\nx = 1\r\n[New]\r\nk1 = v1\r\nk2 = v2\r\n");
+}
+
+TEST_F(IniDocumentTest, CompactAndBlankLineOptionsShapeTheWrittenFile) {
+  const std::string in = "top=0\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n";
+  auto change = [](IniDocument& doc) {
+    IniSelectSection(doc, L"B");
+    IniWriteKey(doc, L"y", L"3");
+  };
+  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{true, true}),
+            kHead + "top=0\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=3\r\n");
+  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{true, false}),
+            kHead + "top=0\r\n[A]\r\nx=1\r\n[B]\r\ny=3\r\n");
+  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{false, true}),
+            kHead + "top = 0\r\n[A]\r\nx = 1\r\n\r\n[B]\r\ny = 3\r\n");
+}
+
+TEST_F(IniDocumentTest, RewriteKeepsCommentsAndTrailingBlanksOfValues) {
+  const std::string out =
+      Rewritten("  ;lead\r\n[S]\r\n\tk =  v  \r\n;  two\r\n", [](IniDocument& doc) {
+        IniSelectSection(doc, L"S");
+        IniWriteKey(doc, L"n", L"1");
+      });
+  EXPECT_EQ(out, kHead + "; lead\r\n[S]\r\nk = v  \r\n;  two\r\nn = 1\r\n");
+}
+
+TEST_F(IniDocumentTest, RemoveKeyChangesTheFileOnlyWhenTheKeyExists) {
+  const std::string in = "[S]\nk=1\nk=2\n[T]\nk=3\n";
+  auto removeMissing = [](IniDocument& doc) {
+    IniSelectSection(doc, L"S");
+    IniRemoveKey(doc, L"absent");
+    EXPECT_FALSE(doc.modified);
+  };
+  EXPECT_EQ(Rewritten(in, removeMissing), in);
+  auto removeFirst = [](IniDocument& doc) {
+    IniSelectSection(doc, L"S");
+    IniRemoveKey(doc, L"K");
+  };
+  EXPECT_EQ(Rewritten(in, removeFirst), kHead + "[S]\r\nk = 2\r\n[T]\r\nk = 3\r\n");
+}
+
+TEST_F(IniDocumentTest, RemoveSectionTakesItsCommentsAndChangesNothingWhenMissing) {
+  const std::string in = "a=0\n[Old]\nk=1\n; gone too\n[Keep]\nk=2\n[old]\nk=3\n";
+  EXPECT_EQ(Rewritten(in, [](IniDocument& doc) { IniRemoveSection(doc, L"Nope"); }), in);
+  EXPECT_EQ(Rewritten(in, [](IniDocument& doc) { IniRemoveSection(doc, L"OLD"); }),
+            kHead + "a = 0\r\n[Keep]\r\nk = 2\r\n[old]\r\nk = 3\r\n");
+}
+
+TEST_F(IniDocumentTest, RemovingASectionKeepsTheCurrentSectionInPlace) {
+  const std::string out = Rewritten("[A]\nx=1\n[B]\ny=2\n", [](IniDocument& doc) {
+    IniSelectSection(doc, L"B");
+    IniRemoveSection(doc, L"A");
+    IniWriteKey(doc, L"z", L"3");
+    IniRemoveSection(doc, L"B");  // the current one: a later write brings it back
+    IniWriteKey(doc, L"w", L"4");
+  });
+  EXPECT_EQ(out, kHead + "[B]\r\nw = 4\r\n");
+}
+
+TEST_F(IniDocumentTest, ReadingLeavesTheFileByteForByteUnchanged) {
+  const std::string in = "\t;c\n [A] x\r\n k = v \n\n[A]\nk=2\r\n=\n\xE9\xFF";
+  const std::string out = Rewritten(in, [](IniDocument& doc) {
+    Keys(doc, L"A");
+    Keys(doc, L"");
+    IniReadKey(doc, L"k", L"");
+  });
+  EXPECT_EQ(out, in);
+}
+
+TEST_F(IniDocumentTest, MissingFileIsCreatedOnlyWhenWritten) {
+  IniDocument untouched = IniOpen(kPath, {});
+  EXPECT_EQ(Keys(untouched, L""), KeyList{});
+  IniClose(untouched);
+  EXPECT_FALSE(FakeHasFile(kPath));
+
+  IniDocument doc = IniOpen(kPath, {});
+  IniSelectSection(doc, L"S");
+  IniWriteKey(doc, L"k", L"\u00E9");
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = \xC3\xA9\r\n");
+}
+
+TEST_F(IniDocumentTest, EmptyFileIsWrittenBackWithoutMark) {
+  EXPECT_EQ(Rewritten("", [](IniDocument& doc) { IniWriteKey(doc, L"k", L"v"); }), "k = v\r\n");
+  const std::string emptied = Rewritten("", [](IniDocument& doc) {
+    IniWriteKey(doc, L"k", L"v");
+    IniRemoveKey(doc, L"k");
+  });
+  EXPECT_EQ(emptied, "");
+}
+
+TEST_F(IniDocumentTest, ReadOnlyFileIsReadAndRecreatedOnClose) {
+  FakeAddFile(kPath, "[S]\r\nk=1\r\n");
+  Fake().readOnlyFiles.insert(LowerAscii(kPath));
+  IniDocument doc = IniOpen(kPath, {});
+  EXPECT_TRUE(doc.readOnly);
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=1"});
+  IniWriteKey(doc, L"k", L"2");
+  // The writer that held the file has let go by the time the document closes.
+  Fake().readOnlyFiles.clear();
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = 2\r\n");
+}
+
+TEST_F(IniDocumentTest, WriteToAFileThatStaysReadOnlyIsLost) {
+  Fake().readOnlyFiles.insert(LowerAscii(kPath));
+  const std::string out = Rewritten("[S]\r\nk=1\r\n", [](IniDocument& doc) {
+    IniSelectSection(doc, L"S");
+    IniWriteKey(doc, L"k", L"2");
+  });
+  EXPECT_EQ(out, "[S]\r\nk=1\r\n");
+}
+
+TEST_F(IniDocumentTest, LockedFileReadsAsEmpty) {
+  FakeAddFile(kPath, "[S]\r\nk=1\r\n");
+  Fake().lockedFiles.insert(LowerAscii(kPath));
+  IniDocument doc = IniOpen(kPath, {});
+  EXPECT_FALSE(IniSelectSection(doc, L"S"));
+  EXPECT_EQ(IniReadKey(doc, L"k", L"default"), L"default");
+  IniWriteKey(doc, L"k", L"2");
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath), "[S]\r\nk=1\r\n");
+}
+
+// ---- bad input -----------------------------------------------------------------
+
+TEST_F(IniDocumentTest, MalformedUtf8AfterMarkIsReadWithReplacementsAndKeptAsRead) {
+  const std::string in =
+      "\xEF\xBB\xBF"
+      "bad=\xFF\xE2\x82 ok\r\n[S\xC3]\r\nk=1\r\n";
+  IniDocument doc = Open(in);
+  EXPECT_EQ(Keys(doc, L""), KeyList{L"bad=\uFFFD\uFFFD ok"});
+  EXPECT_FALSE(IniSelectSection(doc, L"S\uFFFD"));  // a name is matched as it was read
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath), in);
+
+  const std::string out =
+      Rewritten(in, [](IniDocument& changed) { IniWriteKey(changed, L"k", L"2"); });
+  EXPECT_EQ(out, kHead + "bad = \xFF\xE2\x82 ok\r\nk = 2\r\n[S\xC3]\r\nk = 1\r\n");
+}
+
+TEST_F(IniDocumentTest, MillionCharacterLinesAreWholeEntries) {
+  const std::string longValue(1000000, 'x');
+  const std::string in = "[S]\r\nk=" + longValue + "\r\n" + std::string(1000000, 'y') + "\r\n[" +
+                         std::string(1000000, 'z') + "\r\nlast=1\r\n";
+  IniDocument doc = Open(in);
+  ASSERT_EQ(doc.entries.size(), 5u);
+  IniSelectSection(doc, L"S");
+  EXPECT_EQ(IniReadKey(doc, L"k", L"").size(), longValue.size());
+  EXPECT_EQ(doc.entries[2].name.size(), 1000000u);
+  EXPECT_EQ(doc.entries[3].kind, IniEntryKind::Section);
+  EXPECT_EQ(doc.entries[3].name.size(), 1000000u);
+  IniClose(doc);
+}
+
+TEST_F(IniDocumentTest, TwentyMegabyteFileParsesInOnePass) {
+  std::string in;
+  in.reserve(21u << 20);
+  for (int i = 0; in.size() < (20u << 20); ++i) {
+    if (i % 1000 == 0) in += "[Section" + std::to_string(i / 1000) + "]\r\n";
+    in += "key" + std::to_string(i) + " = value=with;some \"text\" " + std::to_string(i) + "\r\n";
+  }
+  FakeAddFile(kPath, in);
+  const auto start = std::chrono::steady_clock::now();
+  IniDocument doc = IniOpen(kPath, {});
+  IniSelectSection(doc, L"Section400");
+  const std::wstring value = IniReadKey(doc, L"key400999", L"");
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(value, L"value=with;some \"text\" 400999");
+  // Linear parsing takes well under a second here; anything quadratic takes hours.
+  EXPECT_LT(std::chrono::duration_cast<std::chrono::seconds>(elapsed).count(), 20);
+  IniClose(doc);
+  EXPECT_EQ(FakeFileBytes(kPath).size(), in.size());
+}
+
+TEST_F(IniDocumentTest, RandomBinaryIsReadWithoutHarmAndWrittenBackReadsTheSame) {
+  std::mt19937 random(20240601);
+  // Bytes biased toward the characters the parser reacts to, NULs included.
+  const std::string special = std::string("\r\n[]=; \t\0\xEF\xBB\xBF\xC3\xFF", 15);
+  for (int round = 0; round < 40; ++round) {
+    std::string in(static_cast<std::size_t>(random() % 4000), '\0');
+    for (char& c : in)
+      c = random() % 2 ? special[random() % special.size()] : static_cast<char>(random() % 256);
+    if (round % 2) in = "\xEF\xBB\xBF" + in;
+
+    IniDocument doc = Open(in);
+    for (const IniEntry& entry : std::vector<IniEntry>(doc.entries))
+      if (entry.kind == IniEntryKind::Section) Keys(doc, WideFromUtf8(entry.name));
+    Keys(doc, L"");
+    IniClose(doc);
+    ASSERT_EQ(FakeFileBytes(kPath), in) << "round " << round;
+
+    // Whatever was read, the written file parses back into the same entries.
+    doc = Open(in);
+    IniWriteKey(doc, L"added", L"1");
+    const std::vector<IniEntry> written = doc.entries;
+    IniClose(doc);
+    doc = IniOpen(kPath, {});
+    EXPECT_TRUE(SameEntries(doc.entries, written)) << "round " << round;
+    IniClose(doc);
+  }
+}
