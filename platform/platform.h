@@ -140,3 +140,44 @@ int ShowMessageBox(const std::wstring& text, const std::wstring& caption, unsign
 std::vector<std::wstring> TopLevelWindowTitles();
 
 }  // namespace os
+
+// ---- folders and file copies -----------------------------------------------------
+// Used by the tree copy and by the folder and file operations that cannot be left to
+// the command interpreter. Names are as the system spells them; no call recurses.
+
+namespace os {
+
+struct DirEntry {
+  std::wstring name;
+  bool isFolder = false;
+  bool isLink = false;  // a reparse point: symbolic link or junction
+  bool isHiddenOrSystem = false;
+};
+
+// The entries of the folder whose names match the pattern (FindFirstFileW on
+// folder + "\" + pattern, so a short 8.3 name can match too), in the system's
+// order, without "." and "..". An existing folder without a match gives an empty
+// list; nullopt when the folder cannot be listed (missing, a file, no access).
+std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
+                                                const std::wstring& pattern);
+
+// Creates one folder whose parent exists (CreateDirectoryW); false when it exists.
+bool CreateOneFolder(const std::wstring& path);
+
+// CopyFileW allowed to replace the target. Fails over a read-only or hidden target.
+bool CopyFileReplacing(const std::wstring& source, const std::wstring& target);
+
+// Clears read-only, hidden and system (FILE_ATTRIBUTE_NORMAL).
+bool SetNormalAttributes(const std::wstring& path);
+
+// PathMatchSpecW: "*.*" matches every name; ";" separates several patterns.
+bool MatchesSpec(const std::wstring& name, const std::wstring& pattern);
+
+// DeleteFileW: fails on a read-only file.
+bool DeleteOneFile(const std::wstring& path);
+
+// RemoveDirectoryW: only an empty folder, or a link to a folder (the link goes,
+// what it points to stays).
+bool RemoveOneFolder(const std::wstring& path);
+
+}  // namespace os

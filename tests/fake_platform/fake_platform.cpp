@@ -34,6 +34,16 @@ std::wstring ParentOf(const std::wstring& key) {
   return cut == std::wstring::npos ? std::wstring() : key.substr(0, cut);
 }
 
+bool IsDrive(const std::wstring& key) { return key.size() == 2 && key[1] == L':'; }
+bool FolderExists(const std::wstring& key) { return IsDrive(key) || Fake().folders.count(key); }
+bool HasChildren(const std::wstring& key) {
+  for (const auto& [name, bytes] : Fake().files)
+    if (ParentOf(name) == key) return true;
+  for (const auto& name : Fake().folders)
+    if (ParentOf(name) == key) return true;
+  return false;
+}
+
 }  // namespace
 
 FakeWorld& Fake() {
@@ -199,6 +209,89 @@ std::vector<std::wstring> TopLevelWindowTitles() {
   auto titles = Fake().windowTitles;
   if (Fake().onTitlesRead) Fake().onTitlesRead();
   return titles;
+}
+
+std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
+                                                const std::wstring& pattern) {
+  std::wstring key = Key(folder);
+  while (!key.empty() && key.back() == L'\\') key.pop_back();
+  if (!FolderExists(key)) return std::nullopt;
+  const std::wstring spec = Key(pattern) == L"*.*" ? L"*" : Key(pattern);
+  std::map<std::wstring, DirEntry> found;  // name order, like NTFS
+  for (const auto& [name, bytes] : Fake().files) {
+    const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
+    if (ParentOf(name) == key && MatchPattern(leaf, spec))
+      found[leaf] = DirEntry{leaf, false, false, Fake().hiddenFiles.count(name) > 0};
+  }
+  for (const auto& name : Fake().folders) {
+    const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
+    if (ParentOf(name) == key && MatchPattern(leaf, spec))
+      found[leaf] = DirEntry{leaf, true, Fake().linkFolders.count(name) > 0, false};
+  }
+  std::vector<DirEntry> entries;
+  for (auto& [leaf, entry] : found) entries.push_back(entry);
+  return entries;
+}
+
+bool CreateOneFolder(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  if (Fake().files.count(key) || FolderExists(key) || !FolderExists(ParentOf(key))) return false;
+  Fake().folders.insert(key);
+  return true;
+}
+
+bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
+  const std::wstring from = Key(source);
+  const std::wstring to = Key(target);
+  auto& w = Fake();
+  if (!w.files.count(from) || w.lockedFiles.count(from) || from == to) return false;
+  if (w.folders.count(to) || !FolderExists(ParentOf(to))) return false;
+  if (w.readOnlyFiles.count(to) || w.hiddenFiles.count(to) || w.lockedFiles.count(to)) return false;
+  w.files[to] = w.files[from];
+  // CopyFileW carries the attributes over.
+  if (w.readOnlyFiles.count(from)) w.readOnlyFiles.insert(to);
+  if (w.hiddenFiles.count(from)) w.hiddenFiles.insert(to);
+  return true;
+}
+
+bool SetNormalAttributes(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  if (!Fake().files.count(key) && !Fake().folders.count(key)) return false;
+  Fake().readOnlyFiles.erase(key);
+  Fake().hiddenFiles.erase(key);
+  return true;
+}
+
+bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
+  const std::wstring lowered = Key(name);
+  std::wstring rest = Key(pattern);
+  while (true) {
+    const size_t cut = rest.find(L';');
+    std::wstring spec = rest.substr(0, cut);
+    while (!spec.empty() && spec.front() == L' ') spec.erase(0, 1);
+    if (spec == L"*.*" || MatchPattern(lowered, spec)) return true;
+    if (cut == std::wstring::npos) return false;
+    rest = rest.substr(cut + 1);
+  }
+}
+
+bool DeleteOneFile(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  auto& w = Fake();
+  if (!w.files.count(key) || w.readOnlyFiles.count(key) || w.lockedFiles.count(key)) return false;
+  w.files.erase(key);
+  w.hiddenFiles.erase(key);
+  return true;
+}
+
+bool RemoveOneFolder(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  auto& w = Fake();
+  if (!w.folders.count(key)) return false;
+  if (!w.linkFolders.count(key) && HasChildren(key)) return false;
+  w.folders.erase(key);
+  w.linkFolders.erase(key);
+  return true;
 }
 
 }  // namespace os

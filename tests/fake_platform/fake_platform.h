@@ -49,6 +49,10 @@ struct FakeWorld {
   std::set<std::wstring> folders;
   std::set<std::wstring> readOnlyFiles;  // open only in the read modes
   std::set<std::wstring> lockedFiles;    // do not open at all
+  std::set<std::wstring> hiddenFiles;    // hidden or system: skipped by DEL, block CopyFileW
+  // Folders that are links: removing one removes only the link, and what is
+  // stored below it (the target's contents) stays.
+  std::set<std::wstring> linkFolders;
 
   // Processes.
   std::vector<FakeHiddenStart> hiddenStarts;

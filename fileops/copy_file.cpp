@@ -1,0 +1,27 @@
+#include <string>
+#include <utility>
+
+#include "fileops/direct_ops.h"
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "platform/platform.h"
+
+bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
+                    bool move, bool overwrite, bool reverse) {
+  std::wstring from = ResolvePath(ctx, source);
+  std::wstring to = ResolvePath(ctx, target);
+  if (EndsWithBackslash(to)) to += LastComponent(from);
+  // The same file spelt in another case would be deleted as the target of a move.
+  if (SamePath(from, to)) return false;
+  if (reverse) std::swap(from, to);
+  // No single file has such a name; a move would DEL every match of the target.
+  if (HasWildcard(from) || HasWildcard(to)) return false;
+  if (!overwrite && os::FileState(to) >= 0) return false;
+  // A move replaces the target even when the source turns out to be missing.
+  if (move && os::FileState(to) != -1) DeleteFiles(ctx, to);
+  CreateDir(ctx, ParentFolder(ctx, to));
+  if (os::FileState(from) == -1) return false;
+  if (!os::CopyFileReplacing(from, to)) return false;
+  if (move) DeleteFiles(ctx, from);
+  return true;
+}

@@ -1,0 +1,94 @@
+#include "fileops/copy_tree.h"
+
+#include <utility>
+
+#include "fileops/direct_ops.h"
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "platform/platform.h"
+#include "values/text.h"
+
+namespace {
+
+// The classic path length. A longer text is refused, not cut: a cut source would
+// copy another folder, and a move would then remove the real one.
+constexpr size_t kFolderTextLimit = 260;
+
+// A move with a pattern takes only what it copied; folders go once that left
+// them empty (the system refuses to remove any other).
+void RemoveCopiedSources(const TreeCopyLog& log) {
+  for (const std::wstring& file : log.files) {
+    os::SetNormalAttributes(file);
+    os::DeleteOneFile(file);
+  }
+  for (auto folder = log.folders.rbegin(); folder != log.folders.rend(); ++folder)
+    os::RemoveOneFolder(*folder);
+}
+
+}  // namespace
+
+bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstring_view pattern,
+              TreeCopyLog* log) {
+  if (source.empty() || target.empty()) return false;
+  if (source.size() > kFolderTextLimit || target.size() > kFolderTextLimit) return false;
+  const std::wstring from = RemoveTrailingBackslashes(source);
+  std::wstring to = target;
+  if (EndsWithBackslash(to)) to.pop_back();
+  const auto entries = os::ListFolder(from, L"*.*");
+  if (!entries) return false;
+  if (os::FileState(to) != -2 && !EndsWith(to, L":") && !os::CreateOneFolder(to)) return false;
+  if (log) log->folders.push_back(from);
+
+  const std::wstring spec = pattern.empty() ? L"*.*" : std::wstring(pattern);
+  bool ok = true;
+  for (const os::DirEntry& entry : *entries) {
+    const std::wstring sourcePath = from + L"\\" + entry.name;
+    const std::wstring targetPath = to + L"\\" + entry.name;
+    if (entry.isFolder) {
+      if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
+    } else if (os::MatchesSpec(entry.name, spec)) {
+      os::SetNormalAttributes(targetPath);  // a read-only or hidden target is replaced too
+      if (os::CopyFileReplacing(sourcePath, targetPath)) {
+        if (log) log->files.push_back(sourcePath);
+      } else {
+        ok = false;
+      }
+    }
+  }
+  return ok;
+}
+
+bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
+                           std::wstring_view target, std::wstring_view pattern, bool move,
+                           bool overwrite, bool reverse) {
+  if (source == target) return false;
+  const std::wstring_view targetText =
+      (TrimSpaces(target).empty() || target == L".") ? L"Settings" : target;
+  std::wstring from = RemoveTrailingBackslashes(ResolvePath(ctx, source));
+  std::wstring to = RemoveTrailingBackslashes(ResolvePath(ctx, targetText));
+  if (reverse) std::swap(from, to);
+  // One inside the other: a move would remove the source with the target, and the
+  // copy would walk into its own output.
+  if (IsWithin(from, to) || IsWithin(to, from)) return false;
+  // Wildcards name no folder; as a move's target they would remove every match.
+  if (HasWildcard(from) || HasWildcard(to)) return false;
+  // A file where the source folder should be is a mistake, not a missing source:
+  // the move must not remove its target for it.
+  if (os::FileState(from) >= 0) return false;
+  if (!overwrite && os::FileState(to) == -2) return false;
+
+  if (move)
+    DeleteDir(ctx, to, L"");  // the result holds only what comes from the source
+  else
+    CreateDir(ctx, to);
+  TreeCopyLog log;
+  const bool copied = CopyTree(from, to, pattern, &log);
+  // The source goes only after a complete copy: a move never loses data.
+  if (move && copied) {
+    if (pattern.empty())
+      DeleteDir(ctx, from, L"");
+    else
+      RemoveCopiedSources(log);
+  }
+  return copied;
+}

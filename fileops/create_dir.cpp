@@ -1,0 +1,16 @@
+#include <string>
+
+#include "fileops/direct_ops.h"
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "platform/platform.h"
+
+void CreateDir(const LauncherContext& ctx, std::wstring_view path) {
+  if (path.empty()) return;
+  const std::wstring resolved = ResolvePath(ctx, path);
+  if (os::FileState(resolved) == -2) return;
+  if (InterpreterCanTake(resolved))
+    RunInterpreter(ctx, L"/c MKDIR " + QuoteForInterpreter(resolved));
+  else
+    CreateFolderLevels(resolved);
+}

@@ -1,0 +1,43 @@
+#include <string>
+
+#include "fileops/direct_ops.h"
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "platform/platform.h"
+#include "values/text.h"
+
+namespace {
+
+// A folder that holds the running launcher is its portable data: removing it
+// would strip everything around the executable (an empty value resolves to it).
+bool MayRemove(const LauncherContext& ctx, const std::wstring& folder) {
+  return ctx.launcherFolder.empty() || !IsWithin(ctx.launcherFolder, folder);
+}
+
+void RemoveOne(const LauncherContext& ctx, const std::wstring& folder, bool onlyWhenEmpty) {
+  if (!MayRemove(ctx, folder)) return;
+  if (InterpreterCanTake(folder))
+    RunInterpreter(
+        ctx, L"/c RMDIR " + QuoteForInterpreter(folder) + (onlyWhenEmpty ? L" /Q" : L" /S /Q"));
+  else
+    RemoveFolderDirectly(folder, onlyWhenEmpty);
+}
+
+}  // namespace
+
+void DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option) {
+  // A drive is no folder to remove; without its backslash "C:" would not even name it.
+  if (TrimSpaces(path).empty() || IsDriveRoot(path)) return;
+  const bool onlyWhenEmpty = option == L"ifempty";
+  const std::wstring resolved = ResolvePath(ctx, RemoveTrailingBackslashes(path));
+  if (!HasWildcard(resolved)) {
+    RemoveOne(ctx, resolved, onlyWhenEmpty);
+    return;
+  }
+  // Only folders match: files under the pattern stay.
+  const std::wstring parent = ParentFolder(ctx, resolved);
+  const auto entries = os::ListFolder(parent, LastComponent(resolved));
+  if (!entries) return;
+  for (const os::DirEntry& entry : *entries)
+    if (entry.isFolder) RemoveOne(ctx, parent + L"\\" + entry.name, onlyWhenEmpty);
+}

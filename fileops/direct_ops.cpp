@@ -1,0 +1,119 @@
+#include "fileops/direct_ops.h"
+
+#include <optional>
+#include <vector>
+
+#include "fileops/paths.h"
+#include "platform/platform.h"
+#include "process/run_hidden.h"
+#include "values/text.h"
+
+namespace {
+
+std::wstring Join(const std::wstring& folder, const std::wstring& name) {
+  return EndsWithBackslash(folder) ? folder + name : folder + L"\\" + name;
+}
+
+// Folder part and last component of a path, split at its last backslash.
+struct Split {
+  std::wstring folder;
+  std::wstring name;
+};
+std::optional<Split> SplitLast(const std::wstring& path) {
+  const std::wstring trimmed = RemoveTrailingBackslashes(path);
+  const size_t cut = trimmed.find_last_of(L'\\');
+  if (cut == std::wstring::npos || cut + 1 == trimmed.size()) return std::nullopt;
+  return Split{trimmed.substr(0, cut), trimmed.substr(cut + 1)};
+}
+
+void RemoveTree(const std::wstring& folder) {
+  const auto entries = os::ListFolder(folder, L"*");
+  if (!entries) return;
+  for (const os::DirEntry& entry : *entries) {
+    const std::wstring path = Join(folder, entry.name);
+    if (entry.isFolder && !entry.isLink) {
+      RemoveTree(path);
+    } else if (entry.isFolder) {
+      os::RemoveOneFolder(path);
+    } else {
+      os::SetNormalAttributes(path);
+      os::DeleteOneFile(path);
+    }
+  }
+  os::SetNormalAttributes(folder);
+  os::RemoveOneFolder(folder);
+}
+
+std::wstring Comparable(std::wstring_view path) {
+  return RemoveTrailingBackslashes(ReplaceAll(LowerAscii(path), L"/", L"\\"));
+}
+
+}  // namespace
+
+bool InterpreterCanTake(std::wstring_view path) {
+  size_t quotes = 0;
+  for (const wchar_t c : path) {
+    if (c == L'%' || c == L'!' || c < 0x20) return false;
+    if (c == L'"') ++quotes;
+  }
+  if (quotes == 0) return true;
+  const std::wstring trimmed = TrimSpaces(path);
+  return quotes == 2 && trimmed.size() >= 2 && trimmed.front() == L'"' && trimmed.back() == L'"';
+}
+
+void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters) {
+  RunHidden(ctx, ctx.commandInterpreter, parameters, kToolTimeoutMs);
+}
+
+void CreateFolderLevels(const std::wstring& path) {
+  const std::wstring full = RemoveTrailingBackslashes(path);
+  for (size_t cut = full.find(L'\\');; cut = full.find(L'\\', cut + 1)) {
+    const std::wstring level = full.substr(0, cut);
+    // "C:" and the empty text before a leading backslash are not folders to create.
+    if (!level.empty() && level.back() != L':' && os::FileState(level) != -2 &&
+        !os::CreateOneFolder(level))
+      return;
+    if (cut == std::wstring::npos) return;
+  }
+}
+
+void DeleteFilesDirectly(const std::wstring& path) {
+  const auto split = SplitLast(path);
+  if (!split) return;
+  const auto entries = os::ListFolder(split->folder, split->name);
+  if (!entries) return;
+  for (const os::DirEntry& entry : *entries) {
+    if (entry.isFolder || entry.isHiddenOrSystem) continue;
+    const std::wstring file = Join(split->folder, entry.name);
+    os::SetNormalAttributes(file);
+    os::DeleteOneFile(file);
+  }
+}
+
+void RemoveFolderDirectly(const std::wstring& path, bool onlyWhenEmpty) {
+  const auto split = SplitLast(path);
+  if (!split) return;
+  // The entry itself, to tell a link from a real folder before going inside.
+  const auto self = os::ListFolder(split->folder, split->name);
+  if (!self || self->empty() || !self->front().isFolder) return;
+  const std::wstring folder = Join(split->folder, self->front().name);
+  if (onlyWhenEmpty || self->front().isLink)
+    os::RemoveOneFolder(folder);
+  else
+    RemoveTree(folder);
+}
+
+bool SamePath(std::wstring_view a, std::wstring_view b) { return Comparable(a) == Comparable(b); }
+
+bool IsWithin(std::wstring_view inner, std::wstring_view outer) {
+  const std::wstring in = Comparable(inner);
+  const std::wstring out = Comparable(outer);
+  return in == out || (StartsWith(in, out) && in.size() > out.size() && in[out.size()] == L'\\');
+}
+
+bool HasWildcard(std::wstring_view path) { return path.find_first_of(L"*?") != path.npos; }
+
+bool IsDriveRoot(std::wstring_view path) {
+  const std::wstring trimmed = RemoveTrailingBackslashes(TrimSpaces(path));
+  return trimmed.size() == 2 && trimmed[1] == L':';
+}

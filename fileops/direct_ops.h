@@ -1,0 +1,40 @@
+// Pieces shared by the folder and file operations: the decision whether a path
+// may go on the command interpreter's command line, the same operations done
+// through the file API for paths that may not, and path comparisons.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "launcher/context.h"
+
+// True when the path means the same to the interpreter once QuoteForInterpreter
+// has quoted it. Quotes do not stop expansion: a percent sign (and an exclamation
+// mark, where delayed expansion is switched on for the user) is expanded inside
+// them, a control character ends the command, and an inner double quote ends the
+// quoting early.
+bool InterpreterCanTake(std::wstring_view path);
+
+// Starts the command interpreter hidden with the parameter text.
+void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters);
+
+// MKDIR through the file API: every missing level, stopping at the first failure.
+void CreateFolderLevels(const std::wstring& path);
+
+// DEL /F through the file API: the matching files, read-only ones included;
+// hidden and system files stay, as DEL without /A leaves them.
+void DeleteFilesDirectly(const std::wstring& path);
+
+// RMDIR through the file API. The whole tree, or only an empty folder. A link to a
+// folder is removed as a link: nothing behind it is touched.
+void RemoveFolderDirectly(const std::wstring& path, bool onlyWhenEmpty);
+
+// Windows compares names without case and takes / for \; trailing backslashes
+// name the same folder.
+bool SamePath(std::wstring_view a, std::wstring_view b);
+// True when inner is outer or lies anywhere below it.
+bool IsWithin(std::wstring_view inner, std::wstring_view outer);
+
+bool HasWildcard(std::wstring_view path);
+// "C:" or "C:\": RMDIR would take "C:" for the drive's current folder.
+bool IsDriveRoot(std::wstring_view path);

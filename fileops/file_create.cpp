@@ -1,0 +1,16 @@
+#include <string>
+
+#include "fileops/file_ops.h"
+#include "fileops/paths.h"
+#include "platform/platform.h"
+#include "values/text.h"
+
+void FileCreate(const LauncherContext& ctx, std::wstring_view path, std::wstring_view options,
+                std::wstring_view contents) {
+  if (path.empty()) return;
+  const std::wstring resolved = ResolvePath(ctx, path);
+  const bool overwrite = !Contains(TrimSpaces(options), L"no overwrite");
+  if (!overwrite && os::FileState(resolved) >= 1) return;
+  CreateDir(ctx, ParentFolder(ctx, resolved));
+  os::WriteNewFile(resolved, Utf8FromWide(contents));
+}

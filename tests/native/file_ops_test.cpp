@@ -1,0 +1,410 @@
+#include "fileops/file_ops.h"
+
+#include <set>
+
+#include "fileops/copy_tree.h"
+#include "tests/native/launcher_fixture.h"
+#include "values/text.h"
+
+namespace {
+
+const std::wstring kCmd = L"\"C:\\Windows\\system32\\cmd.exe\" ";
+
+void RemoveBelow(const std::wstring& key) {
+  auto& w = Fake();
+  for (auto it = w.files.begin(); it != w.files.end();)
+    it = StartsWith(it->first, key + L"\\") ? w.files.erase(it) : std::next(it);
+  for (auto it = w.folders.begin(); it != w.folders.end();)
+    it = StartsWith(*it, key + L"\\") ? w.folders.erase(it) : std::next(it);
+  w.folders.erase(key);
+}
+
+bool HoldsAnything(const std::wstring& key) {
+  for (const auto& [name, bytes] : Fake().files)
+    if (StartsWith(name, key + L"\\")) return true;
+  for (const auto& name : Fake().folders)
+    if (StartsWith(name, key + L"\\")) return true;
+  return false;
+}
+
+// Stands in for the command interpreter: carries out the four command forms on
+// the fake world, and fails the test when a path reaches it unsafely.
+bool Interpret(const FakeHiddenStart& start) {
+  const std::wstring prefix = kCmd + L"/c ";
+  if (!StartsWith(start.commandLine, prefix)) return true;
+  std::wstring rest = start.commandLine.substr(prefix.size());
+  EXPECT_EQ(rest.find(L'%'), std::wstring::npos) << "expanded by the interpreter: " << rest;
+  const std::wstring verb = rest.substr(0, rest.find(L' '));
+  rest = rest.substr(verb.size() + 1);
+  std::wstring path;
+  if (rest.front() == L'"') {
+    const size_t close = rest.find(L'"', 1);
+    path = rest.substr(1, close - 1);
+    rest = rest.substr(close + 1);
+  } else {
+    path = rest.substr(0, rest.find(L' '));
+    rest = rest.substr(path.size());
+    EXPECT_EQ(path.find_first_of(L"&|<>^(),;="), std::wstring::npos) << "unquoted: " << path;
+  }
+  const std::wstring key = LowerAscii(path);
+  auto& w = Fake();
+  if (verb == L"MKDIR") {
+    for (size_t cut = key.find(L'\\');; cut = key.find(L'\\', cut + 1)) {
+      const std::wstring level = key.substr(0, cut);
+      if (w.files.count(level)) break;  // "A subdirectory or file already exists"
+      if (level.back() != L':') w.folders.insert(level);
+      if (cut == std::wstring::npos) break;
+    }
+  } else if (verb == L"DEL" && rest == L" /F /Q") {
+    const std::wstring parent = key.substr(0, key.find_last_of(L'\\'));
+    const auto entries = os::ListFolder(parent, key.substr(parent.size() + 1));
+    for (const os::DirEntry& e : entries.value_or(std::vector<os::DirEntry>{})) {
+      if (e.isFolder || e.isHiddenOrSystem) continue;
+      w.files.erase(parent + L"\\" + e.name);
+      w.readOnlyFiles.erase(parent + L"\\" + e.name);
+    }
+  } else if (verb == L"RMDIR" && rest == L" /S /Q") {
+    if (w.folders.count(key)) RemoveBelow(key);
+  } else if (verb == L"RMDIR" && rest == L" /Q") {
+    if (w.folders.count(key) && !HoldsAnything(key)) w.folders.erase(key);
+  } else {
+    ADD_FAILURE() << "unknown command: " << start.commandLine;
+  }
+  return true;
+}
+
+// Every file and folder below the folder, relative and lowered; folders end in "\".
+std::vector<std::wstring> Tree(const std::wstring& folder) {
+  const std::wstring key = LowerAscii(folder) + L"\\";
+  std::set<std::wstring> entries;
+  for (const auto& [name, bytes] : Fake().files)
+    if (StartsWith(name, key)) entries.insert(name.substr(key.size()));
+  for (const auto& name : Fake().folders)
+    if (StartsWith(name, key)) entries.insert(name.substr(key.size()) + L"\\");
+  return {entries.begin(), entries.end()};
+}
+
+using Lines = std::vector<std::wstring>;
+
+}  // namespace
+
+class FileOpsTest : public LauncherTest {
+ protected:
+  void SetUp() override {
+    LauncherTest::SetUp();
+    Start();
+    Fake().hiddenStarts.clear();
+    Fake().onHiddenStart = Interpret;
+  }
+
+  // C:\S holding a.ini, a.txt, Sub\b.ini and Deep\Er\c.txt.
+  void MakeSourceTree() {
+    for (const wchar_t* folder : {L"C:\\S", L"C:\\S\\Sub", L"C:\\S\\Deep", L"C:\\S\\Deep\\Er"})
+      FakeAddFolder(folder);
+    FakeAddFile(L"C:\\S\\a.ini", "new a");
+    FakeAddFile(L"C:\\S\\a.txt", "t");
+    FakeAddFile(L"C:\\S\\Sub\\b.ini", "b");
+    FakeAddFile(L"C:\\S\\Deep\\Er\\c.txt", "c");
+  }
+};
+
+TEST_F(FileOpsTest, InterpreterCommandLinesAreExactTexts) {
+  FakeAddFile(L"C:\\P\\a b.ini", "x");
+  CreateDir(ctx, L"New Dir\\Sub");
+  CreateDir(ctx, L"D:\\Plain");
+  CreateDir(ctx, L"C:\\R\\Tom&Jerry");
+  DeleteFiles(ctx, L"a b.ini");
+  DeleteDir(ctx, L"Old\\\\", L"ifempty");
+  DeleteDir(ctx, L"Old", L"IfEmpty");
+  DeleteDir(ctx, L"Old Dir", L"");
+  EXPECT_EQ(HiddenCommandLines(), (Lines{
+                                      kCmd + L"/c MKDIR \"C:\\P\\New Dir\\Sub\"",
+                                      kCmd + L"/c MKDIR D:\\Plain",
+                                      kCmd + L"/c MKDIR \"C:\\R\\Tom&Jerry\"",
+                                      kCmd + L"/c DEL \"C:\\P\\a b.ini\" /F /Q",
+                                      kCmd + L"/c RMDIR C:\\P\\Old /Q",
+                                      kCmd + L"/c RMDIR C:\\P\\Old /S /Q",
+                                      kCmd + L"/c RMDIR \"C:\\P\\Old Dir\" /S /Q",
+                                  }));
+  EXPECT_EQ(Fake().hiddenStarts[0].timeoutMs, 30000u);
+}
+
+TEST_F(FileOpsTest, CreateDirMakesParentsAndStartsNothingForAnExistingFolder) {
+  FakeAddFolder(L"C:\\P\\Data");
+  CreateDir(ctx, L"Data");
+  CreateDir(ctx, L"");
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+  CreateDir(ctx, L"Data\\A\\B");
+  EXPECT_EQ(Tree(L"C:\\P\\Data"), (Lines{L"a\\", L"a\\b\\"}));
+}
+
+TEST_F(FileOpsTest, DeleteFilesTakesEveryMatchButNoFolder) {
+  FakeAddFolder(L"C:\\R");
+  FakeAddFile(L"C:\\R\\File.ini", "1");
+  FakeAddFile(L"C:\\R\\File2.txt", "2");
+  FakeAddFile(L"C:\\R\\Other.txt", "3");
+  FakeAddFolder(L"C:\\R\\FileDir");
+  FakeAddFile(L"C:\\R\\FileDir\\keep.txt", "4");
+  DeleteFiles(ctx, L"C:\\R\\File*");
+  DeleteFiles(ctx, L"C:\\R\\FileDir");
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c DEL C:\\R\\File* /F /Q"}));
+  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"filedir\\", L"filedir\\keep.txt", L"other.txt"}));
+}
+
+TEST_F(FileOpsTest, DeleteDirIfEmptyLeavesAFolderThatHoldsAFile) {
+  FakeAddFolder(L"C:\\R\\Full");
+  FakeAddFile(L"C:\\R\\Full\\x.txt", "x");
+  FakeAddFolder(L"C:\\R\\Empty");
+  DeleteDir(ctx, L"C:\\R\\Full", L"ifempty");
+  DeleteDir(ctx, L"C:\\R\\Empty\\", L"ifempty");
+  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"full\\", L"full\\x.txt"}));
+  DeleteDir(ctx, L"C:\\R\\Full", L"");
+  EXPECT_EQ(Tree(L"C:\\R"), Lines{});
+}
+
+TEST_F(FileOpsTest, DeleteDirWildcardRemovesMatchingFoldersOnly) {
+  FakeAddFolder(L"C:\\R");
+  for (const wchar_t* folder : {L"C:\\R\\Cache1", L"C:\\R\\Cache1\\Sub", L"C:\\R\\Cache2",
+                                L"C:\\R\\Cache1&md pwned", L"C:\\R\\Other"})
+    FakeAddFolder(folder);
+  FakeAddFile(L"C:\\R\\Cache1\\Sub\\a.tmp", "a");
+  FakeAddFile(L"C:\\R\\Cache.txt", "keep");
+  DeleteDir(ctx, L"C:\\R\\Cache*", L"");
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c RMDIR C:\\R\\cache1 /S /Q",
+                                         kCmd + L"/c RMDIR \"C:\\R\\cache1&md pwned\" /S /Q",
+                                         kCmd + L"/c RMDIR C:\\R\\cache2 /S /Q"}));
+  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"cache.txt", L"other\\"}));
+}
+
+TEST_F(FileOpsTest, DeleteDirNeverRemovesTheLauncherFolderOrADrive) {
+  FakeAddFolder(L"C:\\Other");
+  FakeAddFile(L"C:\\P\\Settings.ini", "portable data");
+  DeleteDir(ctx, L"", L"");
+  DeleteDir(ctx, L".", L"");
+  DeleteDir(ctx, L"C:\\", L"");
+  DeleteDir(ctx, L"C:\\*", L"");
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c RMDIR C:\\other /S /Q"}));
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\Settings.ini"));
+}
+
+TEST_F(FileOpsTest, CopyFileIntoAFolderTargetKeepsTheNameAndCreatesTheFolder) {
+  FakeAddFile(L"C:\\P\\Source.ini", "s");
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"Source.ini", L"C:\\Dir\\", false, true, false));
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c MKDIR C:\\Dir"}));
+  EXPECT_EQ(FakeFileBytes(L"C:\\Dir\\Source.ini"), "s");
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\Source.ini"));
+}
+
+TEST_F(FileOpsTest, CopyFileWithoutOverwriteLeavesEvenAnEmptyTarget) {
+  FakeAddFile(L"C:\\P\\Source.ini", "s");
+  FakeAddFolder(L"C:\\Dir");
+  FakeAddFile(L"C:\\Dir\\Source.ini", "");
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"Source.ini", L"C:\\Dir\\", true, false, false));
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\Source.ini"), "s");
+  EXPECT_TRUE(FakeHasFile(L"C:\\Dir\\Source.ini"));
+}
+
+TEST_F(FileOpsTest, MoveFileReplacesTheTargetAndKeepsTheSourceWhenTheCopyFails) {
+  FakeAddFolder(L"C:\\Dir");
+  FakeAddFile(L"C:\\Dir\\T.ini", "old");
+  // A missing source still removes the target.
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"Missing.ini", L"C:\\Dir\\T.ini", true, true, false));
+  EXPECT_FALSE(FakeHasFile(L"C:\\Dir\\T.ini"));
+
+  FakeAddFile(L"C:\\P\\S.ini", "s");
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"C:\\Dir\\T.ini", L"S.ini", true, true, true));  // reversed
+  EXPECT_EQ(FakeFileBytes(L"C:\\Dir\\T.ini"), "s");
+  EXPECT_FALSE(FakeHasFile(L"C:\\P\\S.ini"));
+
+  FakeAddFile(L"C:\\Blocked", "a file where the folder should be");
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"C:\\Dir\\T.ini", L"C:\\Blocked\\T.ini", true, true, false));
+  EXPECT_EQ(FakeFileBytes(L"C:\\Dir\\T.ini"), "s");
+}
+
+TEST_F(FileOpsTest, MoveFileOntoItselfOrAWildcardDeletesNothing) {
+  FakeAddFile(L"C:\\P\\a.ini", "a");
+  FakeAddFile(L"C:\\P\\b.ini", "b");
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"a.ini", L"c:\\p\\A.INI", true, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"a.ini", L"C:\\P\\*.ini", true, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"C:\\P\\*.ini", L"C:\\T\\", true, true, false));
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\a.ini"));
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\b.ini"));
+}
+
+TEST_F(FileOpsTest, DirCopyWithEmptyTargetFillsSettingsBesideTheLauncher) {
+  MakeSourceTree();
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S\\", L"", L"", false, true, false));
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c MKDIR C:\\P\\Settings"}));
+  EXPECT_EQ(Tree(L"C:\\P\\Settings"), Tree(L"C:\\S"));
+  // Into an existing folder the copy merges and starts no process.
+  FakeAddFile(L"C:\\P\\Settings\\own.ini", "o");
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L".", L"", false, true, false));
+  EXPECT_EQ(Fake().hiddenStarts.size(), 1u);
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\Settings\\own.ini"));
+}
+
+TEST_F(FileOpsTest, DirMoveOverAnExistingTargetLeavesExactlyTheSourceTree) {
+  MakeSourceTree();
+  const Lines sourceTree = Tree(L"C:\\S");
+  FakeAddFolder(L"C:\\T");
+  FakeAddFolder(L"C:\\T\\Old");
+  FakeAddFile(L"C:\\T\\a.ini", "old a");
+  FakeAddFile(L"C:\\T\\Old\\o.ini", "o");
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", true, true, false));
+  EXPECT_EQ(Tree(L"C:\\T"), sourceTree);
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.ini"), "new a");
+  EXPECT_EQ(os::FileState(L"C:\\S"), -1);
+  // Two processes whatever the size of the tree: one RMDIR each side.
+  EXPECT_EQ(HiddenCommandLines(),
+            (Lines{kCmd + L"/c RMDIR C:\\T /S /Q", kCmd + L"/c RMDIR C:\\S /S /Q"}));
+}
+
+TEST_F(FileOpsTest, DirCopyPatternSelectsFilesButCreatesEverySubfolder) {
+  MakeSourceTree();
+  FakeAddFolder(L"C:\\T");
+  FakeAddFile(L"C:\\T\\a.ini", "read-only old");
+  FakeAddFile(L"C:\\T\\h.ini", "hidden old");
+  FakeAddFile(L"C:\\S\\h.ini", "h");
+  Fake().readOnlyFiles.insert(L"c:\\t\\a.ini");
+  Fake().hiddenFiles.insert(L"c:\\t\\h.ini");
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"*.ini", false, true, false));
+  EXPECT_EQ(Tree(L"C:\\T"),
+            (Lines{L"a.ini", L"deep\\", L"deep\\er\\", L"h.ini", L"sub\\", L"sub\\b.ini"}));
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.ini"), "new a");
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\h.ini"), "h");
+}
+
+TEST_F(FileOpsTest, DirMoveWithPatternTakesOnlyTheFilesItCopied) {
+  MakeSourceTree();
+  FakeAddFolder(L"C:\\S\\Empty");
+  Fake().readOnlyFiles.insert(L"c:\\s\\sub\\b.ini");
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"*.ini", true, true, false));
+  EXPECT_EQ(Tree(L"C:\\S"), (Lines{L"a.txt", L"deep\\", L"deep\\er\\", L"deep\\er\\c.txt"}));
+  EXPECT_EQ(Tree(L"C:\\T"),
+            (Lines{L"a.ini", L"deep\\", L"deep\\er\\", L"empty\\", L"sub\\", L"sub\\b.ini"}));
+  // Only the target goes through the interpreter; the source side is the file API.
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c RMDIR C:\\T /S /Q"}));
+
+  // Once every file matched, the source folder itself is gone.
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\U", L"", true, true, false));
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\U", L"C:\\V", L"*.txt", true, true, false));
+  EXPECT_EQ(os::FileState(L"C:\\U"), -1);
+}
+
+TEST_F(FileOpsTest, DirMoveKeepsTheSourceWhenAnyCopyFails) {
+  MakeSourceTree();
+  const Lines sourceTree = Tree(L"C:\\S");
+  Fake().lockedFiles.insert(L"c:\\s\\deep\\er\\c.txt");
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"*.*", true, true, false));
+  EXPECT_EQ(Tree(L"C:\\S"), sourceTree);
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.ini"), "new a");  // what could be copied was
+}
+
+TEST_F(FileOpsTest, DirCopyOrMoveThatWouldEatItselfDoesNothing) {
+  MakeSourceTree();
+  FakeAddFolder(L"C:\\T1");
+  FakeAddFolder(L"C:\\P\\Data");
+  FakeAddFile(L"C:\\P\\Data\\d.ini", "d");
+  const Lines sourceTree = Tree(L"C:\\S");
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"Data", L"c:\\p\\DATA\\", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\S\\Sub", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S\\Sub", L"C:\\S", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T*", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T1", L"", true, false, false));
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+  EXPECT_EQ(Tree(L"C:\\S"), sourceTree);
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\Data\\d.ini"));
+  EXPECT_EQ(os::FileState(L"C:\\T1"), -2);
+}
+
+TEST_F(FileOpsTest, AFileWhereAFolderIsExpectedStopsTheMoveAndLosesNothing) {
+  FakeAddFile(L"C:\\P\\Settings", "not a folder");
+  FakeAddFolder(L"C:\\Data");
+  FakeAddFile(L"C:\\Data\\a.ini", "a");
+  // Into the file: the target cannot be made, so the source stays.
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\Data", L"", L"", true, true, false));
+  // Out of the file (the way back): the folder it would replace stays.
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\Data", L"", L"", true, true, true));
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\Settings"), "not a folder");
+  EXPECT_EQ(Tree(L"C:\\Data"), (Lines{L"a.ini"}));
+}
+
+TEST_F(FileOpsTest, TreeCopyRefusesFolderTextsLongerThan260Characters) {
+  for (const size_t length : {259u, 260u, 300u}) {
+    const std::wstring source = L"C:\\" + std::wstring(length - 3, L's');
+    const std::wstring target = L"C:\\" + std::wstring(length - 3, L't');
+    FakeAddFolder(source);
+    FakeAddFile(source + L"\\f.ini", "f");
+    const bool fits = length <= 260;
+    EXPECT_EQ(CopyOrMoveDirContents(ctx, source, target, L"", true, true, false), fits) << length;
+    EXPECT_EQ(FakeHasFile(source + L"\\f.ini"), !fits) << length;
+    EXPECT_EQ(FakeHasFile(target + L"\\f.ini"), fits) << length;
+  }
+  EXPECT_FALSE(CopyTree(L"C:\\Missing", L"C:\\T", L"", nullptr));
+  EXPECT_EQ(os::FileState(L"C:\\T"), -1);
+}
+
+TEST_F(FileOpsTest, FileCreateNoOverwriteKeepsOnlyANonEmptyFile) {
+  FakeAddFolder(L"C:\\R");
+  FakeAddFile(L"C:\\R\\empty.txt", "");
+  FakeAddFile(L"C:\\R\\full.txt", "old");
+  FakeAddFile(L"C:\\R\\case.txt", "old");
+  FileCreate(ctx, L"C:\\R\\empty.txt", L" no overwrite ", L"new");
+  FileCreate(ctx, L"C:\\R\\full.txt", L"no overwrite", L"new");
+  FileCreate(ctx, L"C:\\R\\case.txt", L"No Overwrite", L"new");
+  FileCreate(ctx, L"New\\Sub\\made.txt", L"no overwrite", L"");
+  EXPECT_EQ(FakeFileBytes(L"C:\\R\\empty.txt"), "new");
+  EXPECT_EQ(FakeFileBytes(L"C:\\R\\full.txt"), "old");
+  EXPECT_EQ(FakeFileBytes(L"C:\\R\\case.txt"), "new");
+  EXPECT_TRUE(FakeHasFile(L"C:\\P\\New\\Sub\\made.txt"));
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\New\\Sub\\made.txt"), "");
+}
+
+TEST_F(FileOpsTest, FileCreateWritesUtf8WithoutMark) {
+  FileCreate(ctx, L"t.txt", L"", L"Gr\u00fc\u00dfe \u20ac\r\n\U0001F600");
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\t.txt"),
+            "Gr\xC3\xBC\xC3\x9F"
+            "e \xE2\x82\xAC\r\n\xF0\x9F\x98\x80");
+}
+
+TEST_F(FileOpsTest, PercentPathsGoThroughTheFileApi) {
+  CreateDir(ctx, L"C:\\R\\100%\\a b");
+  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"100%\\", L"100%\\a b\\"}));
+  FakeAddFile(L"C:\\R\\100%\\ro.txt", "r");
+  FakeAddFile(L"C:\\R\\100%\\hidden.txt", "h");
+  FakeAddFile(L"C:\\R\\100%\\keep.ini", "k");
+  Fake().readOnlyFiles.insert(L"c:\\r\\100%\\ro.txt");
+  Fake().hiddenFiles.insert(L"c:\\r\\100%\\hidden.txt");
+  DeleteFiles(ctx, L"C:\\R\\100%\\*.txt");  // like DEL /F: read-only goes, hidden stays
+  EXPECT_EQ(Tree(L"C:\\R"),
+            (Lines{L"100%\\", L"100%\\a b\\", L"100%\\hidden.txt", L"100%\\keep.ini"}));
+  DeleteDir(ctx, L"C:\\R\\100%", L"ifempty");
+  EXPECT_EQ(Tree(L"C:\\R").size(), 4u);
+  DeleteDir(ctx, L"C:\\R\\100%\\a b", L"ifempty");
+  EXPECT_EQ(Tree(L"C:\\R").size(), 3u);
+
+  // A link inside goes as a link; what it points to is left alone.
+  FakeAddFolder(L"C:\\R\\100%\\Link");
+  FakeAddFile(L"C:\\R\\100%\\Link\\behind.txt", "b");
+  Fake().linkFolders.insert(L"c:\\r\\100%\\link");
+  DeleteDir(ctx, L"C:\\R\\100%", L"");
+  EXPECT_EQ(os::FileState(L"C:\\R\\100%"), -1);
+  EXPECT_TRUE(FakeHasFile(L"C:\\R\\100%\\Link\\behind.txt"));
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+}
+
+TEST_F(FileOpsTest, PercentFolderAmongWildcardMatchesLeavesTheOthersOnTheInterpreter) {
+  FakeAddFolder(L"C:\\R");
+  FakeAddFolder(L"C:\\R\\Cache1");
+  FakeAddFolder(L"C:\\R\\Cache%PATH%");
+  FakeAddFile(L"C:\\R\\Cache%PATH%\\x", "x");
+  FakeAddFile(L"C:\\P\\50%.ini", "m");
+  DeleteDir(ctx, L"C:\\R\\Cache*", L"");
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"50%.ini", L"C:\\R\\", true, true, false));
+  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c RMDIR C:\\R\\cache1 /S /Q"}));
+  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"50%.ini"}));
+  EXPECT_FALSE(FakeHasFile(L"C:\\P\\50%.ini"));
+}
