@@ -89,9 +89,11 @@ TEST_F(ConfigFileTest, TemplateHasItsExactLayout) {
   int active = 0;
   for (int n = 1; n <= 95; ++n) {
     const std::string& line = lines[n - 1];
-    const bool trailingBlankAllowed = n == 2 || n == 3 || n == 4 || n == 8 || n == 9 ||
-                                      n == 45 || n == 51 || n == 57 || n == 63;
-    if (!line.empty() && !trailingBlankAllowed) EXPECT_NE(line.back(), ' ') << "line " << n;
+    const bool trailingBlankAllowed =
+        n == 2 || n == 3 || n == 4 || n == 8 || n == 9 || n == 45 || n == 51 || n == 57 || n == 63;
+    if (!line.empty() && !trailingBlankAllowed) {
+      EXPECT_NE(line.back(), ' ') << "line " << n;
+    }
     if (!line.empty() && line[0] != ';' && line[0] != '[' && line != " ") ++active;
   }
   EXPECT_EQ(active, 1);  // only `application` is active

@@ -7,7 +7,8 @@ namespace {
 
 std::vector<std::wstring> Walk(const LauncherContext& ctx) {
   std::vector<std::wstring> order;
-  for (const CommandEntry& e : ctx.commands) order.push_back(e.label + L" " + e.key + L" " + e.value);
+  for (const CommandEntry& e : ctx.commands)
+    order.push_back(e.label + L" " + e.key + L" " + e.value);
   return order;
 }
 

@@ -26,7 +26,7 @@ TEST_F(PathsTest, ResolvePathPlacesRelativeTextsUnderTheLauncherFolder) {
 TEST_F(PathsTest, ParentFolderCutsAtTheLastSeparatorBeforeABar) {
   EXPECT_EQ(ParentFolder(ctx, L"C:\\P\\App\\App.exe"), L"C:\\P\\App");
   EXPECT_EQ(ParentFolder(ctx, L"C:\\P\\App\\\\"), L"C:\\P\\App");
-  EXPECT_EQ(ParentFolder(ctx, L"C:/x/y.txt"), L"C:/x/");
+  EXPECT_EQ(ParentFolder(ctx, L"C:\\x/y/z.txt"), L"C:\\x/y/");
   EXPECT_EQ(ParentFolder(ctx, L"C:\\a\\b|c\\d"), L"C:\\a");
   EXPECT_EQ(ParentFolder(ctx, L"\"C:\\a b\\c.exe\""), L"\"C:\\a b");
   EXPECT_EQ(ParentFolder(ctx, L"App.exe"), L"C:\\P");

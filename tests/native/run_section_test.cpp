@@ -18,9 +18,11 @@ class RunSectionTest : public LauncherTest {
 };
 
 TEST_F(RunSectionTest, UnknownKeyIsReportedAndTheWalkGoesOn) {
-  ctx.commands = {{L"BEFORE", L"dirs", L"x"}, {L"BEFORE", L"DIR", L"y"}, {L"BEFORE", L"nowait", L"1"}};
+  ctx.commands = {
+      {L"BEFORE", L"dirs", L"x"}, {L"BEFORE", L"DIR", L"y"}, {L"BEFORE", L"nowait", L"1"}};
   RunSection(ctx, L"BEFORE");
-  EXPECT_EQ(BoxTexts(), (std::vector<std::wstring>{L"Unknown key \"dirs\"", L"Unknown key \"DIR\""}));
+  EXPECT_EQ(BoxTexts(),
+            (std::vector<std::wstring>{L"Unknown key \"dirs\"", L"Unknown key \"DIR\""}));
   EXPECT_EQ(Fake().boxes[0].caption, L"Tool");
   EXPECT_EQ(Fake().boxes[0].style, os::kBoxOk | os::kBoxIconInformation | os::kBoxTopmost);
   EXPECT_EQ(ctx.nowaitValue, L"1");
