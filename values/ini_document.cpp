@@ -1,5 +1,8 @@
 #include "values/ini_document.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "values/text.h"
 
 namespace {
@@ -46,9 +49,20 @@ std::string_view TrimLeadingBlanks(std::string_view text) {
   return text;
 }
 
-// One pass over the text: every position is looked at a bounded number of times.
+// Position of the next `c` at or after `from` in the text, or its size.
+std::size_t FindByte(std::string_view text, std::size_t from, char c) {
+  if (from >= text.size()) return text.size();
+  const void* hit = std::memchr(text.data() + from, c, text.size() - from);
+  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
+}
+
+// One pass over the text. The next CR and the next LF are each searched again
+// only once the parse has passed them, so a file with only one kind of line end
+// is not searched to its end for the other on every line.
 std::vector<IniEntry> Parse(std::string_view text) {
   std::vector<IniEntry> entries;
+  std::size_t nextCr = FindByte(text, 0, '\r');
+  std::size_t nextLf = FindByte(text, 0, '\n');
   std::size_t pos = 0;
   while (pos < text.size()) {
     while (pos < text.size() && IsBlank(text[pos])) ++pos;
@@ -57,8 +71,9 @@ std::vector<IniEntry> Parse(std::string_view text) {
       ++pos;
       continue;
     }
-    std::size_t end = pos;
-    while (end < text.size() && !IsLineEnd(text[end])) ++end;
+    if (nextCr < pos) nextCr = FindByte(text, pos, '\r');
+    if (nextLf < pos) nextLf = FindByte(text, pos, '\n');
+    const std::size_t end = std::min(nextCr, nextLf);
     const std::string_view line = text.substr(pos, end - pos);
     pos = end;
 
@@ -71,13 +86,12 @@ std::vector<IniEntry> Parse(std::string_view text) {
     } else if (line[0] == '[') {
       entry.kind = IniEntryKind::Section;
       const std::string_view inside = line.substr(1);
-      entry.name = inside.substr(0, inside.find(']'));
+      entry.name = inside.substr(0, FindByte(inside, 0, ']'));
     } else {
       entry.kind = IniEntryKind::Key;
-      const std::size_t equals = line.find('=');
+      const std::size_t equals = FindByte(line, 0, '=');
       entry.name = TrimTrailingBlanks(line.substr(0, equals));
-      if (equals != std::string_view::npos)
-        entry.value = TrimLeadingBlanks(line.substr(equals + 1));
+      if (equals < line.size()) entry.value = TrimLeadingBlanks(line.substr(equals + 1));
     }
     entries.push_back(std::move(entry));
   }
@@ -182,7 +196,9 @@ IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
   } else {
     // Without a mark every byte is one Latin-1 character, whatever the system's code page.
     doc.utf8 = !bytes.empty();
-    doc.entries = Parse(Latin1ToUtf8(bytes));
+    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    doc.entries = ascii ? Parse(bytes) : Parse(Latin1ToUtf8(bytes));
   }
   return doc;
 }

@@ -124,6 +124,8 @@ TEST_F(IniDocumentTest, LineEndsOfAnyKindAndBlankLinesReadAlike) {
   EXPECT_EQ(Keys(crlf, L"S"), expected);
   EXPECT_EQ(Keys(lf, L"S"), expected);
   EXPECT_EQ(Keys(cr, L"S"), expected);
+  IniDocument mixed = Open("[S]\ra=1\n\r\n\nb=2\r");
+  EXPECT_EQ(Keys(mixed, L"S"), expected);
 }
 
 TEST_F(IniDocumentTest, KeysAboveTheFirstHeaderBelongOnlyToTheTopOfFile) {
