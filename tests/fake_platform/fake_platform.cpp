@@ -86,6 +86,7 @@ bool WriteEnv(const std::wstring& name, const std::wstring& value) {
 }
 
 std::optional<std::wstring> ExpandEnv(const std::wstring& text) {
+  if (Fake().expandFails) return std::nullopt;
   std::wstring out;
   size_t pos = 0;
   while (pos < text.size()) {
@@ -143,6 +144,7 @@ std::int64_t FileState(const std::wstring& path) {
 
 FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
   const std::wstring key = Key(path);
+  Fake().openModes.push_back(mode);
   if (!Fake().files.count(key) || Fake().lockedFiles.count(key)) return 0;
   const bool writable = mode == OpenMode::ReadWriteShareRead;
   if (writable && Fake().readOnlyFiles.count(key)) return 0;
@@ -152,7 +154,7 @@ FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
 
 bool ReadWholeFile(FileRef file, std::string& bytes) {
   auto it = g_open.find(file);
-  if (it == g_open.end()) return false;
+  if (it == g_open.end() || Fake().unreadableFiles.count(it->second.key)) return false;
   bytes = Fake().files[it->second.key];
   return true;
 }
