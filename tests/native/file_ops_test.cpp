@@ -3,6 +3,7 @@
 #include <set>
 
 #include "fileops/copy_tree.h"
+#include "tests/fake_platform/fake_interpreter.h"
 #include "tests/native/launcher_fixture.h"
 #include "values/text.h"
 
@@ -10,67 +11,19 @@ namespace {
 
 const std::wstring kCmd = L"\"C:\\Windows\\system32\\cmd.exe\" ";
 
-void RemoveBelow(const std::wstring& key) {
-  auto& w = Fake();
-  for (auto it = w.files.begin(); it != w.files.end();)
-    it = StartsWith(it->first, key + L"\\") ? w.files.erase(it) : std::next(it);
-  for (auto it = w.folders.begin(); it != w.folders.end();)
-    it = StartsWith(*it, key + L"\\") ? w.folders.erase(it) : std::next(it);
-  w.folders.erase(key);
-}
-
-bool HoldsAnything(const std::wstring& key) {
-  for (const auto& [name, bytes] : Fake().files)
-    if (StartsWith(name, key + L"\\")) return true;
-  for (const auto& name : Fake().folders)
-    if (StartsWith(name, key + L"\\")) return true;
-  return false;
-}
-
-// Stands in for the command interpreter: carries out the four command forms on
-// the fake world, and fails the test when a path reaches it unsafely.
+// The shared interpreter stand-in, plus what must never reach the real one: a
+// percent sign (expanded even inside quotes) or an unquoted special character.
 bool Interpret(const FakeHiddenStart& start) {
-  const std::wstring prefix = kCmd + L"/c ";
-  if (!StartsWith(start.commandLine, prefix)) return true;
-  std::wstring rest = start.commandLine.substr(prefix.size());
-  EXPECT_EQ(rest.find(L'%'), std::wstring::npos) << "expanded by the interpreter: " << rest;
-  const std::wstring verb = rest.substr(0, rest.find(L' '));
-  rest = rest.substr(verb.size() + 1);
-  std::wstring path;
-  if (rest.front() == L'"') {
-    const size_t close = rest.find(L'"', 1);
-    path = rest.substr(1, close - 1);
-    rest = rest.substr(close + 1);
-  } else {
-    path = rest.substr(0, rest.find(L' '));
-    rest = rest.substr(path.size());
-    EXPECT_EQ(path.find_first_of(L"&|<>^(),;="), std::wstring::npos) << "unquoted: " << path;
+  const std::wstring& line = start.commandLine;
+  const std::wstring params = line.substr(kCmd.size());
+  EXPECT_EQ(params.find(L'%'), std::wstring::npos) << Utf8FromWide(line);
+  bool quoted = false;
+  for (const wchar_t c : params) {
+    if (c == L'"') quoted = !quoted;
+    if (!quoted)
+      EXPECT_EQ(std::wstring(L"&|<>^(),;=").find(c), std::wstring::npos) << Utf8FromWide(line);
   }
-  const std::wstring key = LowerAscii(path);
-  auto& w = Fake();
-  if (verb == L"MKDIR") {
-    for (size_t cut = key.find(L'\\');; cut = key.find(L'\\', cut + 1)) {
-      const std::wstring level = key.substr(0, cut);
-      if (w.files.count(level)) break;  // "A subdirectory or file already exists"
-      if (level.back() != L':') w.folders.insert(level);
-      if (cut == std::wstring::npos) break;
-    }
-  } else if (verb == L"DEL" && rest == L" /F /Q") {
-    const std::wstring parent = key.substr(0, key.find_last_of(L'\\'));
-    const auto entries = os::ListFolder(parent, key.substr(parent.size() + 1));
-    for (const os::DirEntry& e : entries.value_or(std::vector<os::DirEntry>{})) {
-      if (e.isFolder || e.isHiddenOrSystem) continue;
-      w.files.erase(parent + L"\\" + e.name);
-      w.readOnlyFiles.erase(parent + L"\\" + e.name);
-    }
-  } else if (verb == L"RMDIR" && rest == L" /S /Q") {
-    if (w.folders.count(key)) RemoveBelow(key);
-  } else if (verb == L"RMDIR" && rest == L" /Q") {
-    if (w.folders.count(key) && !HoldsAnything(key)) w.folders.erase(key);
-  } else {
-    ADD_FAILURE() << "unknown command: " << start.commandLine;
-  }
-  return true;
+  return FakeInterpret(start);
 }
 
 // Every file and folder below the folder, relative and lowered; folders end in "\".
