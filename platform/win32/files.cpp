@@ -1,0 +1,108 @@
+// File queries and whole-file reads and writes.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/platform.h"
+
+namespace os {
+
+namespace {
+
+bool IsDriveRoot(const std::wstring& path) {
+  // "C:" or "C:\": FindFirstFileW finds nothing for these, yet they name a folder.
+  return (path.size() == 2 || (path.size() == 3 && path[2] == L'\\')) && path[1] == L':';
+}
+
+HANDLE AsHandle(FileRef file) { return reinterpret_cast<HANDLE>(file); }
+
+bool RewindFile(HANDLE handle) {
+  LARGE_INTEGER start{};
+  return SetFilePointerEx(handle, start, nullptr, FILE_BEGIN) != FALSE;
+}
+
+bool WriteAll(HANDLE handle, const std::string& bytes) {
+  size_t written = 0;
+  while (written < bytes.size()) {
+    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - written, 1u << 20));
+    DWORD done = 0;
+    if (!WriteFile(handle, bytes.data() + written, chunk, &done, nullptr) || done == 0)
+      return false;
+    written += done;
+  }
+  return true;
+}
+
+}  // namespace
+
+std::int64_t FileState(const std::wstring& path) {
+  if (IsDriveRoot(path)) {
+    const std::wstring root = path.substr(0, 2) + L"\\";
+    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES ? -2 : -1;
+  }
+  // A trailing backslash makes FindFirstFileW look inside the folder and find
+  // nothing; the name still asks about the folder itself.
+  std::wstring query = path;
+  const bool namesFolder = !query.empty() && query.back() == L'\\';
+  while (!query.empty() && query.back() == L'\\') query.pop_back();
+  if (query.empty()) return -1;
+
+  WIN32_FIND_DATAW found;
+  HANDLE search = FindFirstFileW(query.c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return -1;
+  FindClose(search);
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -2;
+  if (namesFolder) return -1;
+  return (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
+}
+
+FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
+  DWORD access = GENERIC_READ;
+  DWORD share = FILE_SHARE_READ;
+  switch (mode) {
+    case OpenMode::ReadWriteShareRead:
+      access = GENERIC_READ | GENERIC_WRITE;
+      break;
+    case OpenMode::ReadShareRead:
+      break;
+    case OpenMode::ReadShareReadWrite:
+      share = FILE_SHARE_READ | FILE_SHARE_WRITE;
+      break;
+  }
+  HANDLE handle = CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  return handle == INVALID_HANDLE_VALUE ? 0 : reinterpret_cast<FileRef>(handle);
+}
+
+bool ReadWholeFile(FileRef file, std::string& bytes) {
+  bytes.clear();
+  HANDLE handle = AsHandle(file);
+  if (file == 0 || !RewindFile(handle)) return false;
+  char chunk[64 * 1024];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(handle, chunk, sizeof(chunk), &got, nullptr)) return false;
+    if (got == 0) return true;
+    bytes.append(chunk, got);
+  }
+}
+
+bool RewriteFile(FileRef file, const std::string& bytes) {
+  HANDLE handle = AsHandle(file);
+  if (file == 0 || !RewindFile(handle)) return false;
+  return WriteAll(handle, bytes) && SetEndOfFile(handle) != FALSE;
+}
+
+void CloseFile(FileRef file) {
+  if (file != 0) CloseHandle(AsHandle(file));
+}
+
+bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  const bool written = WriteAll(handle, bytes);
+  return CloseHandle(handle) != FALSE && written;
+}
+
+}  // namespace os
