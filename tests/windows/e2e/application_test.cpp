@@ -1,0 +1,57 @@
+// Naming the application: not set, not found, found in the App folder.
+#include <windows.h>
+
+#include "tests/windows/e2e/e2e_helpers.h"
+
+using namespace testing_win;
+
+TEST(Application, NotSetStopsWithExitCodeOne) {
+  PortableFolder folder(L"Tool");
+  AddTestApp(folder, L"App\\App.exe");
+  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini", IniText("[GENERAL]\napplication = \n")));
+  BoxAnswerer answerer;
+  StartAnswering(answerer, L"Tool", {IDOK});
+  const LaunchResult run = RunLauncher(folder, L"");
+  const std::vector<SeenBox> seen = FinishAnswering(answerer);
+
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], L"Tool",
+            L"Main application is not set!\r\nPlease check " + PathIn(folder, L"Tool.ini") + L".",
+            BoxIcon::Stop, false);
+  EXPECT_TRUE(ReadAppRuns(PathIn(folder, L"App\\App.exe")).empty());
+}
+
+TEST(Application, NotFoundStopsWithExitCodeOne) {
+  PortableFolder folder(L"Tool");
+  ASSERT_TRUE(WriteFileIn(folder, L"voQ.ini", IniText("[GENERAL]\napplication = App\\Gone.exe\n")));
+  BoxAnswerer answerer;
+  StartAnswering(answerer, L"Tool", {IDOK});
+  const LaunchResult run = RunLauncher(folder, L"");
+  const std::vector<SeenBox> seen = FinishAnswering(answerer);
+
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(seen.size(), 1u);
+  ExpectBox(seen[0], L"Tool",
+            L"Main application not found!\r\nPlease check " + PathIn(folder, L"voQ.ini") + L".",
+            BoxIcon::Stop, false);
+}
+
+TEST(Application, ABareNameIsLookedUpInTheAppFolder) {
+  PortableFolder folder(L"Tool");
+  const std::wstring app = AddTestApp(folder, L"App\\App.exe");
+  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini", IniText("[GENERAL]\napplication = App.exe\n")));
+  BoxAnswerer answerer;
+  StartAnswering(answerer, L"Tool", {});
+  const LaunchResult run = RunLauncher(folder, L"");
+  const std::vector<SeenBox> seen = FinishAnswering(answerer);
+
+  ASSERT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_TRUE(seen.empty());
+  const std::vector<AppRun> runs = ReadAppRuns(app);
+  ASSERT_EQ(runs.size(), 1u);
+  EXPECT_EQ(runs[0].folder, PathIn(folder, L"App"));
+}

@@ -1,0 +1,43 @@
+// What the end-to-end cases share: ini texts and the expectations on a box.
+#pragma once
+
+#include <string>
+
+#include "gtest/gtest.h"
+#include "tests/windows/support/box_answerer.h"
+#include "tests/windows/support/portable_folder.h"
+
+namespace testing_win {
+
+// Ini files are written as users save them: CR LF line ends, no BOM.
+inline std::string IniText(const std::string& lf) {
+  std::string crlf;
+  for (char c : lf) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+inline void ExpectBox(const SeenBox& seen, const std::wstring& caption, const std::wstring& text,
+                      BoxIcon icon, bool okCancel) {
+  EXPECT_EQ(seen.caption, caption);
+  EXPECT_EQ(seen.text, text);
+  EXPECT_STREQ(BoxIconName(seen.icon), BoxIconName(icon));
+  EXPECT_TRUE(seen.hasOk);
+  EXPECT_EQ(seen.hasCancel, okCancel);
+  EXPECT_FALSE(seen.hasYes);
+  EXPECT_FALSE(seen.hasNo);
+  // Wine ignores MB_TOPMOST; the style can only be seen on Windows.
+  if (!RunningUnderWine()) {
+    EXPECT_TRUE(seen.topmost);
+  }
+}
+
+// The command line the shell gives the application: its quoted path, a blank,
+// then the parameters the launcher handed over.
+inline std::wstring ShellCommandLine(const std::wstring& app, const std::wstring& parameters) {
+  return L"\"" + app + L"\" " + parameters;
+}
+
+}  // namespace testing_win

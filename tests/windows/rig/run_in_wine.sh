@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Runs one Windows program in the rig's prefix and display; exits with its exit
+# code. The output goes through a file, so that a Windows process left running
+# by the program cannot hold the test's output open.
+set -uo pipefail
+. "$(dirname "$0")/rig_common.sh"
+state=${1:?usage: run_in_wine.sh STATE_FILE PROGRAM [ARGS...]}
+shift
+rig_load_state "$state"
+kill -0 "$XVFB_PID" 2>/dev/null || rig_fail "the rig's Xvfb ($DISPLAY) is not running"
+
+log=$(mktemp "$RIG_DIR/run.XXXXXX")
+"$WINE" "$@" </dev/null >"$log" 2>&1
+code=$?
+cat "$log"
+rm -f "$log"
+exit $code

@@ -1,0 +1,103 @@
+#include "tests/windows/support/test_files.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+namespace testing_win {
+
+std::wstring ProgramFolder() {
+  wchar_t buffer[32768];
+  const std::wstring self(buffer, GetModuleFileNameW(nullptr, buffer, 32768));
+  return self.substr(0, self.find_last_of(L'\\') + 1);
+}
+
+ScopedFolder::ScopedFolder(const std::wstring& stem) {
+  static std::atomic<unsigned> counter{0};
+  wchar_t temp[MAX_PATH + 1];
+  const std::wstring base(temp, GetTempPathW(MAX_PATH + 1, temp));
+  // The process id keeps parallel test programs apart; the counter, the cases.
+  for (;;) {
+    path = base + stem + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(counter++) + L"\\";
+    if (CreateDirectoryW(path.c_str(), nullptr)) return;
+    if (GetLastError() != ERROR_ALREADY_EXISTS) return;
+  }
+}
+
+ScopedFolder::~ScopedFolder() {
+  std::error_code ignored;
+  std::filesystem::remove_all(std::filesystem::path(path), ignored);
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const bool ok = bytes.empty() || (WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()),
+                                              &written, nullptr) &&
+                                    written == bytes.size());
+  CloseHandle(file);
+  return ok;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return bytes;
+  char chunk[16384];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof(chunk), &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+bool Exists(const std::wstring& path) {
+  return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CopyOver(const std::wstring& from, const std::wstring& to) {
+  return CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+}
+
+bool MakeFolders(const std::wstring& path) {
+  std::error_code error;
+  std::filesystem::create_directories(std::filesystem::path(path), error);
+  return !error;
+}
+
+std::string Utf8(const std::wstring& text) {
+  if (text.empty()) return {};
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                       nullptr, 0, nullptr, nullptr);
+  std::string out(size, '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
+                      nullptr, nullptr);
+  return out;
+}
+
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int size =
+      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+  std::wstring out(size, L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+  return out;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto end = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (condition()) return true;
+    if (std::chrono::steady_clock::now() >= end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+long long NowMs() { return static_cast<long long>(GetTickCount64()); }
+
+}  // namespace testing_win
