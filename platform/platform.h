@@ -181,3 +181,77 @@ bool DeleteOneFile(const std::wstring& path);
 bool RemoveOneFolder(const std::wstring& path);
 
 }  // namespace os
+
+// ---- registry reads and clipboard ------------------------------------------------
+// The raw reads only: what a value's data means (buffer limits, types, labels) is
+// decided by the portable registry code, so that it is the same with every platform.
+
+namespace os {
+
+enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
+
+// Registry value types, with the numbers Win32 gives them.
+enum : unsigned { kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7 };
+
+struct RegQuery {
+  enum Outcome { Missing, TooLarge, Ok };
+  Outcome outcome = Missing;  // Missing: no such key or value, or no full access to the key
+  unsigned type = 0;          // set when Ok
+  std::string bytes;          // the data as stored, when Ok
+};
+
+// Opens the key below the root with full access (KEY_ALL_ACCESS) and queries the
+// value (empty name: the default value) into a buffer of bufferBytes bytes.
+// TooLarge when the data does not fit.
+RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                       unsigned bufferBytes);
+
+// The name of the value, or subkey, at the zero-based index of the key opened with
+// default access, through a name buffer of 255 characters (terminator included).
+// nullopt past the end, for a missing key, or for a name that does not fit.
+std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
+                                             unsigned index);
+std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
+                                              unsigned index);
+
+// The clipboard's text in Unicode text format, up to its terminating zero; empty
+// when it holds none or cannot be opened.
+std::wstring ClipboardText();
+
+}  // namespace os
+
+// ---- requesters ------------------------------------------------------------------
+// The windows that ask the user for a text, a file or a folder. Each is modal; the
+// window that owns it, if any, is disabled while it is shown. nullopt: cancelled.
+
+namespace os {
+
+// A small window of 300 by 130 pixels, centred, with the title as caption and a
+// close box, the message as a one-line label, a one-line edit field holding the
+// initial text with the caret at its end, and an "OK" button. Enter or the button
+// answers the field's text; Escape or the close box cancels. When masked, the
+// field shows a placeholder for every character typed.
+std::optional<std::wstring> AskText(const std::wstring& title, const std::wstring& message,
+                                    const std::wstring& initialText, bool masked);
+
+// The system's open-file dialog. filter: descriptions and patterns, all separated
+// by "|" ("Text|*.txt|All|*.*"), the first pair selected. initialPath: its folder
+// part is the starting folder, its last component the proposed file name. The
+// answer is a full path of at most 260 characters; only paths whose folder exists
+// are accepted, and the current folder stays as it was.
+std::optional<std::wstring> AskFile(const std::wstring& title, const std::wstring& filter,
+                                    const std::wstring& initialPath);
+
+// The system's folder browser, starting at initialFolder. The path as the system
+// gives it (a drive root keeps its backslash).
+std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstring& initialFolder);
+
+// ---- ANSI code page ----------------------------------------------------------------
+// The system's ANSI code page (CP_ACP), which scrambled values and passwords are
+// encoded in. A character the code page lacks becomes the code page's default
+// character ("?").
+
+std::string AnsiFromWide(const std::wstring& text);
+std::wstring WideFromAnsi(const std::string& bytes);
+
+}  // namespace os

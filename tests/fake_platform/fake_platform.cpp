@@ -1,5 +1,6 @@
 #include "tests/fake_platform/fake_platform.h"
 
+#include <algorithm>
 #include <memory>
 
 #include "values/text.h"
@@ -118,7 +119,14 @@ bool CanOpenServiceManagerFully() { return Fake().serviceManagerOpens; }
 bool RunsUnderWow64() { return Fake().wow64; }
 void ReleaseWorkingSet() { Fake().workingSetReleased = true; }
 void Pause(unsigned milliseconds) { Fake().pausedMs += milliseconds; }
-LocalTime LocalClock() { return Fake().clock; }
+LocalTime LocalClock() {
+  auto& w = Fake();
+  ++w.clockReads;
+  if (w.clockReadings.empty()) return w.clock;
+  const LocalTime reading = w.clockReadings.front();
+  w.clockReadings.pop_front();
+  return reading;
+}
 
 std::int64_t FileState(const std::wstring& path) {
   const std::wstring key = Key(path);
@@ -294,6 +302,163 @@ bool RemoveOneFolder(const std::wstring& path) {
   w.folders.erase(key);
   w.linkFolders.erase(key);
   return true;
+}
+
+}  // namespace os
+
+// ---- registry and clipboard ------------------------------------------------------
+
+namespace {
+
+// Leading and trailing backslashes removed, lowered: the system's names ignore case.
+std::wstring RegKeyPath(const std::wstring& key) {
+  size_t begin = 0;
+  size_t end = key.size();
+  while (begin < end && key[begin] == L'\\') ++begin;
+  while (end > begin && key[end - 1] == L'\\') --end;
+  return LowerAscii(std::wstring_view(key).substr(begin, end - begin));
+}
+
+FakeRegKey* FindRegKey(os::RegRoot root, const std::wstring& key) {
+  if (!key.empty() && key.front() == L'\\') return nullptr;  // the system refuses such a name
+  auto it = Fake().registry.find({root, RegKeyPath(key)});
+  return it == Fake().registry.end() ? nullptr : &it->second;
+}
+
+}  // namespace
+
+void FakeAddRegKey(os::RegRoot root, const std::wstring& key) {
+  // Each component keeps its name as written, for the enumeration.
+  std::wstring path;
+  Fake().registry[{root, path}];
+  for (size_t start = 0; start < key.size();) {
+    const size_t end = std::min(key.find(L'\\', start), key.size());
+    if (end > start) {
+      const std::wstring component = key.substr(start, end - start);
+      path += (path.empty() ? L"" : L"\\") + LowerAscii(component);
+      FakeRegKey& entry = Fake().registry[{root, path}];
+      if (entry.name.empty()) entry.name = component;
+    }
+    start = end + 1;
+  }
+}
+
+void FakeSetRegValue(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                     unsigned type, const std::string& bytes) {
+  FakeAddRegKey(root, key);
+  FakeRegKey& entry = *FindRegKey(root, key);
+  for (FakeRegValue& value : entry.values) {
+    if (EqualsIgnoringAsciiCase(value.name, name)) {
+      value.type = type;
+      value.bytes = bytes;
+      return;
+    }
+  }
+  entry.values.push_back(FakeRegValue{name, type, bytes});
+}
+
+void FakeSetRegString(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                      const std::wstring& text) {
+  std::string bytes;
+  for (wchar_t c : text + L'\0') {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>((c >> 8) & 0xFF));
+  }
+  FakeSetRegValue(root, key, name, os::kRegSz, bytes);
+}
+
+void FakeSetRegDword(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                     std::uint32_t value) {
+  std::string bytes;
+  for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
+  FakeSetRegValue(root, key, name, os::kRegDword, bytes);
+}
+
+namespace os {
+
+RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                       unsigned bufferBytes) {
+  ++Fake().registryQueries;
+  RegQuery query;
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  if (key == nullptr || !key->fullAccess) return query;
+  for (const FakeRegValue& value : key->values) {
+    if (!EqualsIgnoringAsciiCase(value.name, name)) continue;
+    if (value.bytes.size() > bufferBytes) {
+      query.outcome = RegQuery::TooLarge;
+      return query;
+    }
+    query.outcome = RegQuery::Ok;
+    query.type = value.type;
+    query.bytes = value.bytes;
+    return query;
+  }
+  return query;
+}
+
+std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
+                                             unsigned index) {
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  if (key == nullptr || index >= key->values.size()) return std::nullopt;
+  const std::wstring& name = key->values[index].name;
+  if (name.size() >= 255) return std::nullopt;  // does not fit the name buffer
+  return name;
+}
+
+std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
+                                              unsigned index) {
+  if (FindRegKey(root, subkey) == nullptr) return std::nullopt;
+  const std::wstring parent = RegKeyPath(subkey);
+  const std::wstring prefix = parent.empty() ? parent : parent + L'\\';
+  unsigned seen = 0;
+  for (auto it = Fake().registry.lower_bound({root, prefix}); it != Fake().registry.end(); ++it) {
+    const auto& [itRoot, path] = it->first;
+    if (itRoot != root || !StartsWith(path, prefix)) break;
+    const std::wstring_view leaf = std::wstring_view(path).substr(prefix.size());
+    if (leaf.empty() || Contains(leaf, L"\\")) continue;
+    if (seen++ != index) continue;
+    if (it->second.name.size() >= 255) return std::nullopt;  // does not fit the name buffer
+    return it->second.name;
+  }
+  return std::nullopt;
+}
+
+std::wstring ClipboardText() {
+  ++Fake().clipboardReads;
+  return Fake().clipboard;
+}
+
+}  // namespace os
+
+// ---- requesters --------------------------------------------------------------------
+// The ANSI code page conversions come from platform/portable/ansi_cp1252.cpp.
+
+namespace {
+
+std::optional<std::wstring> TakeRequestAnswer(FakeRequest request) {
+  Fake().requests.push_back(std::move(request));
+  if (Fake().requestAnswers.empty()) return std::nullopt;
+  std::optional<std::wstring> answer = Fake().requestAnswers.front();
+  Fake().requestAnswers.pop_front();
+  return answer;
+}
+
+}  // namespace
+
+namespace os {
+
+std::optional<std::wstring> AskText(const std::wstring& title, const std::wstring& message,
+                                    const std::wstring& initialText, bool masked) {
+  return TakeRequestAnswer(FakeRequest{L"text", title, message, initialText, L"", masked});
+}
+
+std::optional<std::wstring> AskFile(const std::wstring& title, const std::wstring& filter,
+                                    const std::wstring& initialPath) {
+  return TakeRequestAnswer(FakeRequest{L"file", title, L"", initialPath, filter, false});
+}
+
+std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstring& initialFolder) {
+  return TakeRequestAnswer(FakeRequest{L"dir", title, L"", initialFolder, L"", false});
 }
 
 }  // namespace os

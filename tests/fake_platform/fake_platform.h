@@ -7,6 +7,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -24,10 +25,32 @@ struct FakeMessageBox {
   unsigned style;
 };
 
+// One requester shown: kind "text", "file" or "dir", and what it was given.
+struct FakeRequest {
+  std::wstring kind;
+  std::wstring title;
+  std::wstring message;  // the label of the input window
+  std::wstring initial;  // initial text, path or folder
+  std::wstring filter;   // the open-file dialog's filter list
+  bool masked = false;
+};
+
 struct FakeHiddenStart {
   std::wstring commandLine;
   std::wstring workdir;
   unsigned timeoutMs;
+};
+
+// A registry key of the fake: values in creation order, as the system lists them.
+struct FakeRegValue {
+  std::wstring name;
+  unsigned type = 0;
+  std::string bytes;
+};
+struct FakeRegKey {
+  std::wstring name;  // last component, as first written
+  std::vector<FakeRegValue> values;
+  bool fullAccess = true;  // false: opens for reading only, as a key the user may not write
 };
 
 struct FakeWorld {
@@ -75,8 +98,21 @@ struct FakeWorld {
   std::deque<int> answers;  // popped per box; kAnswerOk when empty
   std::vector<std::wstring> windowTitles;
   std::function<void()> onTitlesRead;  // runs after every read of the titles
+  // Requesters: each takes the next scripted answer; nullopt or none left is a cancel.
+  std::vector<FakeRequest> requests;
+  std::deque<std::optional<std::wstring>> requestAnswers;
 
   bool servicesInitialised = false;
+
+  // Registry: keys by root and lowered path without leading or trailing backslash;
+  // the root itself is the empty path. Subkeys are listed in name order.
+  std::map<std::pair<os::RegRoot, std::wstring>, FakeRegKey> registry;
+  int registryQueries = 0;  // value queries, whether or not they found anything
+  // Each clock read takes the next of these while any are left, then `clock`.
+  std::deque<os::LocalTime> clockReadings;
+  int clockReads = 0;
+  std::wstring clipboard;
+  int clipboardReads = 0;
 };
 
 // The world of the running test; reset with ResetFake() between tests.
@@ -88,3 +124,13 @@ void FakeAddFile(const std::wstring& path, const std::string& bytes);
 void FakeAddFolder(const std::wstring& path);
 bool FakeHasFile(const std::wstring& path);
 std::string FakeFileBytes(const std::wstring& path);
+
+// Helpers for arranging the fake registry. Keys are created with their parents.
+void FakeAddRegKey(os::RegRoot root, const std::wstring& key);
+void FakeSetRegValue(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                     unsigned type, const std::string& bytes);
+// A REG_SZ value stored with its terminating zero, as the system stores one.
+void FakeSetRegString(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                      const std::wstring& text);
+void FakeSetRegDword(os::RegRoot root, const std::wstring& key, const std::wstring& name,
+                     std::uint32_t value);
