@@ -6,45 +6,47 @@
 using namespace testing_win;
 
 TEST(Application, NotSetStopsWithExitCodeOne) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"AppNotSet");
   AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini", IniText("[GENERAL]\napplication = \n")));
+  ASSERT_TRUE(WriteFileIn(folder, L"AppNotSet.ini", IniText("[GENERAL]\napplication = \n")));
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {IDOK});
+  StartAnswering(answerer, L"AppNotSet", {IDOK});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(seen[0], L"Tool",
-            L"Main application is not set!\r\nPlease check " + PathIn(folder, L"Tool.ini") + L".",
-            BoxIcon::Stop, false);
+  ExpectBox(
+      seen[0], L"AppNotSet",
+      L"Main application is not set!\r\nPlease check " + PathIn(folder, L"AppNotSet.ini") + L".",
+      BoxIcon::Stop, false);
   EXPECT_TRUE(ReadAppRuns(PathIn(folder, L"App\\App.exe")).empty());
 }
 
 TEST(Application, NotFoundStopsWithExitCodeOne) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"AppNotFound");
   ASSERT_TRUE(WriteFileIn(folder, L"voQ.ini", IniText("[GENERAL]\napplication = App\\Gone.exe\n")));
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {IDOK});
+  StartAnswering(answerer, L"AppNotFound", {IDOK});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 1u);
   ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(seen[0], L"Tool",
+  ExpectBox(seen[0], L"AppNotFound",
             L"Main application not found!\r\nPlease check " + PathIn(folder, L"voQ.ini") + L".",
             BoxIcon::Stop, false);
 }
 
 TEST(Application, ABareNameIsLookedUpInTheAppFolder) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"AppFallback");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini", IniText("[GENERAL]\napplication = App.exe\n")));
+  ASSERT_TRUE(
+      WriteFileIn(folder, L"AppFallback.ini", IniText("[GENERAL]\napplication = App.exe\n")));
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {});
+  StartAnswering(answerer, L"AppFallback", {});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 

@@ -13,18 +13,18 @@ const wchar_t kOffer[] = L"No ini file found!\r\n\r\nCreate a new one?";
 }  // namespace
 
 TEST(ConfigDiscovery, WithoutIniOkWritesTheTemplateNamedAfterTheLauncher) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"OfferOk");
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {IDOK});
+  StartAnswering(answerer, L"OfferOk", {IDOK});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(seen[0], L"Tool", kOffer, BoxIcon::Information, true);
+  ExpectBox(seen[0], L"OfferOk", kOffer, BoxIcon::Information, true);
 
-  const std::string written = ReadBytes(PathIn(folder, L"Tool.ini"));
+  const std::string written = ReadBytes(PathIn(folder, L"OfferOk.ini"));
   EXPECT_EQ(written, ConfigTemplateBytes());
   ASSERT_GE(written.size(), 5u);
   EXPECT_EQ(written.substr(0, 3), "\xEF\xBB\xBF");
@@ -33,9 +33,9 @@ TEST(ConfigDiscovery, WithoutIniOkWritesTheTemplateNamedAfterTheLauncher) {
 }
 
 TEST(ConfigDiscovery, WithoutIniCancelWritesNothing) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"OfferCancel");
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {IDCANCEL});
+  StartAnswering(answerer, L"OfferCancel", {IDCANCEL});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
@@ -43,7 +43,7 @@ TEST(ConfigDiscovery, WithoutIniCancelWritesNothing) {
   EXPECT_EQ(run.exitCode, 0u);
   ASSERT_EQ(seen.size(), 1u);
   EXPECT_EQ(seen[0].text, kOffer);
-  EXPECT_FALSE(Exists(PathIn(folder, L"Tool.ini")));
+  EXPECT_FALSE(Exists(PathIn(folder, L"OfferCancel.ini")));
 }
 
 TEST(ConfigDiscovery, ZeroByteIniCountsAsAbsentAndIsReplaced) {
@@ -62,17 +62,17 @@ TEST(ConfigDiscovery, ZeroByteIniCountsAsAbsentAndIsReplaced) {
 }
 
 TEST(ConfigDiscovery, TheIniNamedAfterTheLauncherWinsOverVoqIni) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"IniOrder");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini",
+  ASSERT_TRUE(WriteFileIn(folder, L"IniOrder.ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\ncommandline = /tool\n")));
   ASSERT_TRUE(WriteFileIn(folder, L"voQ.ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\ncommandline = /voq\n")));
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {});
+  StartAnswering(answerer, L"IniOrder", {});
 
   const LaunchResult first = RunLauncher(folder, L"");
-  ASSERT_TRUE(DeleteFileW(PathIn(folder, L"Tool.ini").c_str()));
+  ASSERT_TRUE(DeleteFileW(PathIn(folder, L"IniOrder.ini").c_str()));
   const LaunchResult second = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 

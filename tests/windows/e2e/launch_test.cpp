@@ -8,9 +8,9 @@ using namespace testing_win;
 using namespace std::chrono_literals;
 
 TEST(Launch, ParametersJoinTheCommandLineValueAndTheLauncherArguments) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"Params");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini",
+  ASSERT_TRUE(WriteFileIn(folder, L"Params.ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\ncommandline = /a\n")));
   const LaunchResult run = RunLauncher(folder, L"b \"C:\\x y\\z.txt\"");
 
@@ -24,9 +24,10 @@ TEST(Launch, ParametersJoinTheCommandLineValueAndTheLauncherArguments) {
 }
 
 TEST(Launch, WithoutCommandLineValueTheParametersBeginWithABlank) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"ParamsBlank");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini", IniText("[GENERAL]\napplication = App\\App.exe\n")));
+  ASSERT_TRUE(
+      WriteFileIn(folder, L"ParamsBlank.ini", IniText("[GENERAL]\napplication = App\\App.exe\n")));
   const LaunchResult run = RunLauncher(folder, L"b");
 
   ASSERT_TRUE(run.ended);
@@ -36,11 +37,11 @@ TEST(Launch, WithoutCommandLineValueTheParametersBeginWithABlank) {
 }
 
 TEST(Launch, NowaitEndsTheLauncherWhileTheApplicationRuns) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"NoWait");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
   ASSERT_TRUE(WriteAppControl(app, L"window|4000|voQ nowait app\n"));
   ASSERT_TRUE(
-      WriteFileIn(folder, L"Tool.ini",
+      WriteFileIn(folder, L"NoWait.ini",
                   IniText("[GENERAL]\napplication = App\\App.exe\n[BEFORE]\nnowait = 1\n")));
   const LaunchResult run = RunLauncher(folder, L"");
 
@@ -53,29 +54,29 @@ TEST(Launch, NowaitEndsTheLauncherWhileTheApplicationRuns) {
 }
 
 TEST(Launch, UnknownKeyIsReportedAndTheLaunchGoesOn) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"UnknownKey");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini",
+  ASSERT_TRUE(WriteFileIn(folder, L"UnknownKey.ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\n[BEFORE]\nbogus = 1\n")));
   BoxAnswerer answerer;
-  StartAnswering(answerer, L"Tool", {IDOK});
+  StartAnswering(answerer, L"UnknownKey", {IDOK});
   const LaunchResult run = RunLauncher(folder, L"");
   const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
   ASSERT_TRUE(run.ended);
   EXPECT_EQ(run.exitCode, 0u);
   ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(seen[0], L"Tool", L"Unknown key \"bogus\"", BoxIcon::Information, false);
+  ExpectBox(seen[0], L"UnknownKey", L"Unknown key \"bogus\"", BoxIcon::Information, false);
   EXPECT_EQ(ReadAppRuns(app).size(), 1u);
 }
 
 TEST(Launch, WaitprocessKeepsTheLauncherWhileAWindowTitleHoldsTheText) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"WaitWindow");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
   // The application ends at once and leaves a window behind for 3 seconds.
   ASSERT_TRUE(WriteAppControl(app, L"leave-window|3000|Left Behind - voQ Wait Window\n"));
   ASSERT_TRUE(WriteFileIn(
-      folder, L"Tool.ini",
+      folder, L"WaitWindow.ini",
       IniText("[GENERAL]\napplication = App\\App.exe\n!waitprocess =  voq wait WINDOW \n")));
   const LaunchResult run = RunLauncher(folder, L"");
 

@@ -9,6 +9,10 @@ shift
 rig_load_state "$state"
 kill -0 "$XVFB_PID" 2>/dev/null || rig_fail "the rig's Xvfb ($DISPLAY) is not running"
 
+# Paths of programs under test, handed over by CTest as Linux paths; Wine's drive
+# Z: is the Linux root.
+[ -n "${VOQ_LAUNCHER_UNIX:-}" ] && export VOQ_LAUNCHER_EXE="Z:${VOQ_LAUNCHER_UNIX//\//\\}"
+
 log=$(mktemp "$RIG_DIR/run.XXXXXX")
 "$WINE" "$@" </dev/null >"$log" 2>&1
 code=$?

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "gtest/gtest.h"
+
 namespace testing_win {
 
 namespace {
@@ -20,7 +22,8 @@ std::wstring TestAppImage() { return ImageNamed(L"VOQ_TEST_APP_EXE", L"voq_test_
 
 PortableFolder::PortableFolder(const std::wstring& launcherName)
     : root(L"voq-e2e"), name(launcherName), launcher(root.path + launcherName + L".exe") {
-  CopyOver(LauncherImage(), launcher);
+  if (!CopyOver(LauncherImage(), launcher))
+    ADD_FAILURE() << "cannot copy the launcher from " << Utf8(LauncherImage());
 }
 
 std::wstring PathIn(const PortableFolder& folder, const std::wstring& relative) {
@@ -35,7 +38,8 @@ bool WriteFileIn(const PortableFolder& folder, const std::wstring& relative,
 std::wstring AddTestApp(const PortableFolder& folder, const std::wstring& relative) {
   const std::wstring target = PathIn(folder, relative);
   MakeFolders(target.substr(0, target.find_last_of(L'\\')));
-  CopyOver(TestAppImage(), target);
+  if (!CopyOver(TestAppImage(), target))
+    ADD_FAILURE() << "cannot copy the test application from " << Utf8(TestAppImage());
   return target;
 }
 
