@@ -1,15 +1,66 @@
 #include "commands/key_table.h"
 
+#include "commands/items.h"
 #include "commands/misc_commands.h"
 
 namespace {
 
-// Order matters: the first row whose key matches decides.
+using Ctx = LauncherContext;
+using Value = const std::wstring&;
+
+// Order matters: the first row whose key matches decides. Wrap and backup items
+// act on the phase, not on the section the key stands in.
 constexpr KeyRow kKeyTable[] = {
+    {L"dir", [](Ctx& c, Value v) { WrapItem(c, v, L"DIR", c.phase); }},
+    {L"file", [](Ctx& c, Value v) { WrapItem(c, v, L"FILE", c.phase); }},
+    {L"regkey", NotYetAvailable},
+    {L"regvalue", NotYetAvailable},
+    {L"(dir)", [](Ctx& c, Value v) { BackupItem(c, v, L"DIR", c.phase); }},
+    {L"(file)", [](Ctx& c, Value v) { BackupItem(c, v, L"FILE", c.phase); }},
+    {L"(regkey)", NotYetAvailable},
+    {L"(regvalue)", NotYetAvailable},
+    {L"->dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 0); }},
+    {L"->file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 0); }},
+    {L"->regkey", NotYetAvailable},
+    {L"->regvalue", NotYetAvailable},
+    {L"<-dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 1); }},
+    {L"<-file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 1); }},
+    {L"<-regkey", NotYetAvailable},
+    {L"<-regvalue", NotYetAvailable},
+    {L"-dir", [](Ctx& c, Value v) { DeleteItem(c, v, L"DIR"); }},
+    {L"-file", [](Ctx& c, Value v) { DeleteItem(c, v, L"FILE"); }},
+    {L"-regkey", NotYetAvailable},
+    {L"-regvalue", NotYetAvailable},
+    {L"+dir", [](Ctx& c, Value v) { CreateItem(c, v, L"DIR"); }},
+    {L"+file", [](Ctx& c, Value v) { CreateItem(c, v, L"FILE"); }},
+    {L"+regkey", NotYetAvailable},
+    {L"+regvalue", NotYetAvailable},
+    {L"envvar", NotYetAvailable},
+    {L"iniread", NotYetAvailable},
+    {L"iniwrite", NotYetAvailable},
+    {L"delay", NotYetAvailable},
     {L"nowait", StoreNowait},
     {L"quit", Quit},
+    {L"attributes", NotYetAvailable},
+    {L"date", NotYetAvailable},
+    {L"replace", NotYetAvailable},
+    {L"replaceline", NotYetAvailable},
+    {L"regmerge", NotYetAvailable},
+    {L"systemrefresh", NotYetAvailable},
+    {L"killprocess", NotYetAvailable},
+    {L"message", NotYetAvailable},
+    {L"regdll", NotYetAvailable},
+    {L"regexport", NotYetAvailable},
+    {L"regimport", NotYetAvailable},
+    {L"batch", NotYetAvailable},
+    {L"run", NotYetAvailable},
+    {L"clip", NotYetAvailable},
+    {L"symlink", NotYetAvailable},
+    {L"stringreplace", NotYetAvailable},
 };
 
 }  // namespace
+
+void NotYetAvailable(LauncherContext&, const std::wstring&) {}
 
 std::span<const KeyRow> KeyTable() { return kKeyTable; }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,14 @@ struct CommandEntry {
   std::wstring label;  // "GENERAL", "BEFORE", "AFTER", "RESTORE" or "DEFAULTRESTORE"
   std::wstring key;
   std::wstring value;
+};
+
+// A wrap or backup item in progress, as the run record keeps it (launcher/run_record.h).
+struct RunItem {
+  std::wstring stage;  // how far its steps got
+  std::wstring key;    // "dir", "file", "(dir)" or "(file)"
+  std::wstring value;  // as dispatched
+  int owner = 0;       // kEarlierRun, kThisRun or kOtherLauncher
 };
 
 inline constexpr int kListLimit = 100;  // highest slot index of the lists
@@ -60,4 +69,9 @@ struct LauncherContext {
 
   // Key stream of the password lock, kept once the user has given it.
   std::wstring rememberedKeyStream;
+
+  // Run record: the wrap and backup items in progress, and the record file beside
+  // the configuration file, held open while this run owns it.
+  std::vector<RunItem> runItems;
+  std::uintptr_t runRecordFile = 0;
 };

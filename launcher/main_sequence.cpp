@@ -5,6 +5,7 @@
 #include "fileops/paths.h"
 #include "launcher/config_file.h"
 #include "launcher/general_keys.h"
+#include "launcher/run_record.h"
 #include "launcher/startup.h"
 #include "platform/platform.h"
 #include "registry/reg_delete.h"
@@ -167,10 +168,12 @@ void RunMainSequence(LauncherContext& ctx) {
   ctx.configFilePath = FindConfigFile(ctx);
   ReadConfiguration(ctx, ctx.configFilePath);
   PlaceAutomaticEntries(ctx);
+  RecoverUnfinishedRun(ctx);
   RunSection(ctx, L"BEFORE");
   TrimWorkingSet();
   LaunchApplication(ctx);
   WaitForWindows(ctx, ctx.waitWindowText);
   RunSection(ctx, L"AFTER");
+  EndRunRecord(ctx);
   CleanTraces(ctx);
 }

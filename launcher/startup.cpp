@@ -1,6 +1,7 @@
 #include "launcher/startup.h"
 
 #include "launcher/main_sequence.h"
+#include "launcher/run_record.h"
 #include "platform/platform.h"
 #include "values/prepare_value.h"
 #include "values/text.h"
@@ -94,7 +95,10 @@ void StartUp(LauncherContext& ctx) {
   }
 }
 
-void EndLauncher(LauncherContext& ctx) { os::ExitProcessNow(ctx.exitCode); }
+void EndLauncher(LauncherContext& ctx) {
+  DetachRunRecord(ctx);
+  os::ExitProcessNow(ctx.exitCode);
+}
 
 void LauncherEntry() {
   StartUp(g_launcher);

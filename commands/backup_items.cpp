@@ -1,0 +1,14 @@
+#include "commands/items.h"
+#include "commands/wrap_steps.h"
+
+void BackupItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
+                std::wstring_view phase) {
+  const std::wstring_view key = type == L"DIR" ? L"(dir)" : type == L"FILE" ? L"(file)" : L"";
+  if (key.empty()) return;
+  // The same steps as a wrap item, without bringing in or carrying back: after the
+  // run the backup goes back over whatever the application left.
+  if (phase == L"AFTER")
+    PutBackItem(ctx, key, value);
+  else
+    SetUpItem(ctx, key, value);
+}

@@ -1,0 +1,19 @@
+#include "commands/items.h"
+#include "fileops/file_ops.h"
+#include "values/prepare_value.h"
+#include "values/text.h"
+
+void CopyMoveItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
+                  int direction) {
+  const std::wstring source = Field(value, 1);
+  if (source.empty()) return;
+  const std::wstring target = Field(value, 2);
+  const std::wstring options = Field(value, 3);
+  const bool move = Contains(options, L"move");
+  const bool overwrite = !Contains(options, L"no overwrite");
+  const bool reverse = direction == 1;
+  if (type == L"DIR")
+    CopyOrMoveDirContents(ctx, source, target, Field(value, 4), move, overwrite, reverse);
+  else if (type == L"FILE")
+    CopyOrMoveFile(ctx, source, target, move, overwrite, reverse);
+}
