@@ -1,0 +1,197 @@
+#include "commands/run_section.h"
+#include "tests/native/items_fixture.h"
+
+namespace {
+
+const std::wstring kApp = L"C:\\U\\AppData\\App";
+const std::wstring kSettings = L"C:\\P\\Settings";
+
+}  // namespace
+
+class WrapItemTest : public ItemsTest {
+ protected:
+  // The machine's own App folder, and portable settings from an earlier run.
+  void MachineAndPortableData() {
+    FakeAddFolder(kApp);
+    FakeAddFile(kApp + L"\\own.txt", "machine");
+    FakeAddFolder(kSettings);
+    FakeAddFile(kSettings + L"\\s.ini", "v1");
+  }
+};
+
+TEST_F(WrapItemTest, DirRoundTripKeepsMachineDataAsideAndCarriesChangesBack) {
+  MachineAndPortableData();
+  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
+  Entries seenByApp;
+  EXPECT_EQ(Run(ini,
+                [&] {
+                  seenByApp = Tree(kApp);
+                  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+                  FakeAddFile(kApp + L"\\s.ini", "v2");
+                  FakeAddFolder(kApp + L"\\Cache");
+                  FakeAddFile(kApp + L"\\Cache\\c.bin", "c");
+                }),
+            0);
+  EXPECT_EQ(seenByApp, (Entries{{L"s.ini", "v1"}}));
+  const Entries carried{{L"cache\\", ""}, {L"cache\\c.bin", "c"}, {L"s.ini", "v2"}};
+  EXPECT_EQ(Tree(kSettings), carried);
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+
+  // The second run starts from what the first one carried back.
+  EXPECT_EQ(Run(ini, [&] { seenByApp = Tree(kApp); }), 0);
+  EXPECT_EQ(seenByApp, carried);
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+}
+
+TEST_F(WrapItemTest, DirWithoutMachineDataLeavesNoLocalFolderAndCreatesSettings) {
+  bool localCreated = false;
+  EXPECT_EQ(Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+                [&] {
+                  localCreated = FolderExists(kApp);
+                  FakeAddFile(kApp + L"\\s.ini", "first");
+                }),
+            0);
+  EXPECT_TRUE(localCreated);  // created empty for the application
+  EXPECT_FALSE(FolderExists(kApp));
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "first"}}));
+}
+
+TEST_F(WrapItemTest, FileBroughtFromAFolderFormPortableFieldUnderItsOwnName) {
+  FakeAddFile(L"C:\\U\\AppData\\App.ini", "machine");
+  FakeAddFolder(L"C:\\P\\Data");
+  FakeAddFile(L"C:\\P\\Data\\App.ini", "p1");
+  std::string seen;
+  EXPECT_EQ(Run("[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
+                [&] {
+                  seen = FakeFileBytes(L"C:\\U\\AppData\\App.ini");
+                  FakeAddFile(L"C:\\U\\AppData\\App.ini", "p2");
+                }),
+            0);
+  EXPECT_EQ(seen, "p1");
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\Data\\App.ini"), "p2");
+  EXPECT_EQ(FakeFileBytes(L"C:\\U\\AppData\\App.ini"), "machine");
+  EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\App.ini_backup"));
+}
+
+TEST_F(WrapItemTest, FileWithoutPortableFieldLivesInTheLauncherFolder) {
+  EXPECT_EQ(Run("[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
+                [] { FakeAddFile(L"C:\\U\\AppData\\App.ini", "new"); }),
+            0);
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\App.ini"), "new");
+  EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\App.ini"));
+}
+
+TEST_F(WrapItemTest, BackupOfAMissingFileRemovesWhatTheApplicationCreated) {
+  bool sawBackup = true;
+  EXPECT_EQ(Run("[BEFORE]\r\n(file) = %APPDATA%\\Trace.log\r\n",
+                [&] {
+                  sawBackup = FakeHasFile(L"C:\\U\\AppData\\Trace.log_backup");
+                  FakeAddFile(L"C:\\U\\AppData\\Trace.log", "trace");
+                }),
+            0);
+  EXPECT_FALSE(sawBackup);
+  EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\Trace.log"));
+  EXPECT_FALSE(RecordExists());
+}
+
+TEST_F(WrapItemTest, BackupOfAFolderPutsTheMachineDataBackOverTheApplicationsLeftovers) {
+  FakeAddFolder(kApp);
+  FakeAddFile(kApp + L"\\own.txt", "machine");
+  Entries seen{{L"x", "x"}};
+  EXPECT_EQ(Run("[BEFORE]\r\n(dir) = %APPDATA%\\App\r\n",
+                [&] {
+                  seen = Tree(kApp);
+                  FakeAddFolder(kApp);
+                  FakeAddFile(kApp + L"\\junk.txt", "junk");
+                }),
+            0);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(FolderExists(kSettings));
+}
+
+// A failed carry-back must not cost the application's data: nothing is deleted,
+// the item stays recorded, and the next start tries again.
+TEST_F(WrapItemTest, FailedCarryBackDeletesNothingAndIsRetriedAtTheNextStart) {
+  MachineAndPortableData();
+  Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));  // cannot be replaced
+  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
+  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_EQ(Record(),
+            "; voQ: items of a run in progress. The next start finishes them; keep this file.\r\n"
+            "in use :: dir :: C:\\U\\AppData\\App\r\n");
+
+  // Still locked: the retry fails too, and this run neither sets aside over the
+  // backup nor brings the stale portable data in over the application's data.
+  std::string seen;
+  Run(ini, [&] { seen = FakeFileBytes(kApp + L"\\s.ini"); });
+  EXPECT_EQ(seen, "v2");
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+
+  Fake().lockedFiles.clear();
+  Run(ini, [&] { seen = FakeFileBytes(kApp + L"\\s.ini"); });
+  EXPECT_EQ(seen, "v2");
+  EXPECT_EQ(FakeFileBytes(kSettings + L"\\s.ini"), "v2");
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}
+
+TEST_F(WrapItemTest, LocalItemWithTrailingBackslashIsBackedUpBesideItself) {
+  MachineAndPortableData();
+  bool besideItself = false;
+  EXPECT_EQ(Run("[BEFORE]\r\ndir = %APPDATA%\\App\\\r\n",
+                [&] { besideItself = FolderExists(kApp + L"_backup"); }),
+            0);
+  EXPECT_TRUE(besideItself);
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(FolderExists(kApp + L"\\_backup"));
+}
+
+// A file held open elsewhere cannot be set aside: the item is left as it is rather
+// than mixing the portable data into the machine's or carrying the machine's out.
+TEST_F(WrapItemTest, DataThatCannotBeSetAsideIsLeftAloneForTheRun) {
+  MachineAndPortableData();
+  FakeAddFile(kApp + L"\\open.db", "in use by another program");
+  Fake().lockedFiles.insert(LowerAscii(kApp + L"\\open.db"));
+  Entries seen;
+  Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n", [&] { seen = Tree(kApp); });
+  const Entries machine{{L"open.db", "in use by another program"}, {L"own.txt", "machine"}};
+  EXPECT_EQ(seen, machine);
+  EXPECT_EQ(Tree(kApp), machine);
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v1"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}
+
+TEST_F(WrapItemTest, RepeatedKeyActsOnce) {
+  MachineAndPortableData();
+  Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n(dir) = %APPDATA%\\App\\\r\n[AFTER]\r\n"
+      "dir = %APPDATA%\\App\r\n",
+      [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
+}
+
+TEST_F(WrapItemTest, PhaseNotLabelDecidesTheHalf) {
+  MachineAndPortableData();
+  ctx.phase = L"AFTER";
+  DispatchKey(ctx, L"BEFORE", L"dir", kApp);  // only the AFTER half: carry back, clear
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"own.txt", "machine"}, {L"s.ini", "v1"}}));
+  EXPECT_FALSE(FolderExists(kApp));
+}
+
+TEST_F(WrapItemTest, ExistingBackupNameIsNeverWrittenOver) {
+  MachineAndPortableData();
+  FakeAddFolder(kApp + L"_backup");
+  FakeAddFile(kApp + L"_backup\\own.txt", "set aside by an unfinished run");
+  DispatchKey(ctx, L"BEFORE", L"dir", kApp);
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "set aside by an unfinished run"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+}
