@@ -67,9 +67,9 @@ bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
   std::wstring from = RemoveTrailingBackslashes(ResolvePath(ctx, source));
   std::wstring to = RemoveTrailingBackslashes(ResolvePath(ctx, targetText));
   if (reverse) std::swap(from, to);
-  // One inside the other: a move would remove the source with the target, and the
-  // copy would walk into its own output.
-  if (IsWithin(from, to) || IsWithin(to, from)) return false;
+  // A target inside the source: the copy would walk into its own output. A source
+  // inside the target: a move would remove it with the target before copying.
+  if (IsWithin(to, from) || (move && IsWithin(from, to))) return false;
   // Wildcards name no folder; as a move's target they would remove every match.
   if (HasWildcard(from) || HasWildcard(to)) return false;
   // A file where the source folder should be is a mistake, not a missing source:

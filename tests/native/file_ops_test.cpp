@@ -20,8 +20,9 @@ bool Interpret(const FakeHiddenStart& start) {
   bool quoted = false;
   for (const wchar_t c : params) {
     if (c == L'"') quoted = !quoted;
-    if (!quoted)
+    if (!quoted) {
       EXPECT_EQ(std::wstring(L"&|<>^(),;=").find(c), std::wstring::npos) << Utf8FromWide(line);
+    }
   }
   return FakeInterpret(start);
 }
@@ -89,19 +90,6 @@ TEST_F(FileOpsTest, CreateDirMakesParentsAndStartsNothingForAnExistingFolder) {
   EXPECT_TRUE(Fake().hiddenStarts.empty());
   CreateDir(ctx, L"Data\\A\\B");
   EXPECT_EQ(Tree(L"C:\\P\\Data"), (Lines{L"a\\", L"a\\b\\"}));
-}
-
-TEST_F(FileOpsTest, DeleteFilesTakesEveryMatchButNoFolder) {
-  FakeAddFolder(L"C:\\R");
-  FakeAddFile(L"C:\\R\\File.ini", "1");
-  FakeAddFile(L"C:\\R\\File2.txt", "2");
-  FakeAddFile(L"C:\\R\\Other.txt", "3");
-  FakeAddFolder(L"C:\\R\\FileDir");
-  FakeAddFile(L"C:\\R\\FileDir\\keep.txt", "4");
-  DeleteFiles(ctx, L"C:\\R\\File*");
-  DeleteFiles(ctx, L"C:\\R\\FileDir");
-  EXPECT_EQ(HiddenCommandLines(), (Lines{kCmd + L"/c DEL C:\\R\\File* /F /Q"}));
-  EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"filedir\\", L"filedir\\keep.txt", L"other.txt"}));
 }
 
 TEST_F(FileOpsTest, DeleteDirIfEmptyLeavesAFolderThatHoldsAFile) {
@@ -271,6 +259,9 @@ TEST_F(FileOpsTest, DirCopyOrMoveThatWouldEatItselfDoesNothing) {
   EXPECT_EQ(Tree(L"C:\\S"), sourceTree);
   EXPECT_TRUE(FakeHasFile(L"C:\\P\\Data\\d.ini"));
   EXPECT_EQ(os::FileState(L"C:\\T1"), -2);
+  // A copy (no move) out of a subfolder into its parent merges.
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S\\Sub", L"C:\\S", L"", false, true, false));
+  EXPECT_EQ(FakeFileBytes(L"C:\\S\\b.ini"), "b");
 }
 
 TEST_F(FileOpsTest, AFileWhereAFolderIsExpectedStopsTheMoveAndLosesNothing) {
