@@ -42,53 +42,80 @@ bool StartLauncher(const PortableFolder& folder, Started& started) {
 }
 
 void WriteIni(const PortableFolder& folder, const std::string& sections) {
-  ASSERT_TRUE(WriteFileIn(folder, L"Tool.ini",
+  ASSERT_TRUE(WriteFileIn(folder, folder.name + L".ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\n" + sections)));
 }
 
 std::string Narrow(const std::wstring& text) { return Utf8(text); }
 
+std::wstring RecordOf(const PortableFolder& folder) {
+  return PathIn(folder, folder.name + L".running");
+}
+
 }  // namespace
 
-TEST(WrapItems, DirRoundTripCarriesTheApplicationsChangesBack) {
-  PortableFolder folder(L"Tool");
+// A folder and a file wrapped around two runs; a third run without the items shows
+// what the items cost. The durations are printed for the record, not judged.
+TEST(WrapItems, DirAndFileRoundTripCarryTheApplicationsChangesBack) {
+  PortableFolder folder(L"WrapDir");
   Machine machine;
   const std::wstring local = machine.Path(L"App");
+  const std::wstring localFile = machine.Path(L"App.ini");
   ASSERT_TRUE(MakeFolders(local));
   ASSERT_TRUE(WriteBytes(local + L"\\own.txt", "machine"));
+  ASSERT_TRUE(WriteBytes(localFile, "machine ini"));
   ASSERT_TRUE(MakeFolders(PathIn(folder, L"Settings\\Sub")));
   ASSERT_TRUE(WriteFileIn(folder, L"Settings\\Sub\\counter.txt", "1"));
+  ASSERT_TRUE(WriteFileIn(folder, L"App.ini", "10"));
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
   // The application changes its settings while it runs, and shows a window so
   // that the test can tell when it runs.
-  ASSERT_TRUE(WriteAppControl(app, L"increment|" + local + L"\\Sub\\counter.txt\n" +
-                                       L"window|600|voQ wrap app\n"));
-  WriteIni(folder, "[BEFORE]\ndir = " + Narrow(local) + "\n");
+  const std::wstring changeAndShow = L"increment|" + local + L"\\Sub\\counter.txt\n" +
+                                     L"increment|" + localFile + L"\n" +
+                                     L"window|600|voQ wrap app\n";
+  const std::string items =
+      "[BEFORE]\ndir = " + Narrow(local) + "\nfile = " + Narrow(localFile) + "\n";
 
-  for (const char* expected : {"2", "3"}) {
+  struct Expected {
+    const char* counter;
+    const char* ini;
+    bool wrapped;
+  };
+  for (const Expected& expected :
+       {Expected{"2", "11", true}, Expected{"3", "12", true}, Expected{"3", "12", false}}) {
+    WriteIni(folder, expected.wrapped ? items : "");
+    ASSERT_TRUE(
+        WriteAppControl(app, expected.wrapped ? changeAndShow : L"window|600|voQ wrap app\n"));
     Started started;
     ASSERT_TRUE(StartLauncher(folder, started));
     ASSERT_TRUE(WaitUntil([] { return WindowTitled(L"voQ wrap app"); }, 15s));
     const long long appShown = NowMs();
-    EXPECT_FALSE(Exists(local + L"\\own.txt")) << "the machine's data is set aside";
-    EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
+    if (expected.wrapped) {
+      EXPECT_FALSE(Exists(local + L"\\own.txt")) << "the machine's data is set aside";
+      EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
+      EXPECT_EQ(Bytes(localFile + L"_backup"), "machine ini");
+    }
     ASSERT_TRUE(WaitUntil([] { return !WindowTitled(L"voQ wrap app"); }, 15s));
     const long long appGone = NowMs();
     ASSERT_EQ(WaitForSingleObject(started.process.hProcess, 20000), WAIT_OBJECT_0);
     const long long ended = NowMs();
-    std::printf("dir round trip: start to application %lld ms, application to end %lld ms\n",
-                appShown - started.startMs, ended - appGone);
+    std::printf("%s: start to application window %lld ms, window gone to end %lld ms\n",
+                expected.wrapped ? "dir and file" : "no items", appShown - started.startMs,
+                ended - appGone);
 
-    EXPECT_EQ(Bytes(PathIn(folder, L"Settings\\Sub\\counter.txt")), expected);
+    EXPECT_EQ(Bytes(PathIn(folder, L"Settings\\Sub\\counter.txt")), expected.counter);
+    EXPECT_EQ(Bytes(PathIn(folder, L"App.ini")), expected.ini);
     EXPECT_EQ(Bytes(local + L"\\own.txt"), "machine");
-    EXPECT_FALSE(Exists(local + L"\\Sub"));
+    EXPECT_EQ(Bytes(localFile), "machine ini");
     EXPECT_FALSE(Exists(local + L"_backup"));
-    EXPECT_FALSE(Exists(PathIn(folder, L"Tool.running")));
+    EXPECT_FALSE(Exists(localFile + L"_backup"));
+    EXPECT_FALSE(Exists(RecordOf(folder)));
   }
+  EXPECT_FALSE(Exists(local + L"\\Sub"));
 }
 
 TEST(WrapItems, FileComesFromAFolderFormPortableFieldUnderItsOwnName) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"WrapFile");
   Machine machine;
   const std::wstring local = machine.Path(L"App.ini");
   ASSERT_TRUE(WriteBytes(local, "machine"));
@@ -106,7 +133,7 @@ TEST(WrapItems, FileComesFromAFolderFormPortableFieldUnderItsOwnName) {
 }
 
 TEST(WrapItems, BackupOfAMissingFileRemovesWhatTheApplicationCreated) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"WrapMissing");
   Machine machine;
   const std::wstring trace = machine.Path(L"Trace.log");
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
@@ -121,7 +148,7 @@ TEST(WrapItems, BackupOfAMissingFileRemovesWhatTheApplicationCreated) {
 }
 
 TEST(CopyMoveItems, CopiesMovesCreatesAndDeletesAsWritten) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"CopyMove");
   Machine machine;
   const auto m = [&](const wchar_t* relative) { return machine.Path(relative); };
   // ->dir "move, no overwrite" over an existing target: both stay.
@@ -141,9 +168,9 @@ TEST(CopyMoveItems, CopiesMovesCreatesAndDeletesAsWritten) {
   AddTestApp(folder, L"App\\App.exe");
   const std::string root = Narrow(machine.root.path);
   WriteIni(folder, "[BEFORE]\n->dir = " + root + "A :: " + root + "B :: move, no overwrite\n" +
-                       "<-file = " + root + "One.ini :: " + root + "Two.ini\n" +
-                       "->dir = " + root + "Src :: " + root + "Dst ::  :: *.ini\n" +
-                       "+dir = " + root + "Made\\Deep\n" +  //
+                       "<-file = " + root + "One.ini :: " + root + "Two.ini\n" + "->dir = " + root +
+                       "Src :: " + root + "Dst ::  :: *.ini\n" + "+dir = " + root +
+                       "Made\\Deep\n" +  //
                        "+file = " + root + "Made\\n.txt ::  :: hello\n" +
                        "[AFTER]\n-dir = " + root + "Full :: ifempty\n" +  //
                        "-dir = " + root + "Hollow :: ifempty\n" +         //
@@ -173,7 +200,7 @@ TEST(CopyMoveItems, CopiesMovesCreatesAndDeletesAsWritten) {
 // The next start finishes that run first: the machine's data and the settings the
 // application saved last both survive.
 TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"WrapKilled");
   Machine machine;
   const std::wstring local = machine.Path(L"App");
   ASSERT_TRUE(MakeFolders(local));
@@ -181,8 +208,8 @@ TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
   ASSERT_TRUE(MakeFolders(PathIn(folder, L"Settings")));
   ASSERT_TRUE(WriteFileIn(folder, L"Settings\\counter.txt", "1"));
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteAppControl(app, L"increment|" + local + L"\\counter.txt\n" +
-                                       L"window|800|voQ killed app\n"));
+  ASSERT_TRUE(WriteAppControl(
+      app, L"increment|" + local + L"\\counter.txt\n" + L"window|800|voQ killed app\n"));
   WriteIni(folder, "[BEFORE]\ndir = " + Narrow(local) + "\n");
 
   {
@@ -195,7 +222,7 @@ TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
   ASSERT_TRUE(WaitUntil([] { return !WindowTitled(L"voQ killed app"); }, 15s));
   EXPECT_EQ(Bytes(local + L"\\counter.txt"), "2");
   EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
-  EXPECT_EQ(Bytes(PathIn(folder, L"Tool.running")),
+  EXPECT_EQ(Bytes(RecordOf(folder)),
             "; voQ: items of a run in progress. The next start finishes them; keep this "
             "file.\r\nin use :: dir :: " +
                 Narrow(local) + "\r\n");
@@ -206,14 +233,14 @@ TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
   EXPECT_EQ(Bytes(local + L"\\own.txt"), "machine");
   EXPECT_FALSE(Exists(local + L"\\counter.txt"));
   EXPECT_FALSE(Exists(local + L"_backup"));
-  EXPECT_FALSE(Exists(PathIn(folder, L"Tool.running")));
+  EXPECT_FALSE(Exists(RecordOf(folder)));
 }
 
 // The portable copy cannot be written when the application has ended (here a file
 // of "Settings" held open without sharing): nothing is deleted, and the next start
 // carries the data back once it can.
 TEST(WrapFaults, UnwritableSettingsAtTheEndDeleteNothing) {
-  PortableFolder folder(L"Tool");
+  PortableFolder folder(L"WrapLocked");
   Machine machine;
   const std::wstring local = machine.Path(L"App");
   ASSERT_TRUE(MakeFolders(local));
@@ -221,8 +248,8 @@ TEST(WrapFaults, UnwritableSettingsAtTheEndDeleteNothing) {
   ASSERT_TRUE(MakeFolders(PathIn(folder, L"Settings")));
   ASSERT_TRUE(WriteFileIn(folder, L"Settings\\counter.txt", "1"));
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteAppControl(app, L"increment|" + local + L"\\counter.txt\n" +
-                                       L"window|600|voQ locked settings app\n"));
+  ASSERT_TRUE(WriteAppControl(
+      app, L"increment|" + local + L"\\counter.txt\n" + L"window|600|voQ locked settings app\n"));
   WriteIni(folder, "[BEFORE]\ndir = " + Narrow(local) + "\n");
 
   Started started;
@@ -238,12 +265,12 @@ TEST(WrapFaults, UnwritableSettingsAtTheEndDeleteNothing) {
   EXPECT_EQ(Bytes(local + L"\\counter.txt"), "2");
   EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
   EXPECT_EQ(Bytes(held), "1");
-  EXPECT_TRUE(Exists(PathIn(folder, L"Tool.running")));
+  EXPECT_TRUE(Exists(RecordOf(folder)));
 
   const LaunchResult again = RunLauncher(folder, L"");
   ASSERT_TRUE(again.ended);
   EXPECT_EQ(Bytes(held), "3");
   EXPECT_EQ(Bytes(local + L"\\own.txt"), "machine");
   EXPECT_FALSE(Exists(local + L"_backup"));
-  EXPECT_FALSE(Exists(PathIn(folder, L"Tool.running")));
+  EXPECT_FALSE(Exists(RecordOf(folder)));
 }
