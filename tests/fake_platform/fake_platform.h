@@ -70,12 +70,12 @@ struct FakeWorld {
   // Files: contents keyed by lowered path; folders likewise.
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> folders;
-  std::set<std::wstring> readOnlyFiles;  // open only in the read modes
-  std::set<std::wstring> lockedFiles;    // do not open at all
+  std::set<std::wstring> readOnlyFiles;    // open only in the read modes
+  std::set<std::wstring> lockedFiles;      // do not open at all
   std::set<std::wstring> unreadableFiles;  // open, but every read fails
   std::vector<os::OpenMode> openModes;     // every open attempt, in order
   bool expandFails = false;                // os::ExpandEnv reports failure
-  std::set<std::wstring> hiddenFiles;    // hidden or system: skipped by DEL, block CopyFileW
+  std::set<std::wstring> hiddenFiles;      // hidden or system: skipped by DEL, block CopyFileW
   // Folders that are links: removing one removes only the link, and what is
   // stored below it (the target's contents) stays.
   std::set<std::wstring> linkFolders;
