@@ -3,7 +3,8 @@ file(GLOB VOQ_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32
 add_library(voq_platform_win32 STATIC ${VOQ_WIN32_SOURCES})
 target_include_directories(voq_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(voq_platform_win32 PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
-target_link_libraries(voq_platform_win32 PUBLIC shell32 shlwapi advapi32 user32 comctl32 ole32 psapi)
+target_link_libraries(voq_platform_win32 PUBLIC shell32 shlwapi advapi32 user32 gdi32 comdlg32
+                                                comctl32 ole32 psapi)
 
 # Static runtime: the launcher must run from a bare USB stick with no DLLs beside it.
 set(VOQ_STATIC_LINK -static -static-libgcc -static-libstdc++)
@@ -15,3 +16,19 @@ target_link_options(voQ PRIVATE -municode -mwindows ${VOQ_STATIC_LINK})
 target_link_libraries(voQ PRIVATE voq_core voq_platform_win32 voq_core)
 
 add_subdirectory(tests/windows)
+
+# The example application that the README's demo runs through the launcher.
+add_executable(counter_app WIN32 ${CMAKE_SOURCE_DIR}/demo/counter_app.cpp)
+target_compile_definitions(counter_app PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+target_compile_options(counter_app PRIVATE -municode)
+target_link_options(counter_app PRIVATE -municode -mwindows ${VOQ_STATIC_LINK})
+
+# ---- scrambled values ------------------------------------------------------------
+# voq-scramble.exe, the console tool that writes scrambled values, beside voQ.exe;
+# the end-to-end tests find it there and check that the launcher decodes its output.
+add_executable(voq-scramble ${CMAKE_SOURCE_DIR}/tools/voq-scramble/scramble_tool.cpp
+                            ${CMAKE_SOURCE_DIR}/tools/voq-scramble/main_windows.cpp)
+target_compile_options(voq-scramble PRIVATE -municode)
+target_link_options(voq-scramble PRIVATE -municode ${VOQ_STATIC_LINK})
+target_link_libraries(voq-scramble PRIVATE voq_core voq_platform_win32)
+add_dependencies(voq_e2e_tests voq-scramble)
