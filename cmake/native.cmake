@@ -1,2 +1,21 @@
 # Native build: the logic with an in-memory platform, its unit tests and benchmarks.
 add_subdirectory(tests/native)
+
+# ---- scrambled values ------------------------------------------------------------
+# Builds without Windows take Windows-1252 as their ANSI code page: the in-memory
+# platform of the tests, and the native scramble tool.
+target_sources(voq_fake_platform PRIVATE ${CMAKE_SOURCE_DIR}/platform/portable/ansi_cp1252.cpp)
+
+add_executable(voq-scramble ${CMAKE_SOURCE_DIR}/tools/voq-scramble/scramble_tool.cpp
+                            ${CMAKE_SOURCE_DIR}/tools/voq-scramble/main_native.cpp
+                            ${CMAKE_SOURCE_DIR}/platform/portable/ansi_cp1252.cpp)
+# Only the format's objects come from the library: the tool needs no launcher.
+target_link_libraries(voq-scramble PRIVATE voq_core)
+# The exact output for a value and a password, worked out by hand from the format
+# (tests/native/scrambled_test.cpp shows the steps).
+add_test(NAME ScrambleTool.PrintsThePasswordLockedValue
+         COMMAND voq-scramble --password pw "C:\\Data")
+set_tests_properties(ScrambleTool.PrintsThePasswordLockedValue PROPERTIES
+                     PASS_REGULAR_EXPRESSION "^!@@Ng4pEVRTEgUVVSUbMHFNVRAmE2gHDyZ8\n$")
+add_test(NAME ScrambleTool.RejectsAMissingValue COMMAND voq-scramble --password pw)
+set_tests_properties(ScrambleTool.RejectsAMissingValue PROPERTIES WILL_FAIL TRUE)

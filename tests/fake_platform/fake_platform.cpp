@@ -457,7 +457,8 @@ std::optional<std::wstring> AskFile(const std::wstring& title, const std::wstrin
   return TakeRequestAnswer(FakeRequest{L"file", title, L"", initialPath, filter, false});
 }
 
-std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstring& initialFolder) {
+std::optional<std::wstring> AskFolder(const std::wstring& title,
+                                      const std::wstring& initialFolder) {
   return TakeRequestAnswer(FakeRequest{L"dir", title, L"", initialFolder, L"", false});
 }
 

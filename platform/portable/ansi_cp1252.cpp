@@ -1,0 +1,53 @@
+// The ANSI code page of builds that run without Windows (the in-memory platform of
+// the native tests, the native scramble tool): Windows-1252, the code page of
+// Western European Windows systems. Bytes the code page leaves undefined map to
+// the control characters of the same number, as MultiByteToWideChar does.
+#include "platform/platform.h"
+
+namespace {
+
+// U+0080 to U+009F as Windows-1252 places them; 0 where the byte is undefined.
+constexpr char16_t kHighControls[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+wchar_t WideOf(unsigned char byte) {
+  if (byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] != 0)
+    return static_cast<wchar_t>(kHighControls[byte - 0x80]);
+  return static_cast<wchar_t>(byte);
+}
+
+char ByteOf(wchar_t c) {
+  const auto code = static_cast<unsigned long>(c);
+  for (unsigned k = 0; k < 32; ++k)
+    if (kHighControls[k] != 0 && kHighControls[k] == code) return static_cast<char>(0x80 + k);
+  if (code < 0x100 && WideOf(static_cast<unsigned char>(code)) == c) return static_cast<char>(code);
+  return '?';
+}
+
+}  // namespace
+
+namespace os {
+
+std::string AnsiFromWide(const std::wstring& text) {
+  std::string bytes;
+  bytes.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    // One character outside the basic plane is one default character, as on Windows.
+    const bool pair = sizeof(wchar_t) == 2 && text[i] >= 0xD800 && text[i] <= 0xDBFF &&
+                      i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+    bytes.push_back(ByteOf(text[i]));
+    if (pair) ++i;
+  }
+  return bytes;
+}
+
+std::wstring WideFromAnsi(const std::string& bytes) {
+  std::wstring text;
+  text.reserve(bytes.size());
+  for (char byte : bytes) text.push_back(WideOf(static_cast<unsigned char>(byte)));
+  return text;
+}
+
+}  // namespace os
