@@ -2,6 +2,7 @@
 
 #include "commands/items.h"
 #include "commands/misc_commands.h"
+#include "values/user_vars.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ constexpr KeyRow kKeyTable[] = {
     {L"run", NotYetAvailable},
     {L"clip", NotYetAvailable},
     {L"symlink", NotYetAvailable},
-    {L"stringreplace", NotYetAvailable},
+    {L"stringreplace", StringReplaceVar},
 };
 
 }  // namespace
