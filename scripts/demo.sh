@@ -26,10 +26,28 @@ cat >"$portable/CounterApp.ini" <<'INI'
 [GENERAL]
 application = App\CounterApp.exe
 commandline = /from-ini
+[BEFORE]
+dir = %APPDATA%\CounterApp
 INI
 say "The portable folder: voQ.exe renamed after the application, its ini, the application"
 (cd "$portable" && find . -type f | sort | sed 's/^/   /')
 echo "   CounterApp.ini says:"; sed 's/^/     /' "$portable/CounterApp.ini"
+
+# This machine already has CounterApp settings of its own: a counter of 100.
+roaming=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -path '*/AppData/Roaming' \
+  ! -path '*/Public/*' | head -n 1)
+machine="$roaming/CounterApp"
+mkdir -p "$machine"
+printf '100\r\n' >"$machine/counter.txt"
+say "This machine keeps its own CounterApp settings"
+echo "   ${machine#$WINEPREFIX/drive_c/}/counter.txt holds: $(tr -d '\r\n' <"$machine/counter.txt")"
+
+counters() {
+  echo "   The portable counter (Settings\\counter.txt): $(tr -d '\r\n' <"$portable/Settings/counter.txt")"
+  echo "   The machine's own counter, back in place:      $(tr -d '\r\n' <"$machine/counter.txt")"
+  [ -e "$machine""_backup" ] && echo "   (CounterApp_backup is still there: unexpected)"
+  return 0
+}
 
 run() {
   say "Starting CounterApp.exe $* under Wine"
@@ -44,12 +62,15 @@ run() {
 }
 
 run "first argument" "C:\\My Files\\note.txt"
+counters
 run
+counters
 
-appdata=$(find "$WINEPREFIX/drive_c/users" -path '*CounterApp/counter.txt' | head -n 1)
-say "Where the application kept its settings"
-echo "   ${appdata#$WINEPREFIX/drive_c/} holds: $(tr -d '\r\n' <"$appdata")"
-echo "   (they live on the machine; carrying them in the portable folder comes with the dir key)"
+say "What the dir key did"
+echo "   Before each run the machine's CounterApp folder was set aside as CounterApp_backup and"
+echo "   the portable Settings folder was copied in; after the run the application's settings"
+echo "   were carried back into Settings and the machine's own folder was put back."
+(cd "$portable" && find . -type f | sort | sed 's/^/   /')
 
 rm -rf "$work"
 say "Done"
