@@ -58,29 +58,27 @@ TEST_F(WrapItemTest, DirWithoutMachineDataLeavesNoLocalFolderAndCreatesSettings)
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "first"}}));
 }
 
-TEST_F(WrapItemTest, FileBroughtFromAFolderFormPortableFieldUnderItsOwnName) {
+// A folder-form portable field keeps the file's name; without one the file lives
+// beside the launcher.
+TEST_F(WrapItemTest, FilesComeFromTheirPortableLocationUnderTheirOwnNames) {
   FakeAddFile(L"C:\\U\\AppData\\App.ini", "machine");
   FakeAddFolder(L"C:\\P\\Data");
   FakeAddFile(L"C:\\P\\Data\\App.ini", "p1");
   std::string seen;
-  EXPECT_EQ(Run("[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
-                [&] {
-                  seen = FakeFileBytes(L"C:\\U\\AppData\\App.ini");
-                  FakeAddFile(L"C:\\U\\AppData\\App.ini", "p2");
-                }),
-            0);
+  EXPECT_EQ(
+      Run("[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\nfile = %APPDATA%\\Other.ini\r\n",
+          [&] {
+            seen = FakeFileBytes(L"C:\\U\\AppData\\App.ini");
+            FakeAddFile(L"C:\\U\\AppData\\App.ini", "p2");
+            FakeAddFile(L"C:\\U\\AppData\\Other.ini", "new");
+          }),
+      0);
   EXPECT_EQ(seen, "p1");
   EXPECT_EQ(FakeFileBytes(L"C:\\P\\Data\\App.ini"), "p2");
   EXPECT_EQ(FakeFileBytes(L"C:\\U\\AppData\\App.ini"), "machine");
   EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\App.ini_backup"));
-}
-
-TEST_F(WrapItemTest, FileWithoutPortableFieldLivesInTheLauncherFolder) {
-  EXPECT_EQ(Run("[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
-                [] { FakeAddFile(L"C:\\U\\AppData\\App.ini", "new"); }),
-            0);
-  EXPECT_EQ(FakeFileBytes(L"C:\\P\\App.ini"), "new");
-  EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\App.ini"));
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\Other.ini"), "new");
+  EXPECT_FALSE(FakeHasFile(L"C:\\U\\AppData\\Other.ini"));
 }
 
 TEST_F(WrapItemTest, BackupOfAMissingFileRemovesWhatTheApplicationCreated) {
