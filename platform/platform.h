@@ -205,6 +205,10 @@ struct RegQuery {
 // TooLarge when the data does not fit.
 RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
                        unsigned bufferBytes);
+// The same for several values of one key: one open, then one query per name, in
+// order, each answered as QueryRegValue answers it.
+std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
+                                     const std::vector<std::wstring>& names, unsigned bufferBytes);
 
 // The name of the value, or subkey, at the zero-based index of the key opened with
 // default access, through a name buffer of 255 characters (terminator included).

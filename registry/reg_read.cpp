@@ -1,6 +1,7 @@
 #include "registry/reg_read.h"
 
 #include <cstdint>
+#include <utility>
 
 #include "registry/reg_notation.h"
 
@@ -10,16 +11,22 @@ namespace {
 // terminator fit; anything longer reads as empty data.
 constexpr unsigned kReadBufferBytes = 255 * sizeof(char16_t);
 
+constexpr std::wstring_view kSzLabel = L" :: REG_SZ";
+constexpr std::wstring_view kDwordLabel = L" :: REG_DWORD";
+constexpr std::wstring_view kSeparator = L" :: ";
+
 // Text up to the first zero character; an odd last byte is no character.
 std::wstring TextOf(const std::string& bytes) {
-  std::wstring text;
-  text.reserve(bytes.size() / 2);
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                           static_cast<unsigned char>(bytes[i + 1]) << 8);
+  const size_t units = bytes.size() / 2;
+  std::wstring text(units, L'\0');
+  size_t length = 0;
+  for (; length < units; ++length) {
+    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * length]) |
+                                           static_cast<unsigned char>(bytes[2 * length + 1]) << 8);
     if (unit == L'\0') break;
-    text.push_back(unit);
+    text[length] = unit;
   }
+  text.resize(length);
   return text;
 }
 
@@ -33,23 +40,70 @@ std::wstring DwordTextOf(const std::string& bytes) {
   return std::to_wstring(static_cast<std::int32_t>(value));
 }
 
+struct Data {
+  std::wstring text;
+  bool dword = false;
+};
+
+Data DataOf(const os::RegQuery& query) {
+  if (query.outcome != os::RegQuery::Ok) return Data{};
+  if (query.type == os::kRegSz) return Data{TextOf(query.bytes), false};
+  if (query.type == os::kRegDword) return Data{DwordTextOf(query.bytes), true};
+  return Data{};
+}
+
+std::wstring ResultText(Data data) {
+  data.text += data.dword ? kDwordLabel : kSzLabel;
+  return std::move(data.text);
+}
+
+// Field 1 of the result text, without building it: the data up to its first
+// separator, or up to a " ::" that ends it (the label's blank completes one).
+std::wstring FirstField(Data data) {
+  size_t cut = data.text.find(kSeparator);
+  if (cut == std::wstring::npos && data.text.ends_with(L" ::")) cut = data.text.size() - 3;
+  if (cut != std::wstring::npos) data.text.resize(cut);
+  return std::move(data.text);
+}
+
+std::wstring_view WithoutLeadingBackslash(std::wstring_view subkey) {
+  if (!subkey.empty() && subkey.front() == L'\\') subkey.remove_prefix(1);
+  return subkey;
+}
+
+std::vector<os::RegQuery> QueryAll(os::RegRoot root, std::wstring_view subkey,
+                                   const std::vector<std::wstring>& names) {
+  return os::QueryRegValues(root, std::wstring(WithoutLeadingBackslash(subkey)), names,
+                            kReadBufferBytes);
+}
+
 }  // namespace
 
 std::wstring ReadRegValue(std::optional<os::RegRoot> root, std::wstring_view subkey,
                           std::wstring_view name) {
-  if (!root) return L" :: REG_SZ";
-  if (!subkey.empty() && subkey.front() == L'\\') subkey.remove_prefix(1);
-  const os::RegQuery query =
-      os::QueryRegValue(*root, std::wstring(subkey), std::wstring(name), kReadBufferBytes);
-  if (query.outcome != os::RegQuery::Ok) return L" :: REG_SZ";
-  switch (query.type) {
-    case os::kRegSz:
-      return TextOf(query.bytes) + L" :: REG_SZ";
-    case os::kRegDword:
-      return DwordTextOf(query.bytes) + L" :: REG_DWORD";
-    default:
-      return L" :: REG_SZ";
-  }
+  if (!root) return std::wstring(kSzLabel);
+  return ResultText(DataOf(os::QueryRegValue(*root, std::wstring(WithoutLeadingBackslash(subkey)),
+                                             std::wstring(name), kReadBufferBytes)));
+}
+
+std::vector<std::wstring> ReadRegValues(std::optional<os::RegRoot> root, std::wstring_view subkey,
+                                        const std::vector<std::wstring>& names) {
+  if (!root) return std::vector<std::wstring>(names.size(), std::wstring(kSzLabel));
+  std::vector<std::wstring> results;
+  results.reserve(names.size());
+  for (const os::RegQuery& query : QueryAll(*root, subkey, names))
+    results.push_back(ResultText(DataOf(query)));
+  return results;
+}
+
+std::vector<std::wstring> ReadRegData(std::optional<os::RegRoot> root, std::wstring_view subkey,
+                                      const std::vector<std::wstring>& names) {
+  if (!root) return std::vector<std::wstring>(names.size());
+  std::vector<std::wstring> results;
+  results.reserve(names.size());
+  for (const os::RegQuery& query : QueryAll(*root, subkey, names))
+    results.push_back(FirstField(DataOf(query)));
+  return results;
 }
 
 std::optional<std::wstring> EnumRegValueName(std::wstring_view path, unsigned index) {

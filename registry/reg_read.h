@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/platform.h"
 
@@ -14,6 +15,13 @@
 // without full access, or no root. One leading backslash of the subkey is ignored.
 std::wstring ReadRegValue(std::optional<os::RegRoot> root, std::wstring_view subkey,
                           std::wstring_view name);
+
+// ReadRegValue of each name, in order, with the key opened once for all of them.
+std::vector<std::wstring> ReadRegValues(std::optional<os::RegRoot> root, std::wstring_view subkey,
+                                        const std::vector<std::wstring>& names);
+// Field 1 of each of those results: the data alone, cut at a field separator.
+std::vector<std::wstring> ReadRegData(std::optional<os::RegRoot> root, std::wstring_view subkey,
+                                      const std::vector<std::wstring>& names);
 
 // The name at the zero-based index, for a registry path such as HKCU\Software\x;
 // nullopt past the end, for an unknown root or a missing key. The default value

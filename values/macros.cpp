@@ -1,6 +1,8 @@
 #include "values/macros.h"
 
 #include <cstdint>
+#include <iterator>
+#include <vector>
 
 #include "fileops/paths.h"
 #include "platform/platform.h"
@@ -77,12 +79,30 @@ constexpr LocaleMacro kLocaleMacros[] = {
     {L"{LOCALENAME_SHORT}", L"LocaleName", 2},
 };
 
+// The value names in table order, one per read.
+const std::vector<std::wstring>& LocaleReads() {
+  static const std::vector<std::wstring> names = [] {
+    std::vector<std::wstring> list;
+    for (const LocaleMacro& row : kLocaleMacros) list.emplace_back(row.valueName);
+    return list;
+  }();
+  return names;
+}
+
 // ---- date and time ----------------------------------------------------------------
 
-std::wstring Digits(int number, size_t width) {
-  std::wstring text = std::to_wstring(number);
-  if (text.size() < width) text.insert(0, width - text.size(), L'0');
-  return text;
+// Decimal digits, zero-padded to the width; the clock's fields are never negative.
+std::wstring Digits(std::int64_t number, size_t width) {
+  wchar_t digits[24];
+  size_t count = 0;
+  if (number < 0) number = 0;
+  do {
+    digits[count++] = static_cast<wchar_t>(L'0' + number % 10);
+    number /= 10;
+  } while (number > 0);
+  while (count < width) digits[count++] = L'0';
+  return std::wstring(std::make_reverse_iterator(digits + count),
+                      std::make_reverse_iterator(digits));
 }
 
 // Hours 13 to 23 give 1 to 11; midnight stays 0 and noon 12.
@@ -123,7 +143,7 @@ std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
 std::wstring LocalSecondsSince1970(const os::LocalTime& t) {
   const std::int64_t seconds =
       DaysFromCivil(t.year, t.month, t.day) * 86400 + t.hour * 3600 + t.minute * 60 + t.second;
-  return std::to_wstring(seconds > 0 ? seconds : 0);
+  return Digits(seconds > 0 ? seconds : 0, 1);
 }
 
 // ---- shell folders ------------------------------------------------------------------
@@ -160,6 +180,18 @@ constexpr ShellFolder kShellFolders[] = {
     {L"Personal", {L"%Personal%", L"%Documents%", L"%MyDocuments%"}},
 };
 
+// Every form reads its row's value again: the value names in table order, one per form.
+const std::vector<std::wstring>& ShellFolderReads() {
+  static const std::vector<std::wstring> names = [] {
+    std::vector<std::wstring> list;
+    for (const ShellFolder& row : kShellFolders)
+      for (std::wstring_view form : row.forms)
+        if (!form.empty()) list.emplace_back(row.valueName);
+    return list;
+  }();
+  return names;
+}
+
 // ---- older systems ------------------------------------------------------------------
 
 struct Rewrite {
@@ -191,10 +223,11 @@ std::wstring ExpandMacros(LauncherContext& ctx, std::wstring_view value, std::ws
   const std::wstring root = RemoveTrailingBackslashes(ctx.launcherFolder);
   for (const PathMacro& row : kPathMacros) Replace(text, row.macro, row.text(ctx, root));
 
-  for (const LocaleMacro& row : kLocaleMacros) {
-    const std::wstring data = RegData(os::RegRoot::CurrentUser, kInternationalKey, row.valueName);
-    Replace(text, row.macro, std::wstring_view(data).substr(0, row.keep));
-  }
+  const std::vector<std::wstring> locale =
+      ReadRegData(os::RegRoot::CurrentUser, kInternationalKey, LocaleReads());
+  for (size_t i = 0; i < std::size(kLocaleMacros); ++i)
+    Replace(text, kLocaleMacros[i].macro,
+            std::wstring_view(locale[i]).substr(0, kLocaleMacros[i].keep));
 
   // One reading for all twelve, so that they agree even across midnight.
   const os::LocalTime now = os::LocalClock();
@@ -204,12 +237,12 @@ std::wstring ExpandMacros(LauncherContext& ctx, std::wstring_view value, std::ws
   // In AFTER the answers belong to the run after the application, not to reading.
   if (sectionLabel != L"AFTER") text = ResolvePrompts(ctx, text, keyName);
 
-  for (const ShellFolder& row : kShellFolders) {
-    for (std::wstring_view form : row.forms) {
-      if (form.empty()) break;
-      Replace(text, form, RegData(os::RegRoot::CurrentUser, kShellFoldersKey, row.valueName));
-    }
-  }
+  const std::vector<std::wstring> folders =
+      ReadRegData(os::RegRoot::CurrentUser, kShellFoldersKey, ShellFolderReads());
+  size_t read = 0;
+  for (const ShellFolder& row : kShellFolders)
+    for (std::wstring_view form : row.forms)
+      if (!form.empty()) Replace(text, form, folders[read++]);
 
   if (ctx.legacySystem == L"1") {
     for (const Rewrite& row : kLegacyRewrites) Replace(text, row.text, row.replacement);

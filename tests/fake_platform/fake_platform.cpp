@@ -376,11 +376,11 @@ void FakeSetRegDword(os::RegRoot root, const std::wstring& key, const std::wstri
 
 namespace os {
 
-RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
-                       unsigned bufferBytes) {
+namespace {
+
+RegQuery QueryFakeKey(const FakeRegKey* key, const std::wstring& name, unsigned bufferBytes) {
   ++Fake().registryQueries;
   RegQuery query;
-  const FakeRegKey* key = FindRegKey(root, subkey);
   if (key == nullptr || !key->fullAccess) return query;
   for (const FakeRegValue& value : key->values) {
     if (!EqualsIgnoringAsciiCase(value.name, name)) continue;
@@ -394,6 +394,22 @@ RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstr
     return query;
   }
   return query;
+}
+
+}  // namespace
+
+RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                       unsigned bufferBytes) {
+  return QueryFakeKey(FindRegKey(root, subkey), name, bufferBytes);
+}
+
+std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
+                                     const std::vector<std::wstring>& names, unsigned bufferBytes) {
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  std::vector<RegQuery> queries;
+  queries.reserve(names.size());
+  for (const std::wstring& name : names) queries.push_back(QueryFakeKey(key, name, bufferBytes));
+  return queries;
 }
 
 std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,

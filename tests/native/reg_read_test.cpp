@@ -9,6 +9,7 @@
 
 #include "registry/reg_notation.h"
 #include "tests/fake_platform/fake_platform.h"
+#include "values/prepare_value.h"
 
 using os::RegRoot;
 
@@ -153,4 +154,34 @@ TEST_F(RegReadTest, EnumerationListsNamesByIndexUntilTheEnd) {
   EXPECT_EQ(EnumRegValueName(L"HKCU\\Software\\Missing", 0), std::nullopt);
   EXPECT_EQ(EnumRegValueName(L"HKXX\\" + kKey, 0), std::nullopt);
   EXPECT_EQ(EnumRegSubkeyName(L"Software\\Vendor", 0), std::nullopt);
+}
+
+TEST_F(RegReadTest, ReadingSeveralValuesOfOneKeyAnswersEachAsASingleRead) {
+  FakeSetRegString(RegRoot::CurrentUser, kKey, L"Text", L"x");
+  FakeSetRegDword(RegRoot::CurrentUser, kKey, L"Number", 7);
+  FakeSetRegString(RegRoot::CurrentUser, kKey, L"Long", std::wstring(300, L'l'));
+  const std::vector<std::wstring> names = {L"Number", L"Gone", L"Text", L"Long", L"Text"};
+  EXPECT_EQ(ReadRegValues(RegRoot::CurrentUser, L"\\" + kKey, names),
+            (std::vector<std::wstring>{L"7 :: REG_DWORD", L" :: REG_SZ", L"x :: REG_SZ",
+                                       L" :: REG_SZ", L"x :: REG_SZ"}));
+  EXPECT_EQ(Fake().registryQueries, 5);
+  const std::vector<std::wstring> nothing(names.size(), L" :: REG_SZ");
+  EXPECT_EQ(ReadRegValues(RegRoot::CurrentUser, kKey + L"\\Sub", names), nothing);
+  EXPECT_EQ(ReadRegValues(std::nullopt, kKey, names), nothing);
+}
+
+TEST_F(RegReadTest, DataAloneIsTheFirstFieldOfTheReadResult) {
+  const std::vector<std::wstring> names = {L"a", L"b", L"c", L"d", L"e", L"f", L"n"};
+  const wchar_t* data[] = {L"plain", L"x :: y", L"x ::", L"x :", L" :: ", L"::"};
+  for (size_t i = 0; i < std::size(data); ++i)
+    FakeSetRegString(RegRoot::CurrentUser, kKey, names[i], data[i]);
+  FakeSetRegDword(RegRoot::CurrentUser, kKey, L"n", 5);
+  const std::vector<std::wstring> alone = ReadRegData(RegRoot::CurrentUser, kKey, names);
+  ASSERT_EQ(alone.size(), names.size());
+  for (size_t i = 0; i < names.size(); ++i)
+    EXPECT_EQ(alone[i], Field(ReadRegValue(RegRoot::CurrentUser, kKey, names[i]), 1)) << i;
+  EXPECT_EQ(alone[1], L"x");
+  EXPECT_EQ(alone[2], L"x");
+  EXPECT_EQ(alone[6], L"5");
+  EXPECT_EQ(ReadRegData(std::nullopt, kKey, names), std::vector<std::wstring>(names.size()));
 }
