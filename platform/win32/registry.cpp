@@ -1,0 +1,115 @@
+// Registry reads: one open, one query or enumeration, one close per call.
+#include <windows.h>
+
+#include "platform/platform.h"
+
+namespace os {
+
+namespace {
+
+HKEY RootHandle(RegRoot root) {
+  switch (root) {
+    case RegRoot::ClassesRoot:
+      return HKEY_CLASSES_ROOT;
+    case RegRoot::CurrentUser:
+      return HKEY_CURRENT_USER;
+    case RegRoot::LocalMachine:
+      return HKEY_LOCAL_MACHINE;
+    case RegRoot::Users:
+      return HKEY_USERS;
+    case RegRoot::CurrentConfig:
+      return HKEY_CURRENT_CONFIG;
+  }
+  return HKEY_CURRENT_USER;
+}
+
+constexpr DWORD kNameCapacity = 255;
+
+// The plain open call (RegOpenKeyW) asks for the most access the caller may have.
+HKEY OpenForEnumeration(RegRoot root, const std::wstring& subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, MAXIMUM_ALLOWED, &key) != ERROR_SUCCESS)
+    return nullptr;
+  return key;
+}
+
+}  // namespace
+
+namespace {
+
+RegQuery QueryOpenKey(HKEY key, const std::wstring& name, unsigned bufferBytes) {
+  RegQuery query;
+  // The bytes go straight into the answer: no second buffer, no second copy.
+  query.bytes.resize(bufferBytes);
+  DWORD type = 0;
+  DWORD size = bufferBytes;
+  const LSTATUS status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                                          reinterpret_cast<BYTE*>(query.bytes.data()), &size);
+  if (status == ERROR_SUCCESS) {
+    query.outcome = RegQuery::Ok;
+    query.type = type;
+    query.bytes.resize(size);
+  } else {
+    query.outcome = status == ERROR_MORE_DATA ? RegQuery::TooLarge : RegQuery::Missing;
+    query.bytes.clear();
+  }
+  return query;
+}
+
+HKEY OpenFully(RegRoot root, const std::wstring& subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+    return nullptr;
+  return key;
+}
+
+}  // namespace
+
+RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                       unsigned bufferBytes) {
+  HKEY key = OpenFully(root, subkey);
+  if (key == nullptr) return RegQuery{};
+  RegQuery query = QueryOpenKey(key, name, bufferBytes);
+  RegCloseKey(key);
+  return query;
+}
+
+// Every registry call is a round trip to the system (under Wine, to its server):
+// one open for many queries saves two trips per value.
+std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
+                                     const std::vector<std::wstring>& names, unsigned bufferBytes) {
+  std::vector<RegQuery> queries(names.size());
+  HKEY key = OpenFully(root, subkey);
+  if (key == nullptr) return queries;
+  for (size_t i = 0; i < names.size(); ++i) queries[i] = QueryOpenKey(key, names[i], bufferBytes);
+  RegCloseKey(key);
+  return queries;
+}
+
+std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
+                                             unsigned index) {
+  HKEY key = OpenForEnumeration(root, subkey);
+  if (key == nullptr) return std::nullopt;
+  wchar_t name[kNameCapacity];
+  DWORD length = kNameCapacity;
+  const LSTATUS status =
+      RegEnumValueW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return std::wstring(name, length);
+}
+
+std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
+                                              unsigned index) {
+  HKEY key = OpenForEnumeration(root, subkey);
+  if (key == nullptr) return std::nullopt;
+  wchar_t name[kNameCapacity];
+  DWORD length = kNameCapacity;
+  const LSTATUS status =
+      RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+  RegCloseKey(key);
+  if (status != ERROR_SUCCESS) return std::nullopt;
+  return std::wstring(name, length);
+}
+
+}  // namespace os
