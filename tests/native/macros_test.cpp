@@ -210,6 +210,16 @@ TEST_F(MacrosTest, OlderSystemsRewriteMissingVariablesAndExpandTheEnvironment) {
   EXPECT_EQ(Expand(value), L"");
 }
 
+TEST_F(MacrosTest, PromptsAreAnsweredWhileReadingExceptInAfterAndAnswersMeetTheShellFolders) {
+  SetShellFolder(L"Desktop", L"C:\\Desk");
+  Fake().requestAnswers = {std::wstring(L"%Desktop%\\{VOQROOT}"), std::wstring(L"two")};
+  EXPECT_EQ(Expand(L"{USERTEXT}", L"BEFORE"), L"C:\\Desk\\{VOQROOT}");
+  EXPECT_EQ(Expand(L"{USERTEXT}", L"AFTER"), L"{USERTEXT}");
+  EXPECT_EQ(Fake().requests.size(), 1u);
+  EXPECT_EQ(Expand(L"{USERTEXT}", L""), L"two");
+  EXPECT_EQ(Fake().requests.size(), 2u);
+}
+
 TEST_F(MacrosTest, EveryValueReadsTheRegistryClipboardAndClockAfresh) {
   for (const wchar_t* value : {L"", L"plain", L"{CLIPBOARD} %Desktop% {U}"}) {
     ResetFake();
