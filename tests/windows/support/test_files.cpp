@@ -98,6 +98,11 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   }
 }
 
-long long NowMs() { return static_cast<long long>(GetTickCount64()); }
+long long NowMs() {
+  // The tick count moves in steps of several milliseconds under Wine.
+  return std::chrono::duration_cast<std::chrono::milliseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 }  // namespace testing_win
