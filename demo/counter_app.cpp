@@ -29,7 +29,8 @@ void WriteText(const std::wstring& file, const std::string& text) {
 std::string Utf8(const std::wstring& text) {
   const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
   std::string out(size > 0 ? size - 1 : 0, '\0');
-  if (size > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
+  if (size > 1)
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, out.data(), size, nullptr, nullptr);
   return out;
 }
 
@@ -49,7 +50,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   GetCurrentDirectoryW(MAX_PATH * 4, buffer);
   WriteText(FolderOf(self) + L"\\last-run.txt",
             "command line: " + Utf8(GetCommandLineW()) + "\r\nworking folder: " + Utf8(buffer) +
-                "\r\nsettings folder: " + Utf8(settings) + "\r\ncounter: " +
-                std::to_string(counter) + "\r\n");
+                "\r\nsettings folder: " + Utf8(settings) +
+                "\r\ncounter: " + std::to_string(counter) + "\r\n");
   return 0;
 }

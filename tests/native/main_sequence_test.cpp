@@ -68,7 +68,7 @@ TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
 
 TEST_F(MainSequenceTest, KeysPastTheHundredthActButGetNoEntry) {
   std::string ini = "[GENERAL]\r\n";
-  for (int i = 0; i < 100; ++i) ini += "k" + std::to_string(i) + " = v\r\n";
+  for (int i = 0; i < 100; ++i) ini.append("k").append(std::to_string(i)).append(" = v\r\n");
   ini += "commandline = late\r\n[BEFORE]\r\ndir = A\r\n";
   Read(ini);
   EXPECT_EQ(ctx.commandLineValue, L"late");
@@ -78,7 +78,7 @@ TEST_F(MainSequenceTest, KeysPastTheHundredthActButGetNoEntry) {
 
 TEST_F(MainSequenceTest, HundredWrapKeysAllGetTheirAfterHalf) {
   std::string ini = "[BEFORE]\r\n";
-  for (int i = 0; i < 100; ++i) ini += "dir = D" + std::to_string(i) + "\r\n";
+  for (int i = 0; i < 100; ++i) ini.append("dir = D").append(std::to_string(i)).append("\r\n");
   Read(ini);
   ASSERT_EQ(ctx.commands.size(), 200u);
   EXPECT_EQ(ctx.commands[99].label + ctx.commands[99].value, L"BEFORED99");
