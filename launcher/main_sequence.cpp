@@ -124,7 +124,11 @@ void LaunchApplication(LauncherContext& ctx) {
   request.directory = ctx.appWorkingDir;
   request.showCommand = ShowCommandFor(ctx.showMode);
   request.wantProcess = !noWait;
-  const os::ShellStartResult started = os::ShellStart(request);
+  // Without an application there is nothing to start. The shell would not fail
+  // on an empty file name: it may open a folder window instead and the launcher
+  // would wait on that.
+  const os::ShellStartResult started =
+      request.file.empty() ? os::ShellStartResult{} : os::ShellStart(request);
 
   if (noWait) EndLauncher(ctx);
   // A start that succeeded without a process handle leaves nothing to watch:
@@ -158,8 +162,11 @@ void CleanTraces(LauncherContext& ctx) {
     DeleteRegValue(ctx, key, ctx.applicationPath);
     DeleteRegValue(ctx, key, ctx.launcherPath);
   }
-  DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" +
-                        LastComponent(ctx.applicationPath));
+  // Without an application name the key would be App Paths itself, which holds
+  // every program's registration.
+  const std::wstring appName = LastComponent(ctx.applicationPath);
+  if (!appName.empty())
+    DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName);
   DeleteFiles(ctx, ctx.helperCopyPath);
 }
 

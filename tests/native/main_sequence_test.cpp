@@ -21,6 +21,7 @@ class MainSequenceTest : public LauncherTest {
     FakeAddFolder(L"C:\\P\\App");
     FakeAddFile(L"C:\\P\\App\\App.exe", "MZ");
     Start();
+    ctx.applicationPath = L"C:\\P\\App\\App.exe";
   }
 
   void Read(const std::string& ini) {
@@ -106,6 +107,7 @@ TEST_F(MainSequenceTest, ShowModesMapToShowCommands) {
   for (const auto& [mode, command] : modes) {
     ctx.showMode = mode;
     LaunchApplication(ctx);
+    ASSERT_FALSE(Fake().shellStarts.empty());
     EXPECT_EQ(Fake().shellStarts.back().showCommand, command) << mode;
   }
 }
@@ -191,4 +193,15 @@ TEST_F(MainSequenceTest, WholeRunWalksBeforeStartsWaitsAndWalksAfter) {
   EXPECT_TRUE(Fake().workingSetReleased);
   EXPECT_EQ(ctx.configFilePath, L"C:\\P\\Tool.ini");
   EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(MainSequenceTest, WithoutAnApplicationNothingIsStartedAndAppPathsStays) {
+  ctx.applicationPath.clear();
+  ctx.launcherPath = L"C:\\P\\Tool.exe";
+  LaunchApplication(ctx);
+  EXPECT_TRUE(Fake().shellStarts.empty());
+  EXPECT_EQ(ctx.phase, L"AFTER");
+  CleanTraces(ctx);
+  for (const std::wstring& line : HiddenCommandLines())
+    EXPECT_EQ(line.find(L"App Paths"), std::wstring::npos) << line;
 }
