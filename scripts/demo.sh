@@ -52,7 +52,7 @@ counters() {
 run() {
   say "Starting CounterApp.exe $* under Wine"
   set +e
-  (cd "$portable" && xvfb-run -a wine "$portable/CounterApp.exe" "$@")
+  (cd "$portable" && xvfb-run -a wine "$portable/CounterApp.exe" "$@" 2>/dev/null)
   local code=$?
   set -e
   wineserver -w
