@@ -205,3 +205,9 @@ TEST_F(MainSequenceTest, WithoutAnApplicationNothingIsStartedAndAppPathsStays) {
   for (const std::wstring& line : HiddenCommandLines())
     EXPECT_EQ(line.find(L"App Paths"), std::wstring::npos) << line;
 }
+
+TEST_F(MainSequenceTest, ValueHoldingTheEntrySeparatorReachesItsKeyWhole) {
+  Read("[BEFORE]\r\nnowait = 1 || x\r\n");
+  RunSection(ctx, L"BEFORE");
+  EXPECT_EQ(ctx.nowaitValue, L"1 || x");
+}
