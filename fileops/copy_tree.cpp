@@ -39,14 +39,14 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
   if (os::FileState(to) != -2 && !EndsWith(to, L":") && !os::CreateOneFolder(to)) return false;
   if (log) log->folders.push_back(from);
 
-  const std::wstring spec = pattern.empty() ? L"*.*" : std::wstring(pattern);
+  const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
   bool ok = true;
   for (const os::DirEntry& entry : *entries) {
     const std::wstring sourcePath = from + L"\\" + entry.name;
     const std::wstring targetPath = to + L"\\" + entry.name;
     if (entry.isFolder) {
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
-    } else if (os::MatchesSpec(entry.name, spec)) {
+    } else if (os::MatchesSpec(entry.name, filePattern)) {
       os::SetNormalAttributes(targetPath);  // a read-only or hidden target is replaced too
       if (os::CopyFileReplacing(sourcePath, targetPath)) {
         if (log) log->files.push_back(sourcePath);

@@ -226,16 +226,16 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
   std::wstring key = Key(folder);
   while (!key.empty() && key.back() == L'\\') key.pop_back();
   if (!FolderExists(key)) return std::nullopt;
-  const std::wstring spec = Key(pattern) == L"*.*" ? L"*" : Key(pattern);
+  const std::wstring leafPattern = Key(pattern) == L"*.*" ? L"*" : Key(pattern);
   std::map<std::wstring, DirEntry> found;  // name order, like NTFS
   for (const auto& [name, bytes] : Fake().files) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
-    if (ParentOf(name) == key && MatchPattern(leaf, spec))
+    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern))
       found[leaf] = DirEntry{leaf, false, false, Fake().hiddenFiles.count(name) > 0};
   }
   for (const auto& name : Fake().folders) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
-    if (ParentOf(name) == key && MatchPattern(leaf, spec))
+    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern))
       found[leaf] = DirEntry{leaf, true, Fake().linkFolders.count(name) > 0, false};
   }
   std::vector<DirEntry> entries;
@@ -277,9 +277,9 @@ bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
   std::wstring rest = Key(pattern);
   while (true) {
     const size_t cut = rest.find(L';');
-    std::wstring spec = rest.substr(0, cut);
-    while (!spec.empty() && spec.front() == L' ') spec.erase(0, 1);
-    if (spec == L"*.*" || MatchPattern(lowered, spec)) return true;
+    std::wstring wanted = rest.substr(0, cut);
+    while (!wanted.empty() && wanted.front() == L' ') wanted.erase(0, 1);
+    if (wanted == L"*.*" || MatchPattern(lowered, wanted)) return true;
     if (cut == std::wstring::npos) return false;
     rest = rest.substr(cut + 1);
   }
