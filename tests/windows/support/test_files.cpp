@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <thread>
 
+#include "values/text.h"
+
 namespace testing_win {
 
 std::wstring ProgramFolder() {
@@ -70,24 +72,10 @@ bool MakeFolders(const std::wstring& path) {
   return !error;
 }
 
-std::string Utf8(const std::wstring& text) {
-  if (text.empty()) return {};
-  const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                       nullptr, 0, nullptr, nullptr);
-  std::string out(size, '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), size,
-                      nullptr, nullptr);
-  return out;
-}
+// The launcher's own conversions, so that tests read files as the launcher does.
+std::string Utf8(const std::wstring& text) { return Utf8FromWide(text); }
 
-std::wstring Wide(const std::string& utf8) {
-  if (utf8.empty()) return {};
-  const int size =
-      MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-  std::wstring out(size, L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
-  return out;
-}
+std::wstring Wide(const std::string& utf8) { return WideFromUtf8(utf8); }
 
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
   const auto end = std::chrono::steady_clock::now() + limit;
