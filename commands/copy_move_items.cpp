@@ -1,7 +1,7 @@
 #include "commands/items.h"
 #include "fileops/file_ops.h"
+#include "platform/text.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 
 void CopyMoveItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
                   int direction) {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // `dir`, `file`: "local :: portable". The phase decides which half runs.
 void WrapItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 struct KeyRow {
   std::wstring_view key;

@@ -1,6 +1,6 @@
 #include "commands/misc_commands.h"
 
-#include "launcher/startup.h"
+#include "platform/context.h"
 
 void StoreNowait(LauncherContext& ctx, const std::wstring& value) { ctx.nowaitValue = value; }
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // `nowait`: "1" lets the launcher end right after starting the application.
 void StoreNowait(LauncherContext& ctx, const std::wstring& value);

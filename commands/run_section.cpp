@@ -4,7 +4,7 @@
 
 #include "commands/key_table.h"
 #include "platform/platform.h"
-#include "values/text.h"
+#include "platform/text.h"
 #include "values/user_vars.h"
 
 namespace {

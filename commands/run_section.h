@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 void RunSection(LauncherContext& ctx, std::wstring_view section);
 

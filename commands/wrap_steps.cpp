@@ -1,11 +1,11 @@
 #include "commands/wrap_steps.h"
 
+#include "commands/run_record.h"
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
-#include "launcher/run_record.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 
 namespace {
 

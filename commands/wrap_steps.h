@@ -1,6 +1,6 @@
 // The steps behind wrap and backup items of folders and files. Moves are done as a
 // copy followed by a removal, with the stage recorded in between
-// (launcher/run_record.h), so that a run cut short at any point is finished from
+// (commands/run_record.h), so that a run cut short at any point is finished from
 // where it stood and no step removes data that is not safe elsewhere.
 #pragma once
 
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 struct WrapPlaces {
   bool folder = false;   // "DIR"; otherwise "FILE"

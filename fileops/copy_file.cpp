@@ -3,7 +3,7 @@
 
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 
 bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,

@@ -4,9 +4,9 @@
 
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 
 void CreateDir(const LauncherContext& ctx, std::wstring_view path) {

@@ -3,10 +3,10 @@
 #include <optional>
 #include <vector>
 
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "process/run_hidden.h"
-#include "values/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // True when the path means the same to the interpreter once QuoteForInterpreter
 // has quoted it. Quotes do not stop expansion: a percent sign (and an exclamation

@@ -1,9 +1,9 @@
 #include <string>
 
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
-#include "values/text.h"
+#include "platform/text.h"
 
 void FileCreate(const LauncherContext& ctx, std::wstring_view path, std::wstring_view options,
                 std::wstring_view contents) {

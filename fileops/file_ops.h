@@ -4,7 +4,7 @@
 
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // Creates the folder with its missing parents; an existing folder starts nothing.
 void CreateDir(const LauncherContext& ctx, std::wstring_view path);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // The first candidate beside the launcher that exists and is not empty. Without
 // one, offers to write the template and ends the launcher (exit code 0).

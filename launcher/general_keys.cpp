@@ -1,7 +1,7 @@
 #include "launcher/general_keys.h"
 
-#include "fileops/paths.h"
 #include "launcher/startup.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "values/prepare_value.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // "main path :: 64-bit path :: show mode"; a leading "*" turns the existence check off.
 void SetApplication(LauncherContext& ctx, std::wstring_view value);

@@ -1,16 +1,16 @@
 #include "launcher/main_sequence.h"
 
+#include "commands/run_record.h"
 #include "commands/run_section.h"
 #include "fileops/file_ops.h"
-#include "fileops/paths.h"
 #include "launcher/config_file.h"
 #include "launcher/general_keys.h"
-#include "launcher/run_record.h"
 #include "launcher/startup.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "registry/reg_delete.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 #include "values/user_vars.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 #include "values/ini_document.h"
 
 void RunMainSequence(LauncherContext& ctx);

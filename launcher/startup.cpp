@@ -1,10 +1,10 @@
 #include "launcher/startup.h"
 
+#include "commands/run_record.h"
 #include "launcher/main_sequence.h"
-#include "launcher/run_record.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 
 namespace {
 
@@ -63,6 +63,7 @@ std::wstring CollectLauncherParameters(LauncherContext& ctx) {
 
 void StartUp(LauncherContext& ctx) {
   ctx = LauncherContext{};
+  ctx.beforeEnd = DetachRunRecord;
   os::InitialiseServices();
 
   ctx.listLimit = kListLimit;
@@ -93,11 +94,6 @@ void StartUp(LauncherContext& ctx) {
     ctx.legacySystem = L"1";
     ctx.exportOverwriteSwitch.clear();
   }
-}
-
-void EndLauncher(LauncherContext& ctx) {
-  DetachRunRecord(ctx);
-  os::ExitProcessNow(ctx.exitCode);
 }
 
 void LauncherEntry() {

@@ -1,13 +1,10 @@
-// The launcher's entry and its single way out.
+// The launcher's entry and start-up.
 #pragma once
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // Fills the context, runs the main sequence and ends the process. Never returns.
 [[noreturn]] void LauncherEntry();
-
-// Releases what is held and ends the process with ctx.exitCode.
-[[noreturn]] void EndLauncher(LauncherContext& ctx);
 
 // Start-up: every launcher-wide value, in its order. Exposed for tests.
 void StartUp(LauncherContext& ctx);

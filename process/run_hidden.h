@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 inline constexpr unsigned kToolTimeoutMs = 30000;
 

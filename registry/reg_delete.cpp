@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "process/run_hidden.h"
 
 void DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,

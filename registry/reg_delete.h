@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 void DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
                     std::wstring_view valueName);

@@ -1,6 +1,6 @@
 #include "registry/reg_notation.h"
 
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -4,11 +4,11 @@
 #include <iterator>
 #include <vector>
 
-#include "fileops/paths.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "registry/reg_read.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 #include "values/user_vars.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // Replaces the macros of one value. Reads the registry, the clipboard and the
 // clock afresh on every call, whether or not the value holds a macro. The key

@@ -1,9 +1,9 @@
 #include "values/prepare_value.h"
 
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/macros.h"
 #include "values/scrambled.h"
-#include "values/text.h"
 #include "values/user_vars.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 inline constexpr std::wstring_view kFieldSeparator = L" :: ";
 

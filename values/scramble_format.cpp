@@ -1,8 +1,8 @@
 #include "values/scramble_format.h"
 
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/base64.h"
-#include "values/text.h"
 
 namespace {
 

@@ -2,10 +2,10 @@
 
 #include <optional>
 
-#include "launcher/startup.h"
+#include "platform/context.h"
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/scramble_format.h"
-#include "values/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // A value starting with "@@" or "!@@" is replaced by its decoded text; any other
 // value is returned unchanged. A "!@@" value asks for the password once per run;

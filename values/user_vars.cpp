@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/text.h"
 #include "values/prepare_value.h"
-#include "values/text.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // No substitution or `stringreplace` makes a text longer than this (twice the
 // longest command line Windows takes): a variable that refers to itself, and is

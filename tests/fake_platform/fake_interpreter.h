@@ -7,8 +7,8 @@
 
 #include <string>
 
+#include "platform/text.h"
 #include "tests/fake_platform/fake_platform.h"
-#include "values/text.h"
 
 namespace fake_interpreter_detail {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <memory>
 
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 #include <set>
 
 #include "fileops/copy_tree.h"
+#include "platform/text.h"
 #include "tests/fake_platform/fake_interpreter.h"
 #include "tests/native/launcher_fixture.h"
-#include "values/text.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <string>
 
+#include "commands/run_record.h"
 #include "launcher/main_sequence.h"
-#include "launcher/run_record.h"
 #include "tests/fake_platform/fake_interpreter.h"
 #include "tests/native/launcher_fixture.h"
 

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "launcher/context.h"
 #include "launcher/startup.h"
+#include "platform/context.h"
 #include "tests/fake_platform/fake_platform.h"
 
 class LauncherTest : public ::testing::Test {

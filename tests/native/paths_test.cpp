@@ -1,4 +1,4 @@
-#include "fileops/paths.h"
+#include "platform/paths.h"
 
 #include "fileops/file_ops.h"
 #include "process/run_hidden.h"

@@ -1,4 +1,4 @@
-#include "launcher/run_record.h"
+#include "commands/run_record.h"
 
 #include "tests/native/items_fixture.h"
 

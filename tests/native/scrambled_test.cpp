@@ -4,10 +4,10 @@
 #include <vector>
 
 #include "launcher/main_sequence.h"
+#include "platform/text.h"
 #include "tests/native/launcher_fixture.h"
 #include "values/prepare_value.h"
 #include "values/scramble_format.h"
-#include "values/text.h"
 #include "values/user_vars.h"
 
 // Vectors worked out by hand from the format, not by the encoder (the in-memory

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 #include "tests/fake_platform/fake_platform.h"
 #include "values/ini_document.h"
 #include "values/prepare_value.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 #include "values/macros.h"
 #include "values/prepare_value.h"
 

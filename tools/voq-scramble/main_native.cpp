@@ -1,8 +1,8 @@
 // The tool on Linux: arguments arrive as UTF-8.
 #include <cstdio>
 
+#include "platform/text.h"
 #include "tools/voq-scramble/scramble_tool.h"
-#include "values/text.h"
 
 int main(int argc, char** argv) {
   std::vector<std::wstring> arguments;

@@ -2,8 +2,8 @@
 
 #include <optional>
 
+#include "platform/text.h"
 #include "values/scramble_format.h"
-#include "values/text.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace testing_win {
 

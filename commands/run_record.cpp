@@ -1,10 +1,10 @@
-#include "launcher/run_record.h"
+#include "commands/run_record.h"
 
 #include <algorithm>
 
 #include "commands/wrap_steps.h"
 #include "platform/platform.h"
-#include "values/text.h"
+#include "platform/text.h"
 #include "values/user_vars.h"
 
 namespace {

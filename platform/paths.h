@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // Trimmed text; unchanged when it holds ":\" anywhere, else placed under the
 // launcher folder with trailing dots removed ("" and "." give the folder itself).

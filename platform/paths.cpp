@@ -1,6 +1,6 @@
-#include "fileops/paths.h"
+#include "platform/paths.h"
 
-#include "values/text.h"
+#include "platform/text.h"
 
 std::wstring ResolvePath(const LauncherContext& ctx, std::wstring_view text) {
   std::wstring path = TrimSpaces(text);

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "launcher/context.h"
+#include "platform/context.h"
 
 // Stages, as written in the record.
 // The local place holds the machine's data; a copy under the backup name is spare.

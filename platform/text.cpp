@@ -1,4 +1,4 @@
-#include "values/text.h"
+#include "platform/text.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
-// Every launcher-wide value in one record. Start-up fills it; the other areas
-// read it and change only the values they own.
+// Every launcher-wide value in one record, and the launcher's one way out. Start-up
+// fills the record; the other areas read it and change only the values they own.
+// It lies on the floor so that every area can reach it without reaching up.
 #pragma once
 
 #include <array>
@@ -13,7 +14,7 @@ struct CommandEntry {
   std::wstring value;
 };
 
-// A wrap or backup item in progress, as the run record keeps it (launcher/run_record.h).
+// A wrap or backup item in progress, as the run record keeps it (commands/run_record.h).
 struct RunItem {
   std::wstring stage;  // how far its steps got
   std::wstring key;    // "dir", "file", "(dir)" or "(file)"
@@ -74,4 +75,12 @@ struct LauncherContext {
   // the configuration file, held open while this run owns it.
   std::vector<RunItem> runItems;
   std::uintptr_t runRecordFile = 0;
+
+  // Runs first in EndLauncher: whatever the run must still note before the process
+  // goes (the run record marks items that the application may still use).
+  void (*beforeEnd)(LauncherContext& ctx) = nullptr;
 };
+
+// Releases what is held and ends the process with ctx.exitCode. Every way out of
+// the launcher goes through here.
+[[noreturn]] void EndLauncher(LauncherContext& ctx);
