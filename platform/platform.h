@@ -91,11 +91,17 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes);
 
 // ---- processes -----------------------------------------------------------------
 
-// Starts a command line hidden, with its three standard streams on fresh
-// inheritable anonymous pipes, normal priority, in the given folder (the current
-// one when empty), and waits at most timeoutMs. False when it could not start.
-bool StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
-                        unsigned timeoutMs);
+struct HiddenRun {
+  bool started = false;
+  bool ended = false;          // ended within the wait
+  unsigned long exitCode = 0;  // when ended
+};
+// Starts a command line hidden, with its three standard streams on the null
+// device (inheritable handles, so a tool can never block on text nobody reads),
+// normal priority, in the given folder (the current one when empty), and waits at
+// most timeoutMs. A tool still running then is left running.
+HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
+                             unsigned timeoutMs);
 
 // An open process, opaque to the caller. Zero means "none".
 using ProcessRef = std::uintptr_t;

@@ -13,8 +13,12 @@ std::wstring HiddenCommandLine(std::wstring_view program, std::wstring_view para
   return line;
 }
 
-void RunHidden(const LauncherContext& ctx, std::wstring_view program, std::wstring_view parameters,
-               unsigned timeoutMs) {
-  // A tool that cannot start is skipped like one that failed: callers go on regardless.
-  os::StartHiddenAndWait(HiddenCommandLine(program, parameters), ctx.appWorkingDir, timeoutMs);
+ToolRun RunHidden(const LauncherContext& ctx, std::wstring_view program,
+                  std::wstring_view parameters, unsigned timeoutMs) {
+  const std::wstring& folder = ctx.appWorkingDir.empty() || os::FileState(ctx.appWorkingDir) == -2
+                                   ? ctx.appWorkingDir
+                                   : ctx.launcherFolder;
+  const os::HiddenRun run =
+      os::StartHiddenAndWait(HiddenCommandLine(program, parameters), folder, timeoutMs);
+  return ToolRun{run.started, run.ended, run.exitCode};
 }

@@ -8,10 +8,21 @@
 
 inline constexpr unsigned kToolTimeoutMs = 30000;
 
-// Starts `"program" parameters` hidden in the application working directory and
-// waits at most timeoutMs. The tool's outcome is never read.
-void RunHidden(const LauncherContext& ctx, std::wstring_view program, std::wstring_view parameters,
-               unsigned timeoutMs);
+// What the launcher learns of a tool: whether it started and ended within the
+// wait, and its exit code. The exit code of the command interpreter says little;
+// callers that depend on a tool's effect look for the effect itself.
+struct ToolRun {
+  bool started = false;
+  bool ended = false;
+  unsigned long exitCode = 0;
+};
+
+// Starts `"program" parameters` hidden and waits at most timeoutMs; a tool still
+// running then is left running. It starts in the application working directory
+// when that folder exists, otherwise in the launcher folder: a working directory
+// that a later item creates would make every tool fail to start.
+ToolRun RunHidden(const LauncherContext& ctx, std::wstring_view program,
+                  std::wstring_view parameters, unsigned timeoutMs);
 
 // The command line RunHidden starts, exposed for tests.
 std::wstring HiddenCommandLine(std::wstring_view program, std::wstring_view parameters);

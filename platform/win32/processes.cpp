@@ -9,58 +9,42 @@
 
 namespace os {
 
-namespace {
-
-struct PipePair {
-  HANDLE read = nullptr;
-  HANDLE write = nullptr;
-};
-
-void ClosePipe(PipePair& pipe) {
-  if (pipe.read) CloseHandle(pipe.read);
-  if (pipe.write) CloseHandle(pipe.write);
-  pipe = PipePair{};
-}
-
-}  // namespace
-
-bool StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
-                        unsigned timeoutMs) {
-  // The pipes are never read or written: they only keep a console tool's text out
-  // of sight. A tool that fills a pipe simply blocks until the time-out.
+HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
+                             unsigned timeoutMs) {
+  // The tool's streams go to the null device: its text stays out of sight, and a
+  // tool that writes much (RMDIR reporting locked files) can never fill a pipe
+  // that nobody reads and stop half-way. Input at its end answers any question.
   SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  PipePair input, output, error;
-  const bool piped = CreatePipe(&input.read, &input.write, &inheritable, 0) &&
-                     CreatePipe(&output.read, &output.write, &inheritable, 0) &&
-                     CreatePipe(&error.read, &error.write, &inheritable, 0);
+  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inheritable, OPEN_EXISTING, 0, nullptr);
+  HiddenRun run;
+  if (nul == INVALID_HANDLE_VALUE) return run;
 
-  bool started = false;
-  if (piped) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-    startup.wShowWindow = SW_HIDE;
-    startup.hStdInput = input.read;
-    startup.hStdOutput = output.write;
-    startup.hStdError = error.write;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdInput = nul;
+  startup.hStdOutput = nul;
+  startup.hStdError = nul;
 
-    // CreateProcessW may write into the command line.
-    std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-    line.push_back(L'\0');
-    PROCESS_INFORMATION process{};
-    started =
-        CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                       workdir.empty() ? nullptr : workdir.c_str(), &startup, &process) != FALSE;
-    if (started) {
-      WaitForSingleObject(process.hProcess, timeoutMs);
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
+  // CreateProcessW may write into the command line.
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  PROCESS_INFORMATION process{};
+  run.started =
+      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
+                     workdir.empty() ? nullptr : workdir.c_str(), &startup, &process) != FALSE;
+  CloseHandle(nul);
+  if (!run.started) return run;
+  if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+    DWORD code = 0;
+    run.ended = GetExitCodeProcess(process.hProcess, &code) != FALSE;
+    run.exitCode = code;
   }
-  ClosePipe(input);
-  ClosePipe(output);
-  ClosePipe(error);
-  return started;
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  return run;
 }
 
 ShellStartResult ShellStart(const ShellStartRequest& request) {

@@ -184,11 +184,13 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   return true;
 }
 
-bool StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
-                        unsigned timeoutMs) {
-  FakeHiddenStart start{commandLine, workdir, timeoutMs};
-  Fake().hiddenStarts.push_back(start);
-  return Fake().onHiddenStart ? Fake().onHiddenStart(start) : true;
+HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
+                             unsigned timeoutMs) {
+  Fake().hiddenStarts.push_back(FakeHiddenStart{commandLine, workdir, timeoutMs});
+  FakeHiddenStart start = Fake().hiddenStarts.back();
+  const bool started = Fake().onHiddenStart ? Fake().onHiddenStart(start) : true;
+  if (!started) return HiddenRun{};
+  return HiddenRun{true, start.ended, start.ended ? start.exitCode : 0};
 }
 
 ShellStartResult ShellStart(const ShellStartRequest& request) {

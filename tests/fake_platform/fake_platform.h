@@ -39,6 +39,10 @@ struct FakeHiddenStart {
   std::wstring commandLine;
   std::wstring workdir;
   unsigned timeoutMs;
+  // What the start reports; onHiddenStart may change them (a tool that outlives
+  // its wait, or fails).
+  bool ended = true;
+  unsigned long exitCode = 0;
 };
 
 // A registry key of the fake: values in creation order, as the system lists them.
@@ -82,9 +86,9 @@ struct FakeWorld {
 
   // Processes.
   std::vector<FakeHiddenStart> hiddenStarts;
-  // Lets a test give a hidden start an effect (create a folder, ...); returns
-  // whether it "started".
-  std::function<bool(const FakeHiddenStart&)> onHiddenStart;
+  // Lets a test give a hidden start an effect (create a folder, ...) and its
+  // outcome; returns whether it "started".
+  std::function<bool(FakeHiddenStart&)> onHiddenStart;
   std::vector<os::ShellStartRequest> shellStarts;
   bool shellStartSucceeds = true;
   bool shellGivesProcess = true;

@@ -62,14 +62,6 @@ TEST_F(PathsTest, HiddenCommandLineQuotesTheProgramOnce) {
   EXPECT_EQ(HiddenCommandLine(L"C:\\W\\reg.exe", L""), L"\"C:\\W\\reg.exe\"");
 }
 
-TEST_F(PathsTest, RunHiddenUsesTheApplicationFolderAndTheTimeout) {
-  ctx.appWorkingDir = L"C:\\P\\App";
-  RunHidden(ctx, L"C:\\t.exe", L"", kToolTimeoutMs);
-  ASSERT_EQ(Fake().hiddenStarts.size(), 1u);
-  EXPECT_EQ(Fake().hiddenStarts[0].workdir, L"C:\\P\\App");
-  EXPECT_EQ(Fake().hiddenStarts[0].timeoutMs, 30000u);
-}
-
 TEST_F(PathsTest, DeleteFilesActsOnlyOnExistingFiles) {
   FakeAddFile(L"C:\\P\\File.ini", "1");
   FakeAddFile(L"C:\\P\\Empty.ini", "");

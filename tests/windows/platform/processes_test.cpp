@@ -29,7 +29,8 @@ TEST(HiddenStart, CommandInterpreterCreatesNestedFoldersWithBlanks) {
   ScopedFolder folder(L"voq hidden");
   const std::wstring target = folder.path + L"with blank\\a\\b";
   ASSERT_TRUE(os::StartHiddenAndWait(
-      L"\"" + CommandInterpreter() + L"\" /c MKDIR \"" + target + L"\"", L"", 30000));
+                  L"\"" + CommandInterpreter() + L"\" /c MKDIR \"" + target + L"\"", L"", 30000)
+                  .ended);
   EXPECT_EQ(os::FileState(folder.path + L"with blank\\a"), -2);
   EXPECT_EQ(os::FileState(target), -2);
 }
@@ -42,24 +43,39 @@ TEST(HiddenStart, RunsInTheGivenFolderOrTheCurrentOne) {
   ASSERT_TRUE(SetCurrentDirectoryW(current.path.c_str()));
 
   const std::wstring mkdir = L"\"" + CommandInterpreter() + L"\" /c MKDIR made";
-  EXPECT_TRUE(os::StartHiddenAndWait(mkdir, work.path, 30000));
-  EXPECT_TRUE(os::StartHiddenAndWait(mkdir, L"", 30000));
+  EXPECT_TRUE(os::StartHiddenAndWait(mkdir, work.path, 30000).ended);
+  EXPECT_TRUE(os::StartHiddenAndWait(mkdir, L"", 30000).ended);
   SetCurrentDirectoryW(before);
 
   EXPECT_EQ(os::FileState(work.path + L"made"), -2);
   EXPECT_EQ(os::FileState(current.path + L"made"), -2);
 }
 
-TEST(HiddenStart, ToolRunsHiddenWithThreePipes) {
-  ScopedFolder folder(L"voq pipes");
-  const std::wstring app = PlaceTestApp(folder, L"tool.exe", L"");
-  ASSERT_TRUE(os::StartHiddenAndWait(L"\"" + app + L"\" /x \"y z\"", folder.path, 30000));
+TEST(HiddenStart, ToolRunsHiddenWithItsStreamsOnTheNullDeviceAndReportsItsExitCode) {
+  ScopedFolder folder(L"voq streams");
+  const std::wstring app = PlaceTestApp(folder, L"tool.exe", L"exit|3\n");
+  const os::HiddenRun run =
+      os::StartHiddenAndWait(L"\"" + app + L"\" /x \"y z\"", folder.path, 30000);
+  EXPECT_TRUE(run.started);
+  EXPECT_TRUE(run.ended);
+  EXPECT_EQ(run.exitCode, 3u);
 
   const std::vector<AppRun> runs = ReadAppRuns(app);
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].commandLine, L"\"" + app + L"\" /x \"y z\"");
   EXPECT_EQ(runs[0].showState, std::to_wstring(SW_HIDE));
-  EXPECT_EQ(runs[0].handles, L"pipe,pipe,pipe");
+  EXPECT_EQ(runs[0].handles, L"char,char,char");
+}
+
+// With pipes that nobody reads, a tool writing more than a pipe holds would block
+// until the time-out and stop half-way.
+TEST(HiddenStart, ToolWritingMuchToEveryStreamEndsAtOnce) {
+  ScopedFolder folder(L"voq flood");
+  const std::wstring app = PlaceTestApp(folder, L"flood.exe", L"flood|1048576\n");
+  const long long start = NowMs();
+  const os::HiddenRun run = os::StartHiddenAndWait(L"\"" + app + L"\"", L"", 20000);
+  EXPECT_TRUE(run.ended);
+  EXPECT_LT(NowMs() - start, 10000);
 }
 
 TEST(HiddenStart, ToolOutlivingTheTimeOutIsLeftRunning) {
@@ -67,7 +83,9 @@ TEST(HiddenStart, ToolOutlivingTheTimeOutIsLeftRunning) {
   const std::wstring app =
       PlaceTestApp(folder, L"slow.exe", L"sleep|4000\nappend|" + folder.path + L"done.txt|done\n");
   const long long start = NowMs();
-  EXPECT_TRUE(os::StartHiddenAndWait(L"\"" + app + L"\"", L"", 700));
+  const os::HiddenRun run = os::StartHiddenAndWait(L"\"" + app + L"\"", L"", 700);
+  EXPECT_TRUE(run.started);
+  EXPECT_FALSE(run.ended);
   const long long waited = NowMs() - start;
   EXPECT_GE(waited, 650);
   EXPECT_LT(waited, 2500);
@@ -80,9 +98,10 @@ TEST(HiddenStart, ToolOutlivingTheTimeOutIsLeftRunning) {
 
 TEST(HiddenStart, MissingProgramFailsAtOnce) {
   const long long start = NowMs();
-  EXPECT_FALSE(os::StartHiddenAndWait(L"\"C:\\no such folder\\tool.exe\" /x", L"", 30000));
+  EXPECT_FALSE(os::StartHiddenAndWait(L"\"C:\\no such folder\\tool.exe\" /x", L"", 30000).started);
   EXPECT_FALSE(
-      os::StartHiddenAndWait(L"\"C:\\Windows\\system32\\reg.exe\"", L"C:\\no such dir", 30000));
+      os::StartHiddenAndWait(L"\"C:\\Windows\\system32\\reg.exe\"", L"C:\\no such dir", 30000)
+          .started);
   EXPECT_LT(NowMs() - start, 2000);
 }
 

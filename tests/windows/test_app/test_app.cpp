@@ -17,6 +17,7 @@
 //     append|<file>|<text>           append <text> and CR LF to <file> (created if missing)
 //     increment|<file>               read a decimal number from <file> (0 if missing),
 //                                    write it back increased by one
+//     flood|<bytes>                  write that many bytes to standard output and error
 //     exit|<code>                    the exit code (0 without this line)
 // Relative file names are taken from the current folder. Empty lines are skipped.
 #include <windows.h>
@@ -186,6 +187,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       WriteFileBytes(f[1], Utf8(f[2]) + "\r\n", true);
     } else if (command == L"increment" && f.size() == 2) {
       Increment(f[1]);
+    } else if (command == L"flood" && f.size() == 2) {
+      const std::string chunk(4096, 'x');
+      for (long left = _wtol(f[1].c_str()); left > 0; left -= 4096)
+        for (DWORD which : {STD_OUTPUT_HANDLE, STD_ERROR_HANDLE}) {
+          DWORD written = 0;
+          WriteFile(GetStdHandle(which), chunk.data(), 4096, &written, nullptr);
+        }
     } else if (command == L"exit" && f.size() == 2) {
       exitCode = _wtoi(f[1].c_str());
     }
