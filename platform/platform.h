@@ -83,11 +83,33 @@ enum class OpenMode {
 FileRef OpenExistingFile(const std::wstring& path, OpenMode mode);
 // Reads the whole file from its start. False on a read error.
 bool ReadWholeFile(FileRef file, std::string& bytes);
-// Replaces the whole content of an open file: write from the start, cut after.
+// Replaces the whole content of an open file: write from the start, cut after,
+// flushed to the disk before it returns.
 bool RewriteFile(FileRef file, const std::string& bytes);
 void CloseFile(FileRef file);
-// Creates the file (replacing an existing one) and writes the bytes.
+// Creates the file (replacing an existing one) and writes the bytes, flushed to
+// the disk before it returns.
 bool WriteNewFile(const std::wstring& path, const std::string& bytes);
+
+// Puts the file newFile in the place of target in one step, replacing it
+// (MoveFileExW, replace existing, write through). Fails over a read-only target.
+bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target);
+
+// File attributes, with the numbers Win32 gives them.
+enum : unsigned {
+  kAttrReadOnly = 0x1,
+  kAttrHidden = 0x2,
+  kAttrSystem = 0x4,
+  kAttrDirectory = 0x10,
+  kAttrArchive = 0x20,
+  kAttrNormal = 0x80,
+  kAttrReparsePoint = 0x400,
+  kAttrCompressed = 0x800,
+};
+// GetFileAttributesW; nullopt when nothing exists under the name.
+std::optional<unsigned> FileAttributes(const std::wstring& path);
+// SetFileAttributesW: the set replaces the old one.
+bool SetFileAttributes(const std::wstring& path, unsigned attributes);
 
 // ---- processes -----------------------------------------------------------------
 

@@ -7,6 +7,11 @@
 #include "platform/context.h"
 
 inline constexpr unsigned kToolTimeoutMs = 30000;
+// The wait for a tool whose effect the next step depends on (a deletion before
+// data is put in the same place, an export before the key is replaced): long
+// enough for any real tree on a slow drive. The next step runs only when the tool
+// has ended and its effect is there.
+inline constexpr unsigned kToolEndBoundMs = 15 * 60 * 1000;
 
 // What the launcher learns of a tool: whether it started and ended within the
 // wait, and its exit code. The exit code of the command interpreter says little;

@@ -90,7 +90,8 @@ bool ReadWholeFile(FileRef file, std::string& bytes) {
 bool RewriteFile(FileRef file, const std::string& bytes) {
   HANDLE handle = AsHandle(file);
   if (file == 0 || !RewindFile(handle)) return false;
-  return WriteAll(handle, bytes) && SetEndOfFile(handle) != FALSE;
+  return WriteAll(handle, bytes) && SetEndOfFile(handle) != FALSE &&
+         FlushFileBuffers(handle) != FALSE;
 }
 
 void CloseFile(FileRef file) {
@@ -101,8 +102,25 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
-  const bool written = WriteAll(handle, bytes);
+  // Flushed before anything may rely on it: the caller may next replace the old
+  // file with it, or delete the only other copy of its data.
+  const bool written = WriteAll(handle, bytes) && FlushFileBuffers(handle) != FALSE;
   return CloseHandle(handle) != FALSE && written;
+}
+
+bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
+  return MoveFileExW(newFile.c_str(), target.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+std::optional<unsigned> FileAttributes(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+  return attributes;
+}
+
+bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
+  return SetFileAttributesW(path.c_str(), attributes) != FALSE;
 }
 
 }  // namespace os

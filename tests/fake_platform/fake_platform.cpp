@@ -184,6 +184,55 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   return true;
 }
 
+bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
+  auto& w = Fake();
+  const std::wstring from = Key(newFile);
+  const std::wstring to = Key(target);
+  if (!w.files.count(from) || w.folders.count(to)) return false;
+  if (w.readOnlyFiles.count(to) || w.lockedFiles.count(to) || w.lockedFiles.count(from))
+    return false;
+  w.files[to] = std::move(w.files[from]);
+  w.files.erase(from);
+  w.hiddenFiles.erase(to);
+  w.otherAttributes.erase(to);
+  if (w.readOnlyFiles.erase(from)) w.readOnlyFiles.insert(to);
+  if (w.hiddenFiles.erase(from)) w.hiddenFiles.insert(to);
+  if (auto it = w.otherAttributes.find(from); it != w.otherAttributes.end()) {
+    w.otherAttributes[to] = it->second;
+    w.otherAttributes.erase(from);
+  }
+  return true;
+}
+
+std::optional<unsigned> FileAttributes(const std::wstring& path) {
+  const auto& w = Fake();
+  const std::wstring key = Key(path);
+  if (FolderExists(key))
+    return kAttrDirectory | (w.linkFolders.count(key) ? kAttrReparsePoint : 0u);
+  if (!w.files.count(key)) return std::nullopt;
+  const auto other = w.otherAttributes.find(key);
+  unsigned attributes = other == w.otherAttributes.end() ? kAttrArchive : other->second;
+  if (w.readOnlyFiles.count(key)) attributes |= kAttrReadOnly;
+  if (w.hiddenFiles.count(key)) attributes |= kAttrHidden;
+  return attributes == 0 ? kAttrNormal : attributes;
+}
+
+bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
+  auto& w = Fake();
+  const std::wstring key = Key(path);
+  if (!w.files.count(key)) return FolderExists(key);
+  if (attributes & kAttrReadOnly)
+    w.readOnlyFiles.insert(key);
+  else
+    w.readOnlyFiles.erase(key);
+  if (attributes & kAttrHidden)
+    w.hiddenFiles.insert(key);
+  else
+    w.hiddenFiles.erase(key);
+  w.otherAttributes[key] = attributes & ~(kAttrReadOnly | kAttrHidden | kAttrNormal);
+  return true;
+}
+
 HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
                              unsigned timeoutMs) {
   Fake().hiddenStarts.push_back(FakeHiddenStart{commandLine, workdir, timeoutMs});

@@ -80,6 +80,9 @@ struct FakeWorld {
   std::vector<os::OpenMode> openModes;     // every open attempt, in order
   bool expandFails = false;                // os::ExpandEnv reports failure
   std::set<std::wstring> hiddenFiles;      // hidden or system: skipped by DEL, block CopyFileW
+  // Attributes beyond read-only and hidden (archive, system, compressed ...), by
+  // lowered path; a file without an entry has the archive attribute.
+  std::map<std::wstring, unsigned> otherAttributes;
   // Folders that are links: removing one removes only the link, and what is
   // stored below it (the target's contents) stays.
   std::set<std::wstring> linkFolders;
