@@ -91,6 +91,11 @@ void CloseFile(FileRef file);
 // the disk before it returns.
 bool WriteNewFile(const std::wstring& path, const std::string& bytes);
 
+// Renames a file or a whole folder tree in one step (MoveFileExW without copying,
+// write through): only within one volume, never over an existing target. False
+// when the system refuses (another drive, a file held open inside, ...).
+bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target);
+
 // Puts the file newFile in the place of target in one step, replacing it
 // (MoveFileExW, replace existing, write through). Fails over a read-only target.
 bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target);

@@ -108,6 +108,12 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   return CloseHandle(handle) != FALSE && written;
 }
 
+bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
+  // No MOVEFILE_COPY_ALLOWED: across volumes the caller copies itself, with the
+  // checks a copy needs.
+  return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
 bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
   return MoveFileExW(newFile.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;

@@ -184,6 +184,73 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   return true;
 }
 
+namespace {
+
+std::wstring VolumeOf(const std::wstring& key) {
+  for (const std::wstring& volume : Fake().otherVolumes)
+    if (key == volume || StartsWith(key, volume + L"\\")) return volume;
+  return L"";
+}
+
+bool LockedAtOrBelow(const std::wstring& key) {
+  for (const std::wstring& name : Fake().lockedFiles)
+    if (name == key || StartsWith(name, key + L"\\")) return true;
+  return false;
+}
+
+// The new name of an entry at or below `from` when `from` becomes `to`.
+std::wstring Renamed(const std::wstring& name, const std::wstring& from, const std::wstring& to) {
+  return to + name.substr(from.size());
+}
+
+template <typename Set>
+void RenameKeys(Set& set, const std::wstring& from, const std::wstring& to) {
+  Set moved;
+  for (auto it = set.begin(); it != set.end();) {
+    if (*it == from || StartsWith(*it, from + L"\\")) {
+      moved.insert(Renamed(*it, from, to));
+      it = set.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  set.insert(moved.begin(), moved.end());
+}
+
+template <typename Map>
+void RenameMapKeys(Map& map, const std::wstring& from, const std::wstring& to) {
+  Map moved;
+  for (auto it = map.begin(); it != map.end();) {
+    if (it->first == from || StartsWith(it->first, from + L"\\")) {
+      moved.emplace(Renamed(it->first, from, to), std::move(it->second));
+      it = map.erase(it);
+    } else {
+      ++it;
+    }
+  }
+  map.merge(moved);
+}
+
+}  // namespace
+
+bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
+  auto& w = Fake();
+  const std::wstring from = Key(source);
+  const std::wstring to = Key(target);
+  const bool isFile = w.files.count(from) > 0;
+  if (!isFile && !w.folders.count(from)) return false;
+  if (w.files.count(to) || FolderExists(to) || !FolderExists(ParentOf(to))) return false;
+  if (VolumeOf(from) != VolumeOf(to) || LockedAtOrBelow(from)) return false;
+  if (to == from || StartsWith(to, from + L"\\")) return false;
+  RenameMapKeys(w.files, from, to);
+  RenameKeys(w.folders, from, to);
+  RenameKeys(w.readOnlyFiles, from, to);
+  RenameKeys(w.hiddenFiles, from, to);
+  RenameKeys(w.linkFolders, from, to);
+  RenameMapKeys(w.otherAttributes, from, to);
+  return true;
+}
+
 bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
   auto& w = Fake();
   const std::wstring from = Key(newFile);

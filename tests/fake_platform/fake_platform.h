@@ -86,6 +86,8 @@ struct FakeWorld {
   // Folders that are links: removing one removes only the link, and what is
   // stored below it (the target's contents) stays.
   std::set<std::wstring> linkFolders;
+  // Lowered path prefixes of other volumes ("d:"): a rename across them fails.
+  std::set<std::wstring> otherVolumes;
 
   // Processes.
   std::vector<FakeHiddenStart> hiddenStarts;
