@@ -2,6 +2,9 @@
 
 #include "commands/items.h"
 #include "commands/misc_commands.h"
+#include "registry/reg_files.h"
+#include "registry/register_dll.h"
+#include "values/prepare_value.h"
 #include "values/user_vars.h"
 
 namespace {
@@ -22,20 +25,20 @@ constexpr KeyRow kKeyTable[] = {
     {L"(regvalue)", NotYetAvailable},
     {L"->dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 0); }},
     {L"->file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 0); }},
-    {L"->regkey", NotYetAvailable},
-    {L"->regvalue", NotYetAvailable},
+    {L"->regkey", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGKEY", 0); }},
+    {L"->regvalue", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGVAL", 0); }},
     {L"<-dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 1); }},
     {L"<-file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 1); }},
-    {L"<-regkey", NotYetAvailable},
-    {L"<-regvalue", NotYetAvailable},
+    {L"<-regkey", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGKEY", 1); }},
+    {L"<-regvalue", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGVAL", 1); }},
     {L"-dir", [](Ctx& c, Value v) { DeleteItem(c, v, L"DIR"); }},
     {L"-file", [](Ctx& c, Value v) { DeleteItem(c, v, L"FILE"); }},
-    {L"-regkey", NotYetAvailable},
-    {L"-regvalue", NotYetAvailable},
+    {L"-regkey", [](Ctx& c, Value v) { DeleteItem(c, v, L"REGKEY"); }},
+    {L"-regvalue", [](Ctx& c, Value v) { DeleteItem(c, v, L"REGVAL"); }},
     {L"+dir", [](Ctx& c, Value v) { CreateItem(c, v, L"DIR"); }},
     {L"+file", [](Ctx& c, Value v) { CreateItem(c, v, L"FILE"); }},
-    {L"+regkey", NotYetAvailable},
-    {L"+regvalue", NotYetAvailable},
+    {L"+regkey", [](Ctx& c, Value v) { CreateItem(c, v, L"REGKEY"); }},
+    {L"+regvalue", [](Ctx& c, Value v) { CreateItem(c, v, L"REGVAL"); }},
     {L"envvar", NotYetAvailable},
     {L"iniread", NotYetAvailable},
     {L"iniwrite", NotYetAvailable},
@@ -46,13 +49,13 @@ constexpr KeyRow kKeyTable[] = {
     {L"date", NotYetAvailable},
     {L"replace", NotYetAvailable},
     {L"replaceline", NotYetAvailable},
-    {L"regmerge", NotYetAvailable},
+    {L"regmerge", [](Ctx& c, Value v) { MergeRegFiles(c, Field(v, 1), Field(v, 2)); }},
     {L"systemrefresh", NotYetAvailable},
     {L"killprocess", NotYetAvailable},
     {L"message", NotYetAvailable},
-    {L"regdll", NotYetAvailable},
-    {L"regexport", NotYetAvailable},
-    {L"regimport", NotYetAvailable},
+    {L"regdll", [](Ctx& c, Value v) { RegisterDll(c, Field(v, 1), Field(v, 2)); }},
+    {L"regexport", [](Ctx& c, Value v) { RegExport(c, Field(v, 1), Field(v, 2)); }},
+    {L"regimport", [](Ctx& c, Value v) { ImportRegFile(c, v); }},
     {L"batch", NotYetAvailable},
     {L"run", NotYetAvailable},
     {L"clip", NotYetAvailable},
