@@ -224,8 +224,15 @@ namespace os {
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 
 // Registry value types, with the numbers Win32 gives them.
-enum : unsigned { kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7 };
-enum : unsigned { kRegNone = 0, kRegQword = 11 };
+enum : unsigned {
+  kRegNone = 0,
+  kRegSz = 1,
+  kRegExpandSz = 2,
+  kRegBinary = 3,
+  kRegDword = 4,
+  kRegMultiSz = 7,
+  kRegQword = 11,
+};
 
 struct RegQuery {
   enum Outcome { Missing, TooLarge, Ok };
