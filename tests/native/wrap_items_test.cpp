@@ -193,3 +193,49 @@ TEST_F(WrapItemTest, ExistingBackupNameIsNeverWrittenOver) {
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "set aside by an unfinished run"}}));
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
 }
+
+// On one volume the machine's data is set aside and put back by renames; where a
+// rename is refused (another volume, a file held open) it is copied. Both ways end
+// in the same state, and the rename way starts no tool for them.
+TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
+  struct Outcome {
+    Entries seen, app, settings;
+    bool backupLeft;
+    std::vector<std::wstring> tools;
+  };
+  auto roundTrip = [&](bool sameVolume) {
+    SetUp();
+    MachineAndPortableData();
+    FakeAddFolder(kApp + L"\\Sub");
+    FakeAddFile(kApp + L"\\Sub\\deep.txt", "deep");
+    if (!sameVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
+    Outcome o;
+    Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n", [&] {
+      o.seen = Tree(kApp);
+      FakeAddFile(kApp + L"\\s.ini", "v2");
+    });
+    o.app = Tree(kApp);
+    o.settings = Tree(kSettings);
+    o.backupLeft = FolderExists(kApp + L"_backup");
+    for (const std::wstring& line : HiddenCommandLines())
+      if (Contains(line, L"cmd.exe")) o.tools.push_back(line);
+    return o;
+  };
+  const Outcome renamed = roundTrip(true);
+  const Outcome copied = roundTrip(false);
+  EXPECT_EQ(renamed.seen, (Entries{{L"s.ini", "v1"}}));
+  EXPECT_EQ(renamed.app,
+            (Entries{{L"own.txt", "machine"}, {L"sub\\", ""}, {L"sub\\deep.txt", "deep"}}));
+  EXPECT_EQ(renamed.settings, (Entries{{L"s.ini", "v2"}}));
+  EXPECT_FALSE(renamed.backupLeft);
+  EXPECT_EQ(copied.seen, renamed.seen);
+  EXPECT_EQ(copied.app, renamed.app);
+  EXPECT_EQ(copied.settings, renamed.settings);
+  EXPECT_FALSE(copied.backupLeft);
+  // Renamed: only the local folder is made for the portable data and removed after.
+  const std::wstring cmd = L"\"C:\\Windows\\system32\\cmd.exe\" ";
+  EXPECT_EQ(renamed.tools,
+            (std::vector<std::wstring>{cmd + L"/c MKDIR C:\\U\\AppData\\App",
+                                       cmd + L"/c RMDIR C:\\U\\AppData\\App /S /Q"}));
+  EXPECT_GT(copied.tools.size(), renamed.tools.size());
+}
