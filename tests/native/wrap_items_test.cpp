@@ -239,3 +239,32 @@ TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
                                        cmd + L"/c RMDIR C:\\U\\AppData\\App /S /Q"}));
   EXPECT_GT(copied.tools.size(), renamed.tools.size());
 }
+
+// A deletion that has not ended (or left part of the tree) must not be followed by
+// the machine's data: the rest of the deleting tool would take it too.
+TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
+  MachineAndPortableData();
+  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
+  unsigned rmdirWait = 0;
+  Fake().onHiddenStart = [&](FakeHiddenStart& start) {
+    if (!Contains(start.commandLine, L"RMDIR")) return FakeInterpret(start);
+    rmdirWait = start.timeoutMs;
+    start.ended = false;  // still deleting when the wait ends
+    return true;
+  };
+  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  EXPECT_EQ(rmdirWait, 15u * 60 * 1000);
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_EQ(Record(),
+            "; voQ: items of a run in progress. The next start finishes them; keep "
+            "this file.\r\nto clear :: dir :: C:\\U\\AppData\\App\r\n");
+
+  Fake().onHiddenStart = FakeInterpret;
+  Entries seen;
+  Run(ini, [&] { seen = Tree(kApp); });
+  EXPECT_EQ(seen, (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}
