@@ -3,20 +3,45 @@
 
 namespace {
 
-std::wstring_view WrapKey(std::wstring_view type) {
-  if (type == L"DIR") return L"dir";
-  if (type == L"FILE") return L"file";
-  if (type == L"REGKEY") return L"regkey";
-  if (type == L"REGVAL") return L"regvalue";
+// The item key behind each item type, as a wrap item and as a backup item.
+struct TypeKeys {
+  std::wstring_view type;
+  std::wstring_view wrap;
+  std::wstring_view backup;
+};
+constexpr TypeKeys kTypeKeys[] = {
+    {L"DIR", L"dir", L"(dir)"},
+    {L"FILE", L"file", L"(file)"},
+    {L"REGKEY", L"regkey", L"(regkey)"},
+    {L"REGVAL", L"regvalue", L"(regvalue)"},
+};
+
+std::wstring_view ItemKey(std::wstring_view type, bool backup) {
+  for (const TypeKeys& row : kTypeKeys)
+    if (row.type == type) return backup ? row.backup : row.wrap;
   return L"";
+}
+
+// Both halves are the same steps for every item; the phase, not the section the
+// key stands in, decides which half runs.
+void RunHalf(LauncherContext& ctx, std::wstring_view key, const std::wstring& value,
+             std::wstring_view phase) {
+  if (phase == L"AFTER")
+    PutBackItem(ctx, key, value);
+  else
+    SetUpItem(ctx, key, value);
 }
 
 }  // namespace
 
 void WrapItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
               std::wstring_view phase) {
-  if (phase == L"AFTER")
-    PutBackItem(ctx, WrapKey(type), value);
-  else
-    SetUpItem(ctx, WrapKey(type), value);
+  RunHalf(ctx, ItemKey(type, false), value, phase);
+}
+
+// The same steps as a wrap item, without bringing in or carrying back: after the
+// run the backup goes back over whatever the application left.
+void BackupItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
+                std::wstring_view phase) {
+  RunHalf(ctx, ItemKey(type, true), value, phase);
 }
