@@ -51,3 +51,7 @@ extern const ItemKind kDirWrapKind;
 extern const ItemKind kFileWrapKind;
 extern const ItemKind kDirBackupKind;
 extern const ItemKind kFileBackupKind;
+extern const ItemKind kRegKeyWrapKind;
+extern const ItemKind kRegValueWrapKind;
+extern const ItemKind kRegKeyBackupKind;
+extern const ItemKind kRegValueBackupKind;

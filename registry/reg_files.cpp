@@ -34,7 +34,7 @@ void CreateParentFolder(const LauncherContext& ctx, const std::wstring& file) {
 
 // The files that exports of the running walk have written; the list starts anew
 // with each walk.
-bool WrittenInThisWalk(LauncherContext& ctx, const std::wstring& file) {
+bool WrittenInThisWalk(const LauncherContext& ctx, const std::wstring& file) {
   if (ctx.regFilesPhase != ctx.phase) {
     ctx.regFilesPhase = ctx.phase;
     ctx.regFilesWritten.clear();
@@ -45,7 +45,7 @@ bool WrittenInThisWalk(LauncherContext& ctx, const std::wstring& file) {
          os::FileState(file) >= 0;
 }
 
-void NoteWritten(LauncherContext& ctx, const std::wstring& file) {
+void NoteWritten(const LauncherContext& ctx, const std::wstring& file) {
   if (!WrittenInThisWalk(ctx, file)) ctx.regFilesWritten.push_back(LowerAscii(file));
 }
 
@@ -65,14 +65,15 @@ std::wstring RegFilePath(const LauncherContext& ctx, std::wstring_view name) {
   return ResolvePath(ctx, file);
 }
 
-void RegExport(LauncherContext& ctx, std::wstring_view registryPath, std::wstring_view fileName) {
+void RegExport(const LauncherContext& ctx, std::wstring_view registryPath,
+               std::wstring_view fileName) {
   if (EndsWithBackslash(registryPath))
     ExportRegKey(ctx, registryPath, fileName);
   else
     ExportRegValue(ctx, registryPath, fileName);
 }
 
-bool ExportRegKey(LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
+bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
                   unsigned waitMs) {
   // "HKCU\Software\App\" on the command line would swallow its closing quote.
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
@@ -100,7 +101,8 @@ bool ExportRegKey(LauncherContext& ctx, std::wstring_view keyPath, std::wstring_
   return done;
 }
 
-bool ExportRegValue(LauncherContext& ctx, std::wstring_view valuePath, std::wstring_view fileName) {
+bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
+                    std::wstring_view fileName) {
   const std::wstring path = RemoveTrailingBackslashes(valuePath);
   if (path.empty()) return false;
   const std::wstring file = RegFilePath(ctx, fileName);

@@ -17,19 +17,21 @@ std::wstring RegFilePath(const LauncherContext& ctx, std::wstring_view name);
 
 // `regexport`: a registry path ending in a backslash names a key, any other a
 // value.
-void RegExport(LauncherContext& ctx, std::wstring_view registryPath, std::wstring_view fileName);
+void RegExport(const LauncherContext& ctx, std::wstring_view registryPath,
+               std::wstring_view fileName);
 
 // reg.exe EXPORT of the key into the registry file (its folder created first),
 // waited for at most waitMs. True only when the tool ended with exit code 0 and
 // the file holds the key; a key that does not exist starts no tool.
-bool ExportRegKey(LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
+bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
                   unsigned waitMs = kToolTimeoutMs);
 
 // The value, of any type, written by the launcher as a registry file of its own,
 // atomically. A value that does not exist removes the file, unless an earlier
 // export of this walk wrote it. True when nothing of the value is lost: written,
 // or not there; false when it could not be read or the file not written.
-bool ExportRegValue(LauncherContext& ctx, std::wstring_view valuePath, std::wstring_view fileName);
+bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
+                    std::wstring_view fileName);
 
 // reg.exe IMPORT of the registry file, waited for at most waitMs; a file that is
 // not there starts no tool. True when the tool ended with exit code 0.

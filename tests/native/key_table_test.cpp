@@ -18,10 +18,9 @@ const std::vector<std::wstring> kKeysInOrder = {
 
 // Keys whose operations come with later work: recognised, doing nothing yet.
 const std::set<std::wstring> kNotYetAvailable = {
-    L"regkey",  L"regvalue",    L"(regkey)",      L"(regvalue)",  L"envvar",
-    L"iniread", L"iniwrite",    L"delay",         L"attributes",  L"date",
-    L"replace", L"replaceline", L"systemrefresh", L"killprocess", L"message",
-    L"batch",   L"run",         L"clip",          L"symlink"};
+    L"envvar",  L"iniread", L"iniwrite",    L"delay",         L"attributes",
+    L"date",    L"replace", L"replaceline", L"systemrefresh", L"killprocess",
+    L"message", L"batch",   L"run",         L"clip",          L"symlink"};
 
 }  // namespace
 
