@@ -1,5 +1,10 @@
 // File queries and whole-file reads and writes.
 #include <windows.h>
+// windows.h makes SetFileAttributes a macro for SetFileAttributesW, which would
+// define os::SetFileAttributesW here and leave the seam's os::SetFileAttributes
+// without a body. Calls to the system's function are written ::SetFileAttributesW:
+// inside namespace os the seam's function would take them, and call itself.
+#undef SetFileAttributes
 
 #include <algorithm>
 
@@ -126,7 +131,7 @@ std::optional<unsigned> FileAttributes(const std::wstring& path) {
 }
 
 bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
-  return SetFileAttributesW(path.c_str(), attributes) != FALSE;
+  return ::SetFileAttributesW(path.c_str(), attributes) != FALSE;
 }
 
 }  // namespace os
