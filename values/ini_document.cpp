@@ -142,7 +142,12 @@ std::string Serialise(const IniDocument& doc) {
   std::size_t estimate = 8;
   for (const IniEntry& entry : doc.entries) estimate += entry.name.size() + entry.value.size() + 8;
   out.reserve(estimate);
-  if (doc.utf8) {
+  // A first key whose name begins with U+FEFF would read back as the mark and lose
+  // that character; the mark in front keeps it.
+  const bool markedName = !doc.utf16 && !doc.entries.empty() &&
+                          doc.entries[0].kind == IniEntryKind::Key &&
+                          doc.entries[0].name.starts_with(kByteOrderMark);
+  if (doc.utf8 || markedName) {
     out += kByteOrderMark;
     out += kLineEnd;
   }
@@ -213,7 +218,8 @@ void IniReadBytes(IniDocument& doc, std::string_view bytes) {
   if (bytes.starts_with(kUtf16LeMark)) {
     // Applications that write their ini through the wide profile calls keep it so.
     const std::optional<std::wstring> text = WideFromUtf16Le(bytes.substr(kUtf16LeMark.size()));
-    if (!text) {
+    // A zero character is no text; written back first it would look like a UTF-32 mark.
+    if (!text || text->find(L'\0') != std::wstring::npos) {
       doc.discardWrites = true;
       return;
     }

@@ -185,7 +185,10 @@ TEST_F(IniDocumentTest, FilesAreWrittenBackInTheFormatTheyWereReadIn) {
       {std::string("\xFE\xFF\0[\0S\0]", 8), std::string("\xFE\xFF\0[\0S\0]", 8)},
       {std::string("\xFF\xFE\0\0[\0\0\0", 8), std::string("\xFF\xFE\0\0[\0\0\0", 8)},
       {std::string("\0\0\xFE\xFF", 4), std::string("\0\0\xFE\xFF", 4)},
-      {"\xFF\xFE[\0S", "\xFF\xFE[\0S"},  // odd length
+      {"\xFF\xFE[\0S", "\xFF\xFE[\0S"},                                        // odd length
+      {std::string("\xFF\xFE \0\0\0", 6), std::string("\xFF\xFE \0\0\0", 6)},  // zero character
+      // A first name that begins with U+FEFF would read back as the mark: it gets one.
+      {" \xEF\xBB\xBF\xC3\xBC=1", kHead + "\xEF\xBB\xBF\xC3\xBC=1\r\n[S]\r\nk=2\r\n"},
   };
   for (const Row& row : rows) {
     const std::string out = Rewritten(
