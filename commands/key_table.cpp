@@ -1,7 +1,10 @@
 #include "commands/key_table.h"
 
+#include "commands/file_stamps.h"
 #include "commands/items.h"
 #include "commands/misc_commands.h"
+#include "commands/start_commands.h"
+#include "commands/text_edits.h"
 #include "values/user_vars.h"
 
 namespace {
@@ -36,26 +39,26 @@ constexpr KeyRow kKeyTable[] = {
     {L"+file", [](Ctx& c, Value v) { CreateItem(c, v, L"FILE"); }},
     {L"+regkey", NotYetAvailable},
     {L"+regvalue", NotYetAvailable},
-    {L"envvar", NotYetAvailable},
-    {L"iniread", NotYetAvailable},
-    {L"iniwrite", NotYetAvailable},
-    {L"delay", NotYetAvailable},
+    {L"envvar", EnvVarCommand},
+    {L"iniread", [](Ctx& c, Value v) { IniEdit(c, v, 0); }},
+    {L"iniwrite", [](Ctx& c, Value v) { IniEdit(c, v, 1); }},
+    {L"delay", DelayCommand},
     {L"nowait", StoreNowait},
     {L"quit", Quit},
-    {L"attributes", NotYetAvailable},
-    {L"date", NotYetAvailable},
-    {L"replace", NotYetAvailable},
-    {L"replaceline", NotYetAvailable},
+    {L"attributes", AttributesCommand},
+    {L"date", DateCommand},
+    {L"replace", ReplaceInFile},
+    {L"replaceline", ReplaceLineCommand},
     {L"regmerge", NotYetAvailable},
-    {L"systemrefresh", NotYetAvailable},
-    {L"killprocess", NotYetAvailable},
-    {L"message", NotYetAvailable},
+    {L"systemrefresh", SystemRefreshCommand},
+    {L"killprocess", KillProcessCommand},
+    {L"message", MessageCommand},
     {L"regdll", NotYetAvailable},
     {L"regexport", NotYetAvailable},
     {L"regimport", NotYetAvailable},
-    {L"batch", NotYetAvailable},
-    {L"run", NotYetAvailable},
-    {L"clip", NotYetAvailable},
+    {L"batch", BatchCommand},
+    {L"run", RunCommand},
+    {L"clip", ClipCommand},
     {L"symlink", NotYetAvailable},
     {L"stringreplace", StringReplaceVar},
 };
