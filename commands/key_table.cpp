@@ -1,7 +1,10 @@
 #include "commands/key_table.h"
 
+#include "commands/file_stamps.h"
 #include "commands/items.h"
 #include "commands/misc_commands.h"
+#include "commands/start_commands.h"
+#include "commands/text_edits.h"
 #include "registry/reg_files.h"
 #include "registry/register_dll.h"
 #include "values/prepare_value.h"
@@ -39,26 +42,26 @@ constexpr KeyRow kKeyTable[] = {
     {L"+file", [](Ctx& c, Value v) { CreateItem(c, v, L"FILE"); }},
     {L"+regkey", [](Ctx& c, Value v) { CreateItem(c, v, L"REGKEY"); }},
     {L"+regvalue", [](Ctx& c, Value v) { CreateItem(c, v, L"REGVAL"); }},
-    {L"envvar", NotYetAvailable},
-    {L"iniread", NotYetAvailable},
-    {L"iniwrite", NotYetAvailable},
-    {L"delay", NotYetAvailable},
+    {L"envvar", EnvVarCommand},
+    {L"iniread", [](Ctx& c, Value v) { IniEdit(c, v, 0); }},
+    {L"iniwrite", [](Ctx& c, Value v) { IniEdit(c, v, 1); }},
+    {L"delay", DelayCommand},
     {L"nowait", StoreNowait},
     {L"quit", Quit},
-    {L"attributes", NotYetAvailable},
-    {L"date", NotYetAvailable},
-    {L"replace", NotYetAvailable},
-    {L"replaceline", NotYetAvailable},
+    {L"attributes", AttributesCommand},
+    {L"date", DateCommand},
+    {L"replace", ReplaceInFile},
+    {L"replaceline", ReplaceLineCommand},
     {L"regmerge", [](Ctx& c, Value v) { MergeRegFiles(c, Field(v, 1), Field(v, 2)); }},
-    {L"systemrefresh", NotYetAvailable},
-    {L"killprocess", NotYetAvailable},
-    {L"message", NotYetAvailable},
+    {L"systemrefresh", SystemRefreshCommand},
+    {L"killprocess", KillProcessCommand},
+    {L"message", MessageCommand},
     {L"regdll", [](Ctx& c, Value v) { RegisterDll(c, Field(v, 1), Field(v, 2)); }},
     {L"regexport", [](Ctx& c, Value v) { RegExport(c, Field(v, 1), Field(v, 2)); }},
     {L"regimport", [](Ctx& c, Value v) { ImportRegFile(c, v); }},
-    {L"batch", NotYetAvailable},
-    {L"run", NotYetAvailable},
-    {L"clip", NotYetAvailable},
+    {L"batch", BatchCommand},
+    {L"run", RunCommand},
+    {L"clip", ClipCommand},
     {L"symlink", NotYetAvailable},
     {L"stringreplace", StringReplaceVar},
 };

@@ -145,13 +145,16 @@ struct ShellStartRequest {
   std::wstring directory;
   int showCommand = 10;  // SW_SHOWDEFAULT
   bool wantProcess = true;
+  // False: the file's default action (no verb, no class), so that a document or
+  // a batch file is opened with the program associated with it.
+  bool asProgram = true;
 };
 struct ShellStartResult {
   bool ok = false;
   ProcessRef process = 0;  // zero when not asked for, or the shell gave none
 };
-// ShellExecuteExW with verb "open", class "exefile", SEE_MASK_FLAG_DDEWAIT and,
-// when wantProcess, SEE_MASK_NOCLOSEPROCESS.
+// ShellExecuteExW with verb "open", class "exefile" (unless asProgram is off),
+// SEE_MASK_FLAG_DDEWAIT and, when wantProcess, SEE_MASK_NOCLOSEPROCESS.
 ShellStartResult ShellStart(const ShellStartRequest& request);
 // Tests the process with a zero time-out.
 bool ProcessHasEnded(ProcessRef process);
@@ -328,5 +331,47 @@ std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstr
 
 std::string AnsiFromWide(const std::wstring& text);
 std::wstring WideFromAnsi(const std::string& bytes);
+
+}  // namespace os
+
+// ---- consoles, file dates, desktop, timer and clipboard -----------------------------
+// What the miscellaneous commands of BEFORE and AFTER need (batch, run, date,
+// systemrefresh, delay, clip).
+
+namespace os {
+
+// Gives the launcher a console window when it has none (AllocConsole; the console
+// stays for the rest of the process) and sets its title (SetConsoleTitleW).
+bool OpenConsole(const std::wstring& title);
+
+// CreateProcessW of the program with its quoted path as the whole command line,
+// inherited handles, no creation flags, and the launcher's own environment, folder
+// and start-up information: a batch file runs in the launcher's console. Not
+// waited for.
+bool StartInConsole(const std::wstring& program);
+
+// Waits for the process to end, without a time limit (WaitForSingleObject).
+void WaitForProcessEnd(ProcessRef process);
+
+enum class FileDate { Modified, Created, Accessed };
+// Sets one date of a file to a local date and time, to the second
+// (TzSpecificLocalTimeToSystemTime, SetFileTime on a handle opened for
+// FILE_WRITE_ATTRIBUTES). False when the date cannot be set, or names no moment
+// the system can hold.
+bool SetFileDate(const std::wstring& path, FileDate which, const LocalTime& when);
+
+// The desktop wallpaper's path (SystemParametersInfoW, SPI_GETDESKWALLPAPER, 260
+// characters); empty when there is none.
+std::wstring DesktopWallpaper();
+// Sets it, announcing the change to every window (SPI_SETDESKWALLPAPER,
+// SPIF_SENDWININICHANGE).
+bool SetDesktopWallpaper(const std::wstring& path);
+
+// Raises the system timer resolution to 1 ms (timeBeginPeriod) for the rest of
+// the process, so that pauses last what they say; calls after the first do nothing.
+void RaiseTimerResolution();
+
+// Empties the clipboard and puts the text on it as Unicode text (CF_UNICODETEXT).
+bool SetClipboardText(const std::wstring& text);
 
 }  // namespace os

@@ -142,3 +142,81 @@ std::string Utf8FromWide(std::wstring_view text) {
   }
   return out;
 }
+
+bool IsWellFormedUtf8(std::string_view bytes) {
+  size_t i = 0;
+  while (i < bytes.size()) {
+    const auto b0 = static_cast<unsigned char>(bytes[i]);
+    if (b0 < 0x80) {
+      ++i;
+      continue;
+    }
+    // The second byte's range rules out overlong forms, surrogates and values
+    // past U+10FFFF; later bytes are plain continuation bytes.
+    unsigned char low = 0x80, high = 0xBF;
+    size_t length = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) {
+      length = 2;
+    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
+      length = 3;
+      if (b0 == 0xE0) low = 0xA0;
+      if (b0 == 0xED) high = 0x9F;
+    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
+      length = 4;
+      if (b0 == 0xF0) low = 0x90;
+      if (b0 == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (bytes.size() - i < length) return false;
+    const auto b1 = static_cast<unsigned char>(bytes[i + 1]);
+    if (b1 < low || b1 > high) return false;
+    for (size_t k = 2; k < length; ++k)
+      if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::optional<std::wstring> WideFromUtf16Le(std::string_view bytes) {
+  if (bytes.size() % 2 != 0) return std::nullopt;
+  std::wstring out;
+  out.reserve(bytes.size() / 2);
+  const auto unit = [&](size_t k) {
+    return static_cast<char32_t>(static_cast<unsigned char>(bytes[2 * k]) |
+                                 (static_cast<unsigned char>(bytes[2 * k + 1]) << 8));
+  };
+  const size_t units = bytes.size() / 2;
+  for (size_t k = 0; k < units; ++k) {
+    const char32_t u = unit(k);
+    if (u >= 0xDC00 && u <= 0xDFFF) return std::nullopt;
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      const char32_t next = k + 1 < units ? unit(k + 1) : 0;
+      if (next < 0xDC00 || next > 0xDFFF) return std::nullopt;
+      AppendUtf16(out, 0x10000 + ((u - 0xD800) << 10) + (next - 0xDC00));
+      ++k;
+      continue;
+    }
+    out.push_back(static_cast<wchar_t>(u));
+  }
+  return out;
+}
+
+std::string Utf16LeFromWide(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  const auto put = [&](char32_t u) {
+    out.push_back(static_cast<char>(u & 0xFF));
+    out.push_back(static_cast<char>((u >> 8) & 0xFF));
+  };
+  for (wchar_t c : text) {
+    const auto cp = static_cast<char32_t>(c);
+    if (cp >= 0x10000) {
+      put(0xD800 + ((cp - 0x10000) >> 10));
+      put(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put(cp);
+    }
+  }
+  return out;
+}

@@ -2,6 +2,7 @@
 // the launcher; UTF-8 appears only at the edges (files).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,3 +26,12 @@ bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b);
 // surrogates become U+FFFD on the way out.
 std::wstring WideFromUtf8(std::string_view bytes);
 std::string Utf8FromWide(std::wstring_view text);
+
+// True when every byte belongs to a well-formed UTF-8 sequence (no overlong form,
+// surrogate or value past U+10FFFF): what WideFromUtf8 decodes without U+FFFD.
+bool IsWellFormedUtf8(std::string_view bytes);
+
+// UTF-16LE bytes without a mark <-> text. nullopt for an odd number of bytes or an
+// unpaired surrogate: such bytes would not come back as they were.
+std::optional<std::wstring> WideFromUtf16Le(std::string_view bytes);
+std::string Utf16LeFromWide(std::wstring_view text);

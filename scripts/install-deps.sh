@@ -7,6 +7,7 @@ packages=(
   cmake g++ make googletest libgtest-dev libbenchmark-dev clang-format
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()

@@ -2,12 +2,19 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
+#include "fileops/atomic_write.h"
 #include "platform/text.h"
 
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
+// Marks of files this reader cannot give back as they were (UTF-32LE, whose mark
+// begins like the UTF-16LE one, UTF-32BE, UTF-16BE): read as empty, never written.
+constexpr std::string_view kForeignMarks[] = {std::string_view("\xFF\xFE\x00\x00", 4),
+                                              std::string_view("\x00\x00\xFE\xFF", 4), "\xFE\xFF"};
 constexpr std::string_view kLineEnd = "\r\n";
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -135,7 +142,12 @@ std::string Serialise(const IniDocument& doc) {
   std::size_t estimate = 8;
   for (const IniEntry& entry : doc.entries) estimate += entry.name.size() + entry.value.size() + 8;
   out.reserve(estimate);
-  if (doc.utf8) {
+  // A first key whose name begins with U+FEFF would read back as the mark and lose
+  // that character; the mark in front keeps it.
+  const bool markedName = !doc.utf16 && !doc.entries.empty() &&
+                          doc.entries[0].kind == IniEntryKind::Key &&
+                          doc.entries[0].name.starts_with(kByteOrderMark);
+  if (doc.utf8 || markedName) {
     out += kByteOrderMark;
     out += kLineEnd;
   }
@@ -162,6 +174,8 @@ std::string Serialise(const IniDocument& doc) {
     }
     out += kLineEnd;
   }
+  // Entries of a UTF-16LE file came from well-formed text, so they convert back whole.
+  if (doc.utf16) return std::string(kUtf16LeMark) + Utf16LeFromWide(WideFromUtf8(out));
   return out;
 }
 
@@ -190,17 +204,43 @@ IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
     doc.discardWrites = true;
     return doc;
   }
-  if (bytes.size() >= kByteOrderMark.size() && bytes.starts_with(kByteOrderMark)) {
+  IniReadBytes(doc, bytes);
+  return doc;
+}
+
+void IniReadBytes(IniDocument& doc, std::string_view bytes) {
+  for (std::string_view mark : kForeignMarks) {
+    if (bytes.starts_with(mark)) {
+      doc.discardWrites = true;
+      return;
+    }
+  }
+  if (bytes.starts_with(kUtf16LeMark)) {
+    // Applications that write their ini through the wide profile calls keep it so.
+    const std::optional<std::wstring> text = WideFromUtf16Le(bytes.substr(kUtf16LeMark.size()));
+    // A zero character is no text; written back first it would look like a UTF-32 mark.
+    if (!text || text->find(L'\0') != std::wstring::npos) {
+      doc.discardWrites = true;
+      return;
+    }
+    doc.utf16 = true;
+    doc.entries = Parse(Utf8FromWide(*text));
+  } else if (bytes.size() >= kByteOrderMark.size() && bytes.starts_with(kByteOrderMark)) {
     doc.utf8 = true;
-    doc.entries = Parse(std::string_view(bytes).substr(kByteOrderMark.size()));
+    doc.entries = Parse(bytes.substr(kByteOrderMark.size()));
+  } else if (IsWellFormedUtf8(bytes)) {
+    // ASCII, or UTF-8 without a mark: read as Latin-1, every character beyond
+    // ASCII would turn into two and be written back so. Plain ASCII gets the mark
+    // on its way back; UTF-8 without a mark keeps going without one.
+    doc.utf8 = !bytes.empty() && std::all_of(bytes.begin(), bytes.end(), [](char c) {
+      return static_cast<unsigned char>(c) < 0x80;
+    });
+    doc.entries = Parse(bytes);
   } else {
     // Without a mark every byte is one Latin-1 character, whatever the system's code page.
-    doc.utf8 = !bytes.empty();
-    const bool ascii = std::all_of(bytes.begin(), bytes.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    doc.entries = ascii ? Parse(bytes) : Parse(Latin1ToUtf8(bytes));
+    doc.utf8 = true;
+    doc.entries = Parse(Latin1ToUtf8(bytes));
   }
-  return doc;
 }
 
 bool IniSelectSection(IniDocument& doc, std::wstring_view section) {
@@ -309,18 +349,10 @@ void IniRemoveSection(IniDocument& doc, std::wstring_view section) {
 }
 
 void IniClose(IniDocument& doc) {
-  if (doc.modified && !doc.discardWrites) {
-    const std::string bytes = Serialise(doc);
-    if (doc.file != 0 && !doc.readOnly) {
-      os::RewriteFile(doc.file, bytes);
-    } else {
-      if (doc.file != 0) {
-        os::CloseFile(doc.file);
-        doc.file = 0;
-      }
-      os::WriteNewFile(doc.path, bytes);
-    }
-  }
+  // Let go of the file first: the new one takes its place by a rename.
   if (doc.file != 0) os::CloseFile(doc.file);
+  if (doc.modified && !doc.discardWrites) WriteFileAtomically(doc.path, IniWrittenBytes(doc));
   doc = IniDocument{};
 }
+
+std::string IniWrittenBytes(const IniDocument& doc) { return Serialise(doc); }

@@ -31,11 +31,12 @@ inline constexpr std::size_t kIniNone = static_cast<std::size_t>(-1);
 
 struct IniDocument {
   std::wstring path;
-  os::FileRef file = 0;        // zero when the file could not be opened
-  bool readOnly = false;       // opened only for reading: written back by creating it anew
-  bool modified = false;       // a write or removal changed something
-  bool utf8 = false;           // written back with a byte-order mark
+  os::FileRef file = 0;   // zero when the file could not be opened
+  bool readOnly = false;  // opened only for reading: another program writes it, or it is protected
+  bool modified = false;  // a write or removal changed something
+  bool utf8 = false;      // written back with a byte-order mark
   bool discardWrites = false;  // opened but unreadable: never overwrite what was not read
+  bool utf16 = false;          // read as UTF-16LE (FF FE): written back so, with its mark
   IniWriteOptions options;
   std::vector<IniEntry> entries;
 
@@ -81,5 +82,12 @@ void IniRemoveKey(IniDocument& doc, std::wstring_view key);
 // Removes the first matching header with every entry up to the next header.
 void IniRemoveSection(IniDocument& doc, std::wstring_view section);
 
-// Writes the file back when modified, closes it and empties the document.
+// Writes the file back when modified, closes it and empties the document. The
+// new file replaces the old one in one step (fileops/atomic_write.h): a write
+// that fails leaves the old file whole.
 void IniClose(IniDocument& doc);
+
+// What IniOpen and IniClose do with the file's bytes, apart from the file: the
+// format and entries of the bytes read, and the bytes a document is written as.
+void IniReadBytes(IniDocument& doc, std::string_view bytes);
+std::string IniWrittenBytes(const IniDocument& doc);

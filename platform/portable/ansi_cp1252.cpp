@@ -20,6 +20,7 @@ wchar_t WideOf(unsigned char byte) {
 
 char ByteOf(wchar_t c) {
   const auto code = static_cast<unsigned long>(c);
+  if (code < 0x80) return static_cast<char>(code);  // ASCII, the bulk of any text
   for (unsigned k = 0; k < 32; ++k)
     if (kHighControls[k] != 0 && kHighControls[k] == code) return static_cast<char>(0x80 + k);
   if (code < 0x100 && WideOf(static_cast<unsigned char>(code)) == c) return static_cast<char>(code);

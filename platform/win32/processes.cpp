@@ -51,11 +51,12 @@ ShellStartResult ShellStart(const ShellStartRequest& request) {
   SHELLEXECUTEINFOW info{};
   info.cbSize = sizeof(info);
   // The class "exefile" starts the file as a program whatever its extension.
-  info.fMask = SEE_MASK_CLASSNAME | SEE_MASK_FLAG_DDEWAIT;
+  info.fMask = SEE_MASK_FLAG_DDEWAIT;
+  if (request.asProgram) info.fMask |= SEE_MASK_CLASSNAME;
   if (request.wantProcess) info.fMask |= SEE_MASK_NOCLOSEPROCESS;
   info.hwnd = nullptr;
-  info.lpVerb = L"open";
-  info.lpClass = L"exefile";
+  info.lpVerb = request.asProgram ? L"open" : nullptr;
+  info.lpClass = request.asProgram ? L"exefile" : nullptr;
   info.lpFile = request.file.c_str();
   info.lpParameters = request.parameters.c_str();
   info.lpDirectory = request.directory.empty() ? nullptr : request.directory.c_str();
@@ -72,6 +73,10 @@ bool ProcessHasEnded(ProcessRef process) {
   // A handle that cannot be waited on has nothing left to wait for.
   if (process == 0) return true;
   return WaitForSingleObject(reinterpret_cast<HANDLE>(process), 0) != WAIT_TIMEOUT;
+}
+
+void WaitForProcessEnd(ProcessRef process) {
+  if (process != 0) WaitForSingleObject(reinterpret_cast<HANDLE>(process), INFINITE);
 }
 
 void ReleaseProcess(ProcessRef process) {

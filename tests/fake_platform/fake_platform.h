@@ -123,6 +123,18 @@ struct FakeWorld {
   int clockReads = 0;
   std::wstring clipboard;
   int clipboardReads = 0;
+
+  // Miscellaneous commands (fake_misc.cpp): console, file dates, wallpaper, timer
+  // resolution, waits for started programs, clipboard writes.
+  bool consoleOpen = false;
+  std::wstring consoleTitle;
+  std::vector<std::wstring> consoleStarts;
+  std::map<std::wstring, std::map<os::FileDate, os::LocalTime>> fileDates;  // by lowered path
+  std::wstring wallpaper;
+  std::vector<std::wstring> wallpaperSets;
+  int timerRaises = 0;
+  int processWaits = 0;
+  int clipboardWrites = 0;
 };
 
 // The world of the running test; reset with ResetFake() between tests.

@@ -167,6 +167,52 @@ TEST_F(IniDocumentTest, FileWithMarkIsUtf8) {
   EXPECT_EQ(Keys(shortFile, L""), KeyList{L"\u00EF\u00BB="});
 }
 
+// Each format read comes back in that format; what cannot come back as it was
+// reads as empty and is never written.
+TEST_F(IniDocumentTest, FilesAreWrittenBackInTheFormatTheyWereReadIn) {
+  const auto utf16 = [](const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) out += std::string{c, '\0'};
+    return out;
+  };
+  struct Row {
+    std::string before, after;  // after writing k=2 into [S]
+  };
+  const Row rows[] = {
+      {utf16("[S]\r\nk=1\r\n"), utf16("[S]\r\nk=2\r\n")},
+      // UTF-8 without a mark stays so: read as Latin-1, "\u00FC" would become four bytes.
+      {"[S]\r\n\xC3\xBC=1\r\nk=1\r\n", "[S]\r\n\xC3\xBC=1\r\nk=2\r\n"},
+      {std::string("\xFE\xFF\0[\0S\0]", 8), std::string("\xFE\xFF\0[\0S\0]", 8)},
+      {std::string("\xFF\xFE\0\0[\0\0\0", 8), std::string("\xFF\xFE\0\0[\0\0\0", 8)},
+      {std::string("\0\0\xFE\xFF", 4), std::string("\0\0\xFE\xFF", 4)},
+      {"\xFF\xFE[\0S", "\xFF\xFE[\0S"},                                        // odd length
+      {std::string("\xFF\xFE \0\0\0", 6), std::string("\xFF\xFE \0\0\0", 6)},  // zero character
+      // A first name that begins with U+FEFF would read back as the mark: it gets one.
+      {" \xEF\xBB\xBF\xC3\xBC=1", kHead + "\xEF\xBB\xBF\xC3\xBC=1\r\n[S]\r\nk=2\r\n"},
+  };
+  for (const Row& row : rows) {
+    const std::string out = Rewritten(
+        row.before,
+        [](IniDocument& doc) {
+          IniSelectSection(doc, L"S");
+          IniWriteKey(doc, L"k", L"2");
+        },
+        IniWriteOptions{true, false});
+    EXPECT_EQ(out, row.after) << row.before;
+  }
+  IniDocument doc = Open(utf16("[S]\r\nk=\xE9"));  // U+00E9 as one UTF-16 unit
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=\u00E9"});
+}
+
+TEST_F(IniDocumentTest, AFailedWriteLeavesTheOldFileWhole) {
+  Fake().lockedFiles.insert(LowerAscii(kPath) + L".voq-new");
+  const std::string out = Rewritten("[S]\r\nk=1\r\n", [](IniDocument& doc) {
+    IniSelectSection(doc, L"S");
+    IniWriteKey(doc, L"k", L"2");
+  });
+  EXPECT_EQ(out, "[S]\r\nk=1\r\n");
+}
+
 // ---- writing -------------------------------------------------------------------
 
 TEST_F(IniDocumentTest, WriteKeyUpdatesTheFirstMatchAndTakesTheNewName) {

@@ -15,6 +15,8 @@
 //                                    for <ms>, and go on at once (a window that
 //                                    outlives the application)
 //     append|<file>|<text>           append <text> and CR LF to <file> (created if missing)
+//     env|<file>|<name>              append the environment variable's value and CR LF
+//                                    to <file> ("<unset>" when it is not set)
 //     increment|<file>               read a decimal number from <file> (0 if missing),
 //                                    write it back increased by one
 //     flood|<bytes>                  write that many bytes to standard output and error
@@ -185,6 +187,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
       LeaveWindow(self, f[1], f[2]);
     } else if (command == L"append" && f.size() == 3) {
       WriteFileBytes(f[1], Utf8(f[2]) + "\r\n", true);
+    } else if (command == L"env" && f.size() == 3) {
+      SetLastError(0);
+      const DWORD got = GetEnvironmentVariableW(f[2].c_str(), buffer, 32768);
+      const bool set = got > 0 || GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+      WriteFileBytes(f[1], Utf8(set ? std::wstring(buffer, got) : L"<unset>") + "\r\n", true);
     } else if (command == L"increment" && f.size() == 2) {
       Increment(f[1]);
     } else if (command == L"flood" && f.size() == 2) {
