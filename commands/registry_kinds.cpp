@@ -90,10 +90,17 @@ bool RemoveValue(const LauncherContext& ctx, const std::wstring& place) {
   return true;
 }
 
-// A registry file that is not there (the first run) or does not import brings
-// nothing in: the application starts without its settings, as on a new machine.
-bool BringInRegFile(const LauncherContext& ctx, const ItemPlaces& p) {
-  ImportRegFile(ctx, p.portable);
+// Only the item's own part of the registry file comes in: a shared file holds
+// the keys of later items too, whose machine data is not set aside yet. A file
+// that is not there (the first run) or does not import brings nothing in: the
+// application starts without its settings, as on a new machine.
+bool BringInKey(const LauncherContext& ctx, const ItemPlaces& p) {
+  ImportRegFileFor(ctx, p.portable, p.local, nullptr);
+  return true;
+}
+bool BringInValue(const LauncherContext& ctx, const ItemPlaces& p) {
+  const ValuePath value = SplitValuePath(p.local);
+  ImportRegFileFor(ctx, p.portable, value.keyPath, &value.valueName);
   return true;
 }
 
@@ -113,7 +120,7 @@ const ItemKind kRegKeyWrapKind{.key = L"regkey",
                                .rename = nullptr,
                                .copy = CopyKey,
                                .remove = RemoveKey,
-                               .bringIn = BringInRegFile,
+                               .bringIn = BringInKey,
                                .carryBack = CarryBackKey};
 const ItemKind kRegValueWrapKind{.key = L"regvalue",
                                  .placesOf = ValueWrapPlaces,
@@ -122,7 +129,7 @@ const ItemKind kRegValueWrapKind{.key = L"regvalue",
                                  .rename = nullptr,
                                  .copy = CopyValue,
                                  .remove = RemoveValue,
-                                 .bringIn = BringInRegFile,
+                                 .bringIn = BringInValue,
                                  .carryBack = CarryBackValue};
 const ItemKind kRegKeyBackupKind{.key = L"(regkey)",
                                  .placesOf = KeyBackupPlaces,

@@ -40,16 +40,12 @@ bool AddPlainValue(const LauncherContext& ctx, std::wstring_view key, std::wstri
   return AddRegValue(ctx, key, name, L"REG_DWORD", std::to_wstring(number), L"", kToolEndBoundMs);
 }
 
-// Anything else: a registry file of the one value, imported and removed again.
+// Anything else: a registry file of the one value, imported.
 bool ImportValue(const LauncherContext& ctx, std::wstring_view key, std::wstring_view name,
                  const os::RegData& data) {
-  const std::wstring file = os::TempFolderLong() + ctx.launcherName + L"-value.reg";
-  if (!os::WriteNewFile(file,
-                        RegValueFile(LongRegKey(key), RegValueLine(name, data.type, data.bytes))))
-    return false;
-  const bool imported = ImportRegFile(ctx, file, kToolEndBoundMs);
-  os::DeleteOneFile(file);
-  return imported;
+  return ImportRegBytes(ctx,
+                        RegValueFile(LongRegKey(key), RegValueLine(name, data.type, data.bytes)),
+                        kToolEndBoundMs);
 }
 
 }  // namespace

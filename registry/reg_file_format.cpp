@@ -1,6 +1,8 @@
 #include "registry/reg_file_format.h"
 
 #include <cstdint>
+#include <optional>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -162,6 +164,78 @@ std::string RegAppendBytes(std::string_view targetBytes, std::string_view append
     format = RegTextFormat::Utf8;
   const std::string_view mark = targetBytes.empty() ? FormatMark(format) : "";
   return std::string(mark) + EncodeRegText(text, format);
+}
+
+namespace {
+
+std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
+  std::vector<std::wstring_view> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring_view::npos) end = text.size();
+    std::wstring_view line = text.substr(start, end - start);
+    if (line.ends_with(L'\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The name of a value line ("name"=... or @=...), escapes undone; nullopt for
+// another line.
+std::optional<std::wstring> ValueNameOf(std::wstring_view line) {
+  if (line.starts_with(L"@=")) return std::wstring();
+  if (!line.starts_with(L'"')) return std::nullopt;
+  std::wstring name;
+  for (size_t i = 1; i < line.size(); ++i) {
+    if (line[i] == L'\\' && i + 1 < line.size()) {
+      name += line[++i];
+    } else if (line[i] == L'"') {
+      if (i + 1 < line.size() && line[i + 1] == L'=') return name;
+      return std::nullopt;
+    } else {
+      name += line[i];
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                          const std::wstring* valueName) {
+  const RegFileText file = ReadRegFileText(bytes);
+  const std::vector<std::wstring_view> lines = LinesOf(file.text);
+  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return {};
+  std::wstring kept = std::wstring(lines[0]) + L"\r\n";
+  bool inSection = false;  // the current section belongs to the item
+  bool keepLine = false;   // the current line (and its continuations) is kept
+  bool continued = false;  // the line before ended a hex value with a backslash
+  bool any = false;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::wstring_view line = lines[i];
+    if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
+      std::wstring_view key = line.substr(1, line.size() - 2);
+      if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
+      inSection =
+          valueName ? CanonicalRegKey(key) == CanonicalRegKey(keyPath) : RegKeyWithin(key, keyPath);
+      keepLine = inSection;
+      if (inSection) kept += L"\r\n" + std::wstring(line) + L"\r\n";
+    } else if (!continued) {
+      const auto name = ValueNameOf(line);
+      keepLine = inSection && (!valueName || (name && EqualsIgnoringAsciiCase(*name, *valueName)));
+      if (keepLine && (name || !valueName)) {
+        kept += std::wstring(line) + L"\r\n";
+        any = any || name.has_value();
+      }
+    } else if (keepLine) {
+      kept += std::wstring(line) + L"\r\n";
+    }
+    continued = line.ends_with(L'\\');
+  }
+  // A key with no value still brings in its (empty) key.
+  if (!any && (valueName || kept.find(L'[') == std::wstring::npos)) return {};
+  return std::string(FormatMark(file.format)) + EncodeRegText(kept, file.format);
 }
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {

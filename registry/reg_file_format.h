@@ -45,6 +45,15 @@ std::string EncodeRegText(std::wstring_view text, RegTextFormat format);
 // otherwise in the appended file's own format. An empty target gets the mark too.
 std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes);
 
+// The part of a registry file that belongs to one item, as a registry file of its
+// own in the same format and with the same header: the sections of the key and of
+// the keys below it, or, with a value name, that key's section with only that
+// value's line (a continued hex value whole). Empty when the file has no header
+// or holds nothing of the item. Items that share a file (settings.reg) thus each
+// bring in their own data only, never another item's over its machine data.
+std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                          const std::wstring* valueName);
+
 // True for the bytes of a registry file that starts with a header and has a line
 // naming the key ("[HKEY_CURRENT_USER\Software\App]" for HKCU\Software\App, in
 // any letter case): what an export of that key writes.

@@ -129,6 +129,22 @@ bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName, unsig
   return ToolSucceeded(RunHidden(ctx, ctx.regExe, L" IMPORT " + RegArgument(file), waitMs));
 }
 
+bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
+                      std::wstring_view keyPath, const std::wstring* valueName) {
+  std::string bytes;
+  if (!ReadFileBytes(RegFilePath(ctx, fileName), bytes)) return false;
+  const std::string part = RegFileSubset(bytes, keyPath, valueName);
+  return !part.empty() && ImportRegBytes(ctx, part, kToolTimeoutMs);
+}
+
+bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs) {
+  const std::wstring file = os::TempFolderLong() + ctx.launcherName + L"-import.reg";
+  if (!os::WriteNewFile(file, bytes)) return false;
+  const bool imported = ImportRegFile(ctx, file, waitMs);
+  os::DeleteOneFile(file);
+  return imported;
+}
+
 void MergeRegFiles(const LauncherContext& ctx, std::wstring_view targetFile,
                    std::wstring_view appendFile) {
   const std::wstring target = ResolvePath(ctx, targetFile);

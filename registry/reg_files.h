@@ -38,6 +38,18 @@ bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
 bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName,
                    unsigned waitMs = kToolTimeoutMs);
 
+// Brings in what the registry file holds of one item, the key (and the keys
+// below it) or, with a value name, that value of the key: the rest of a shared
+// file may hold other items' keys, which must not land on their machine data
+// before those items have set it aside. A file that holds nothing of the item
+// starts no tool. True when the tool ended with exit code 0.
+bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
+                      std::wstring_view keyPath, const std::wstring* valueName);
+
+// reg.exe IMPORT of registry file bytes, written to the temporary folder for the
+// tool and removed again; waited for at most waitMs. True as for ImportRegFile.
+bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs);
+
 // `regmerge`: appends the entries of the second file to the target (written
 // atomically) and deletes the second file once that is done.
 void MergeRegFiles(const LauncherContext& ctx, std::wstring_view target,

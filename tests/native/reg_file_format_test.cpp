@@ -164,3 +164,40 @@ TEST(RegFileFormat, AnExportHoldsItsKeyOnlyWithHeaderAndKeyLine) {
                                L"HKCU\\Software\\App"));  // no header
   EXPECT_FALSE(RegFileHoldsKey("", L"HKCU\\Software\\App"));
 }
+
+TEST(RegFileFormat, AnItemTakesOnlyItsOwnPartOfASharedFile) {
+  const std::wstring one =
+      L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"1\"\r\n"
+      L"\"m\"=hex(7):61,00,\\\r\n  00,00\r\n\r\n";
+  const std::wstring sub = L"[HKEY_CURRENT_USER\\Software\\One\\Sub]\r\n\"s\"=\"x\"\r\n\r\n";
+  const std::wstring two = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"b\"=\"2\"\r\n\r\n";
+  const std::wstring gone = L"[-HKEY_CURRENT_USER\\Software\\One\\Gone]\r\n";
+  const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::string file = "\xFF\xFE" + U16(header + one + sub + two + gone);
+  const std::wstring a = L"a", m = L"m", missing = L"zz";
+  struct Case {
+    const char* what;
+    std::wstring key;
+    const std::wstring* value;
+    std::wstring part;  // without the mark; empty: nothing
+  };
+  const Case cases[] = {
+      {"a key and all below it", L"HKCU\\Software\\One", nullptr,
+       header + one + L"\r\n" + sub + L"\r\n" + gone},
+      {"another key alone", L"hkey_current_user\\software\\two\\", nullptr, header + two},
+      {"a value", L"HKCU\\Software\\One", &a,
+       header + L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"1\"\r\n"},
+      {"a continued value", L"HKCU\\Software\\One", &m,
+       header + L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"m\"=hex(7):61,00,\\\r\n  00,00\r\n"},
+      {"a value not in it", L"HKCU\\Software\\Two", &missing, L""},
+      {"a key not in it", L"HKCU\\Software\\Three", nullptr, L""},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(RegFileSubset(file, c.key, c.value), c.part.empty() ? "" : "\xFF\xFE" + U16(c.part))
+        << c.what;
+  // An ANSI file keeps its header and encoding; a file without a header gives nothing.
+  EXPECT_EQ(RegFileSubset("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n",
+                          L"HKCU\\Two", nullptr),
+            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n");
+  EXPECT_EQ(RegFileSubset("\xFF\xFE" + U16(two), L"HKCU\\Software\\Two", nullptr), "");
+}

@@ -231,7 +231,7 @@ TEST_F(RegItemsTest, ValueMovesCarryEveryTypeIntact) {
   Dispatch(L"->regvalue", L"HKCU\\Software\\ReadOnly\\v :: HKCU\\Software\\B\\r :: move");
   EXPECT_EQ(ValueAt(L"Software\\B", L"r"), (Stored{os::kRegSz, Sz(L"r")}));
   EXPECT_EQ(ValueAt(L"Software\\ReadOnly", L"v"), (Stored{os::kRegSz, Sz(L"r")}));
-  EXPECT_FALSE(FakeHasFile(L"C:\\Users\\me\\AppData\\Local\\Temp\\Tool-value.reg"));
+  EXPECT_FALSE(FakeHasFile(L"C:\\Users\\me\\AppData\\Local\\Temp\\Tool-import.reg"));
 }
 
 TEST_F(RegItemsTest, DeletedValuesGoAndAMissingOneStartsNothing) {

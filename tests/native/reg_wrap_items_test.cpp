@@ -124,6 +124,26 @@ TEST_F(RegWrapTest, TwoKeysSharingTheRegistryFileBothKeepTheirSettings) {
   EXPECT_FALSE(FakeHasFile(kSettingsReg + L".voq-part"));
 }
 
+// Each item brings in only its own key from the shared file, so the second key's
+// machine data is set aside before anything lands on it.
+TEST_F(RegWrapTest, ASharedFileNeverLandsOnAnotherItemsMachineData) {
+  FakeSetRegString(kCu, L"Software\\One", L"own", L"1");
+  FakeSetRegString(kCu, L"Software\\Two", L"own", L"2");
+  FakeAddFile(kSettingsReg,
+              RegValueFile(L"HKEY_CURRENT_USER\\Software\\One", L"\"a\"=\"p\"") +
+                  RegAppendBytes("\xFF\xFE", RegValueFile(L"HKEY_CURRENT_USER\\Software\\Two",
+                                                          L"\"b\"=\"q\"")));
+  std::vector<std::string> one, two;
+  Run("[BEFORE]\r\nregkey = HKCU\\Software\\One\r\nregkey = HKCU\\Software\\Two\r\n", [&] {
+    one = Values(L"Software\\One");
+    two = Values(L"Software\\Two");
+  });
+  EXPECT_EQ(one, (std::vector<std::string>{"a=" + Text(L"p")}));
+  EXPECT_EQ(two, (std::vector<std::string>{"b=" + Text(L"q")}));
+  EXPECT_EQ(Values(L"Software\\One"), (std::vector<std::string>{"own=" + Text(L"1")}));
+  EXPECT_EQ(Values(L"Software\\Two"), (std::vector<std::string>{"own=" + Text(L"2")}));
+}
+
 // Every type goes out to the registry file and comes back as it was, and the
 // machine's own value returns.
 TEST_F(RegWrapTest, ValuesOfEveryTypeRoundTripThroughTheirFile) {
