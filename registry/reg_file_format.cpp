@@ -223,11 +223,10 @@ std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
       if (inSection) kept += L"\r\n" + std::wstring(line) + L"\r\n";
     } else if (!continued) {
       const auto name = ValueNameOf(line);
-      keepLine = inSection && (!valueName || (name && EqualsIgnoringAsciiCase(*name, *valueName)));
-      if (keepLine && (name || !valueName)) {
-        kept += std::wstring(line) + L"\r\n";
-        any = any || name.has_value();
-      }
+      // Value lines only: the empty lines between sections are written anew.
+      keepLine = inSection && name && (!valueName || EqualsIgnoringAsciiCase(*name, *valueName));
+      if (keepLine) kept += std::wstring(line) + L"\r\n";
+      any = any || keepLine;
     } else if (keepLine) {
       kept += std::wstring(line) + L"\r\n";
     }

@@ -1,8 +1,9 @@
 // Fuzz target: what the launcher puts on reg.exe's command line and into registry
 // files, on arbitrary texts and bytes. Each property is one a user's registry
 // data depends on: an argument reaches the tool as written, a value line reads
-// back as the value it was written from, and appending one registry file to
-// another adds exactly the appended file's entries, whatever either holds.
+// back as the value it was written from, appending one registry file to another
+// adds exactly the appended file's entries, whatever either holds, and an item's
+// part of a shared file is stable.
 //
 // Built on its own with clang, from the repository's root:
 //   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
@@ -82,6 +83,16 @@ void CheckAppend(std::string_view target, std::string_view appended) {
   Require(UnitsOf(added) == Utf16Units(expected));
 }
 
+// An item's part of a file is a registry file whose own part for the item is
+// itself.
+void CheckSubset(std::string_view bytes) {
+  const std::wstring value = L"v";
+  for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
+    const std::string part = RegFileSubset(bytes, L"HKCU\\Software\\App", name);
+    if (!part.empty()) Require(RegFileSubset(part, L"HKCU\\Software\\App", name) == part);
+  }
+}
+
 void CheckExportedKey(const std::wstring& subkey) {
   const std::wstring key = L"HKCU\\" + subkey;
   // Key names hold no zero character, and a configuration line no line break.
@@ -109,6 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckAppend(bytes.substr(0, half), bytes.substr(half));
   CheckAppend("\xFF\xFE", bytes);
   RegFileHoldsKey(bytes, L"HKCU\\Software\\App");
+  CheckSubset(bytes);
   CheckExportedKey(text);
   return 0;
 }

@@ -166,14 +166,16 @@ TEST(RegFileFormat, AnExportHoldsItsKeyOnlyWithHeaderAndKeyLine) {
 }
 
 TEST(RegFileFormat, AnItemTakesOnlyItsOwnPartOfASharedFile) {
+  // Sections as an item's part holds them; the file has an empty line after each.
   const std::wstring one =
       L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"1\"\r\n"
-      L"\"m\"=hex(7):61,00,\\\r\n  00,00\r\n\r\n";
-  const std::wstring sub = L"[HKEY_CURRENT_USER\\Software\\One\\Sub]\r\n\"s\"=\"x\"\r\n\r\n";
-  const std::wstring two = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"b\"=\"2\"\r\n\r\n";
+      L"\"m\"=hex(7):61,00,\\\r\n  00,00\r\n";
+  const std::wstring sub = L"[HKEY_CURRENT_USER\\Software\\One\\Sub]\r\n\"s\"=\"x\"\r\n";
+  const std::wstring two = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"b\"=\"2\"\r\n";
   const std::wstring gone = L"[-HKEY_CURRENT_USER\\Software\\One\\Gone]\r\n";
   const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n";
-  const std::string file = "\xFF\xFE" + U16(header + one + sub + two + gone);
+  const std::string file =
+      "\xFF\xFE" + U16(header + one + L"\r\n" + sub + L"\r\n; note\r\n" + two + L"\r\n" + gone);
   const std::wstring a = L"a", m = L"m", missing = L"zz";
   struct Case {
     const char* what;

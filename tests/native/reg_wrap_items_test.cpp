@@ -220,3 +220,15 @@ TEST_F(RegWrapTest, BackupItemsPutTheMachineDataBackAndNeverOverwriteABackup) {
   EXPECT_EQ(Values(L"Software\\Left"), (std::vector<std::string>{"machine=" + Text(L"0")}));
   EXPECT_FALSE(KeyExists(L"Software\\Left_backup"));
 }
+
+// A root alone, a path without a known root or a value path without a key name
+// no item: nothing is set aside, removed or recorded, and no tool starts.
+TEST_F(RegWrapTest, PathsThatNameNoKeyStartNothing) {
+  FakeSetRegString(kCu, L"Software", L"v", L"x");
+  Run("[BEFORE]\r\nregkey = HKCU\r\nregkey = HKEY_CURRENT_USER\\\r\nregkey = Software\\App\r\n"
+      "(regkey) = HKXX\\Software\r\nregvalue = NoBackslash\r\n(regvalue) = HKCU\\v\r\n"
+      "->regkey = HKCU :: HKCU\\Software\\Copy :: move\r\n-regkey = HKCU\\\r\n");
+  EXPECT_EQ(RegStarts(), 0);
+  EXPECT_EQ(Values(L"Software"), (std::vector<std::string>{"v=" + Text(L"x")}));
+  EXPECT_FALSE(RecordExists());
+}
