@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/fake_platform/fake_checks.h"
 
 // Thrown by os::ExitProcessNow so that a test can watch the launcher end.
 struct FakeExit {
@@ -122,6 +123,8 @@ struct FakeWorld {
   int clockReads = 0;
   std::wstring clipboard;
   int clipboardReads = 0;
+
+  FakeChecks checks;
 };
 
 // The world of the running test; reset with ResetFake() between tests.
