@@ -9,6 +9,10 @@ target_link_libraries(voq_platform_win32 PUBLIC shell32 shlwapi advapi32 user32 
 # Static runtime: the launcher must run from a bare USB stick with no DLLs beside it.
 set(VOQ_STATIC_LINK -static -static-libgcc -static-libstdc++)
 
+# The elevation helper, built for 32-bit Windows and carried as a byte array.
+add_subdirectory(elevation-helper)
+target_link_libraries(voq_core PUBLIC voq_helper_image)
+
 add_executable(voQ WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/entry/win_main.cpp)
 target_compile_definitions(voQ PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_compile_options(voQ PRIVATE -municode)

@@ -1,0 +1,41 @@
+// Administrator rights: `!admin`, and the restart through the elevation helper
+// that `!admin` = 1 and `symlink` items lead to. The helper, a small program that
+// requires administrator rights, is written to the temporary folder as the helper
+// copy and started; the system asks the user, and the helper starts the launcher
+// again, elevated, with the arguments this one was given.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/context.h"
+
+// The first argument of a launcher started by the helper. Start-up takes it off
+// before anything reads the arguments, and remembers the restart.
+inline constexpr std::wstring_view kRestartMarker = L"--voq-restarted-elevated";
+
+// Without administrator rights: "1" restarts elevated and ends, "2" says that the
+// rights are required and ends, "-1" ends silently; any other value goes on.
+void CheckAdmin(LauncherContext& ctx, const std::wstring& value);
+
+// RestartElevated, the helper copy deleted, and the end. A launcher that is itself
+// the restarted copy and still lacks the rights says so and ends instead: starting
+// the helper again would ask the user without end.
+[[noreturn]] void RestartElevatedAndEnd(LauncherContext& ctx);
+
+// Writes the helper copy (unless a file of another program holds its name), holds
+// it against writers and starts it. The start is not waited for.
+void RestartElevated(LauncherContext& ctx);
+
+// Deletes the file at the helper copy path, but only when it is the helper: an
+// unrelated program of the same name in the temporary folder is left alone.
+void DeleteHelperCopy(const LauncherContext& ctx);
+
+// What the helper receives: the launcher path and, as one argument, the marker and
+// the launcher's own arguments, each quoted so that the launcher splits them back
+// exactly as given.
+std::wstring HelperParameters(const LauncherContext& ctx);
+
+// One argument quoted for the system's command-line splitting: inner quotes
+// escaped, backslashes doubled where they precede a quote (a trailing one too).
+std::wstring QuoteArgument(std::wstring_view argument);
