@@ -8,11 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "launcher/helper_command_line.h"
 #include "platform/context.h"
-
-// The first argument of a launcher started by the helper. Start-up takes it off
-// before anything reads the arguments, and remembers the restart.
-inline constexpr std::wstring_view kRestartMarker = L"--voq-restarted-elevated";
 
 // Without administrator rights: "1" restarts elevated and ends, "2" says that the
 // rights are required and ends, "-1" ends silently; any other value goes on.
@@ -30,12 +27,3 @@ void RestartElevated(LauncherContext& ctx);
 // Deletes the file at the helper copy path, but only when it is the helper: an
 // unrelated program of the same name in the temporary folder is left alone.
 void DeleteHelperCopy(const LauncherContext& ctx);
-
-// What the helper receives: the launcher path and, as one argument, the marker and
-// the launcher's own arguments, each quoted so that the launcher splits them back
-// exactly as given.
-std::wstring HelperParameters(const LauncherContext& ctx);
-
-// One argument quoted for the system's command-line splitting: inner quotes
-// escaped, backslashes doubled where they precede a quote (a trailing one too).
-std::wstring QuoteArgument(std::wstring_view argument);

@@ -1,7 +1,7 @@
 #include "launcher/startup.h"
 
 #include "commands/run_record.h"
-#include "launcher/elevation.h"
+#include "launcher/helper_command_line.h"
 #include "launcher/main_sequence.h"
 #include "platform/platform.h"
 #include "platform/text.h"
