@@ -18,8 +18,8 @@ bool Recordable(const RunItem& item) {
 }
 
 bool KnownStage(std::wstring_view stage) {
-  return stage == kStageSpare || stage == kStageToClear || stage == kStageInUse ||
-         stage == kStageHeld;
+  return stage == kStageSpare || stage == kStageToClear || stage == kStagePuttingBack ||
+         stage == kStageInUse || stage == kStageHeld;
 }
 
 std::string RecordBytes(const LauncherContext& ctx) {
@@ -31,7 +31,7 @@ std::string RecordBytes(const LauncherContext& ctx) {
   return Utf8FromWide(text);
 }
 
-std::vector<RunItem> ParseRecord(const std::string& bytes, int owner) {
+std::vector<RunItem> ParseRecord(const LauncherContext& ctx, const std::string& bytes, int owner) {
   std::vector<RunItem> items;
   const std::wstring text = WideFromUtf8(bytes);
   size_t start = 0;
@@ -48,7 +48,8 @@ std::vector<RunItem> ParseRecord(const std::string& bytes, int owner) {
     if (keyEnd == std::wstring::npos) continue;
     RunItem item{line.substr(0, stageEnd), line.substr(keyStart, keyEnd - keyStart),
                  line.substr(keyEnd + kSeparator.size()), owner};
-    if (KnownStage(item.stage) && PlacesOf(item.key, item.value)) items.push_back(item);
+    if (KnownStage(item.stage) && IsRecordableItem(ctx, item.key, item.value))
+      items.push_back(item);
   }
   return items;
 }
@@ -73,9 +74,8 @@ void NoteLeftBackups(LauncherContext& ctx) {
   for (const CommandEntry& entry : ctx.commands) {
     if (entry.label != L"BEFORE") continue;
     const std::wstring value = SubstituteUserVars(ctx, entry.value);
-    const auto places = PlacesOf(entry.key, value);
-    if (!places || FindRunItem(ctx, entry.key, value) >= 0) continue;
-    if (BackupExists(ctx, *places))
+    if (FindRunItem(ctx, entry.key, value) >= 0) continue;
+    if (ItemBackupExists(ctx, entry.key, value))
       ctx.runItems.push_back(RunItem{std::wstring(kStageInUse), entry.key, value, kEarlierRun});
   }
 }
@@ -98,12 +98,12 @@ void RecoverUnfinishedRun(LauncherContext& ctx) {
       // Held by a launcher that runs now: its items are left to it entirely.
       const os::FileRef reading = os::OpenExistingFile(path, os::OpenMode::ReadShareReadWrite);
       if (reading != 0 && os::ReadWholeFile(reading, bytes))
-        ctx.runItems = ParseRecord(bytes, kOtherLauncher);
+        ctx.runItems = ParseRecord(ctx, bytes, kOtherLauncher);
       if (reading != 0) os::CloseFile(reading);
       return;
     }
     ctx.runRecordFile = file;
-    if (os::ReadWholeFile(file, bytes)) ctx.runItems = ParseRecord(bytes, kEarlierRun);
+    if (os::ReadWholeFile(file, bytes)) ctx.runItems = ParseRecord(ctx, bytes, kEarlierRun);
   }
   NoteLeftBackups(ctx);
   for (size_t i = 0; i < ctx.runItems.size(); ++i)

@@ -16,9 +16,15 @@
 
 // Stages, as written in the record.
 // The local place holds the machine's data; a copy under the backup name is spare.
+// (A local place found missing at this stage was set aside by a rename: the
+// backup is the data then.)
 inline constexpr std::wstring_view kStageSpare = L"spare";
 // The local place holds nothing to keep: clear it and put the backup back.
 inline constexpr std::wstring_view kStageToClear = L"to clear";
+// The local place was cleared and the backup is on its way back: while the backup
+// exists, the local place holds at most part of it; once it is gone, the local
+// place holds the machine's data again.
+inline constexpr std::wstring_view kStagePuttingBack = L"putting back";
 // The application works on the local place: carry it back before clearing it.
 inline constexpr std::wstring_view kStageInUse = L"in use";
 // As "in use", left by a run that ended before its application had ended (nowait,

@@ -1,194 +1,190 @@
 #include "commands/wrap_steps.h"
 
+#include <optional>
+
+#include "commands/item_kinds.h"
 #include "commands/run_record.h"
-#include "fileops/file_ops.h"
-#include "platform/paths.h"
-#include "platform/platform.h"
-#include "platform/text.h"
-#include "values/prepare_value.h"
 
 namespace {
 
-bool Present(const LauncherContext& ctx, bool folder, const std::wstring& path) {
-  const std::int64_t state = os::FileState(ResolvePath(ctx, path));
-  return folder ? state == -2 : state >= 0;
+struct Item {
+  const ItemKind* kind;
+  ItemPlaces places;
+};
+
+std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
+                           std::wstring_view value) {
+  const ItemKind* kind = FindItemKind(key);
+  if (kind == nullptr) return std::nullopt;
+  auto places = kind->placesOf(ctx, value);
+  if (!places) return std::nullopt;
+  return Item{kind, std::move(*places)};
 }
 
-bool LocalExists(const LauncherContext& ctx, const WrapPlaces& p) {
-  return Present(ctx, p.folder, p.local);
+bool LocalExists(const LauncherContext& ctx, const Item& item) {
+  return item.kind->exists(ctx, item.places.local);
 }
 
-// Copies, never moves: the local data stays until the copy is known to be whole.
-bool CopyAside(const LauncherContext& ctx, const WrapPlaces& p) {
-  return p.folder ? CopyOrMoveDirContents(ctx, p.local, p.backup, L"", false, true, false)
-                  : CopyOrMoveFile(ctx, p.local, p.backup, false, true, false);
+bool BackupExists(const LauncherContext& ctx, const Item& item) {
+  return item.kind->exists(ctx, item.places.backup);
 }
 
-void ClearLocal(const LauncherContext& ctx, const WrapPlaces& p) {
-  if (!LocalExists(ctx, p)) return;
-  if (p.folder)
-    DeleteDir(ctx, p.local, L"");
-  else
-    DeleteFiles(ctx, p.local);
-}
-
-// A missing portable location brings nothing in; a folder is still created empty.
-void BringIn(const LauncherContext& ctx, const WrapPlaces& p) {
-  if (p.folder)
-    CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true);
-  else
-    CopyOrMoveFile(ctx, p.local, p.portable, false, true, true);
-}
-
-// True when everything the local place holds is now in the portable location.
-bool CarryBack(const LauncherContext& ctx, const WrapPlaces& p) {
-  if (!LocalExists(ctx, p)) return true;
-  return p.folder ? CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, false)
-                  : CopyOrMoveFile(ctx, p.local, p.portable, false, true, false);
-}
-
-bool CopyBackupBack(const LauncherContext& ctx, const WrapPlaces& p) {
-  return p.folder ? CopyOrMoveDirContents(ctx, p.local, p.backup, L"", false, true, true)
-                  : CopyOrMoveFile(ctx, p.local, p.backup, false, true, true);
-}
-
-void RemoveBackup(const LauncherContext& ctx, const WrapPlaces& p) {
-  if (!BackupExists(ctx, p)) return;
-  if (p.folder)
-    DeleteDir(ctx, p.backup, L"");
-  else
-    DeleteFiles(ctx, p.backup);
-}
-
-std::wstring PlaceIdentity(const LauncherContext& ctx, const std::wstring& local) {
-  return LowerAscii(RemoveTrailingBackslashes(ResolvePath(ctx, local)));
+bool Rename(const LauncherContext& ctx, const Item& item, const std::wstring& from,
+            const std::wstring& to) {
+  return item.kind->rename != nullptr && item.kind->rename(ctx, from, to);
 }
 
 // The item was met before in this start: left by an earlier run and not finished
 // at recovery, or named twice.
 void TakeOver(LauncherContext& ctx, size_t index, std::wstring_view value) {
-  RunItem& item = ctx.runItems[index];
-  if (item.owner != kEarlierRun) return;
-  // Its local place holds the data of that run (or, at "spare" and "to clear",
-  // nothing to carry back): nothing is set aside or brought in over it, and this
-  // run's AFTER walk finishes it.
-  item.owner = kThisRun;
-  item.value = value;
-  NoteItemStage(ctx, index, item.stage == kStageHeld ? kStageInUse : item.stage);
+  RunItem& recorded = ctx.runItems[index];
+  if (recorded.owner != kEarlierRun) return;
+  // Its local place holds the data of that run (or, at the other stages, nothing
+  // to carry back): nothing is set aside or brought in over it, and this run's
+  // AFTER walk finishes it.
+  recorded.owner = kThisRun;
+  recorded.value = value;
+  NoteItemStage(ctx, index, recorded.stage == kStageHeld ? kStageInUse : recorded.stage);
+}
+
+// The local place could not be cleared after the machine's data was copied aside:
+// what is left there is part of that same data, so the whole copy goes back over it
+// rather than mixing the portable data in.
+void RestoreAtOnce(LauncherContext& ctx, size_t index, const Item& item) {
+  if (!item.kind->copy(ctx, item.places.backup, item.places.local)) return;
+  NoteItemStage(ctx, index, kStageSpare);
+  FinishRunItem(ctx, index);
 }
 
 }  // namespace
 
-std::optional<WrapPlaces> PlacesOf(std::wstring_view key, std::wstring_view value) {
-  WrapPlaces p;
-  std::wstring local;
-  if (key == L"dir" || key == L"file") {
-    p.carries = true;
-    local = Field(value, 1);
-    p.portable = Field(value, 2);
-  } else if (key == L"(dir)" || key == L"(file)") {
-    local = value;
-  } else {
-    return std::nullopt;
-  }
-  p.folder = key == L"dir" || key == L"(dir)";
-  // "C:\Data\App\" is backed up as C:\Data\App_backup, never inside itself.
-  p.local = RemoveTrailingBackslashes(TrimSpaces(local));
-  if (p.local.empty()) return std::nullopt;
-  p.backup = p.local + L"_backup";
-  return p;
-}
-
-bool BackupExists(const LauncherContext& ctx, const WrapPlaces& places) {
-  return Present(ctx, places.folder, places.backup);
-}
-
 int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
-  const auto places = PlacesOf(key, value);
-  if (!places) return -1;
-  const std::wstring identity = PlaceIdentity(ctx, places->local);
+  const auto item = ItemOf(ctx, key, value);
+  if (!item) return -1;
+  const std::wstring identity = item->kind->identity(ctx, item->places.local);
   for (size_t i = 0; i < ctx.runItems.size(); ++i) {
-    const auto other = PlacesOf(ctx.runItems[i].key, ctx.runItems[i].value);
-    if (other && PlaceIdentity(ctx, other->local) == identity) return static_cast<int>(i);
+    const auto other = ItemOf(ctx, ctx.runItems[i].key, ctx.runItems[i].value);
+    if (other && other->kind->identity == item->kind->identity &&
+        other->kind->identity(ctx, other->places.local) == identity)
+      return static_cast<int>(i);
   }
   return -1;
 }
 
+bool ItemBackupExists(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
+  const auto item = ItemOf(ctx, key, value);
+  return item && BackupExists(ctx, *item);
+}
+
+bool IsRecordableItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
+  return ItemOf(ctx, key, value).has_value();
+}
+
 void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
-  const auto places = PlacesOf(key, value);
-  if (!places) return;
+  const auto item = ItemOf(ctx, key, value);
+  if (!item) return;
   if (const int found = FindRunItem(ctx, key, value); found >= 0) {
     TakeOver(ctx, static_cast<size_t>(found), value);
     return;
   }
+  const ItemPlaces& p = item->places;
   // An existing backup name holds what an unfinished run set aside, and the local
   // place that run's data: neither is written over.
-  if (BackupExists(ctx, *places)) {
+  if (BackupExists(ctx, *item)) {
     NoteItemBegun(ctx, kStageInUse, key, value);
     return;
   }
   size_t index = 0;
-  if (LocalExists(ctx, *places)) {
+  if (LocalExists(ctx, *item)) {
     index = NoteItemBegun(ctx, kStageSpare, key, value);
-    if (!CopyAside(ctx, *places)) {
-      // Part of the data could not be copied (a file held open elsewhere): the
-      // machine's data stays as it is and this run does not wrap the item.
-      FinishRunItem(ctx, index);
-      return;
+    // A rename sets everything aside in one step. Otherwise the data is copied and
+    // the local place cleared only once the copy is known to be whole.
+    if (!Rename(ctx, *item, p.local, p.backup)) {
+      if (!item->kind->copy(ctx, p.local, p.backup)) {
+        // Part of the data could not be copied (a file held open elsewhere): the
+        // machine's data stays as it is and this run does not wrap the item.
+        FinishRunItem(ctx, index);
+        return;
+      }
+      NoteItemStage(ctx, index, kStageToClear);
+      if (!item->kind->remove(ctx, p.local)) {
+        RestoreAtOnce(ctx, index, *item);
+        return;
+      }
     }
     NoteItemStage(ctx, index, kStageToClear);
-    ClearLocal(ctx, *places);
-    if (LocalExists(ctx, *places)) {
-      // Something in the local place could not be removed: put the machine's data
-      // back whole rather than mix the portable data into what is left.
-      FinishRunItem(ctx, index);
-      return;
-    }
   } else {
     index = NoteItemBegun(ctx, kStageToClear, key, value);
   }
-  if (places->carries) BringIn(ctx, *places);
+  if (item->kind->bringIn != nullptr && !item->kind->bringIn(ctx, p)) {
+    // The item cannot be in place: the machine's data goes back before the run.
+    FinishRunItem(ctx, index);
+    return;
+  }
   NoteItemStage(ctx, index, kStageInUse);
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
-  if (!PlacesOf(key, value)) return;
+  if (!ItemOf(ctx, key, value)) return;
   int found = FindRunItem(ctx, key, value);
   // Not begun in this run (the key stands in AFTER only): its AFTER half alone.
   if (found < 0) found = static_cast<int>(NoteItemBegun(ctx, kStageInUse, key, value));
-  const RunItem& item = ctx.runItems[static_cast<size_t>(found)];
-  if (item.owner == kOtherLauncher || item.stage == kStageDone) return;
+  const RunItem& recorded = ctx.runItems[static_cast<size_t>(found)];
+  if (recorded.owner == kOtherLauncher || recorded.stage == kStageDone) return;
   FinishRunItem(ctx, static_cast<size_t>(found));
 }
 
 void FinishRunItem(LauncherContext& ctx, size_t index) {
-  const RunItem item = ctx.runItems[index];
-  const auto places = PlacesOf(item.key, item.value);
-  if (!places) {
+  const RunItem recorded = ctx.runItems[index];
+  const auto item = ItemOf(ctx, recorded.key, recorded.value);
+  if (!item) {
     NoteItemStage(ctx, index, kStageDone);
     return;
   }
-  std::wstring_view stage = item.stage;
+  const ItemPlaces& p = item->places;
+  std::wstring_view stage = recorded.stage;
   if (stage == kStageInUse || stage == kStageHeld) {
-    // Nothing is removed unless the carry-back copied everything.
-    if (places->carries && !CarryBack(ctx, *places)) return;
+    // Nothing is removed unless the carry-back took everything.
+    if (item->kind->carryBack != nullptr && LocalExists(ctx, *item) &&
+        !item->kind->carryBack(ctx, p))
+      return;
     stage = kStageToClear;
     NoteItemStage(ctx, index, stage);
   }
   if (stage == kStageToClear) {
-    ClearLocal(ctx, *places);
-    if (!BackupExists(ctx, *places)) {
+    // The backup goes back only into a local place that is really free: a
+    // deletion that failed or has not ended leaves the item for the next start.
+    if (LocalExists(ctx, *item) && !item->kind->remove(ctx, p.local)) return;
+    if (!BackupExists(ctx, *item)) {
       NoteItemStage(ctx, index, kStageDone);
       return;
     }
-    // The backup goes only once the local place holds all of it again.
-    if (!CopyBackupBack(ctx, *places)) return;
+    stage = kStagePuttingBack;
+    NoteItemStage(ctx, index, stage);
+  }
+  if (stage == kStageSpare && !LocalExists(ctx, *item)) {
+    // Set aside by a rename that the record had not caught up with yet: the
+    // backup is the machine's data, not a spare copy.
+    stage = kStagePuttingBack;
+    NoteItemStage(ctx, index, stage);
+  }
+  if (stage == kStagePuttingBack) {
+    if (!BackupExists(ctx, *item)) {
+      NoteItemStage(ctx, index, kStageDone);  // put back by a rename
+      return;
+    }
+    // Left by a copy back that was cut short: the backup is still whole.
+    if (LocalExists(ctx, *item) && !item->kind->remove(ctx, p.local)) return;
+    if (Rename(ctx, *item, p.backup, p.local)) {
+      NoteItemStage(ctx, index, kStageDone);
+      return;
+    }
+    if (!item->kind->copy(ctx, p.backup, p.local)) return;
     stage = kStageSpare;
     NoteItemStage(ctx, index, stage);
   }
   if (stage == kStageSpare) {
-    RemoveBackup(ctx, *places);
-    if (BackupExists(ctx, *places)) return;
+    if (BackupExists(ctx, *item) && !item->kind->remove(ctx, p.backup)) return;
     NoteItemStage(ctx, index, kStageDone);
   }
 }

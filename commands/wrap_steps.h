@@ -1,31 +1,23 @@
-// The steps behind wrap and backup items of folders and files. Moves are done as a
-// copy followed by a removal, with the stage recorded in between
+// The steps of wrap and backup items, the same for every kind of item
+// (commands/item_kinds.h). Each step that moves data is recorded before it runs
 // (commands/run_record.h), so that a run cut short at any point is finished from
-// where it stood and no step removes data that is not safe elsewhere.
+// where it stood, and no step removes data that is not safe elsewhere.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "platform/context.h"
 
-struct WrapPlaces {
-  bool folder = false;   // "DIR"; otherwise "FILE"
-  bool carries = false;  // a wrap item: portable data is brought in and carried back
-  std::wstring local;    // trimmed, trailing backslashes removed
-  std::wstring backup;   // local + "_backup"
-  std::wstring portable;
-};
-
-// The places of an item key ("dir", "file", "(dir)", "(file)") and its value;
-// nullopt for another key or an empty local item.
-std::optional<WrapPlaces> PlacesOf(std::wstring_view key, std::wstring_view value);
-
-bool BackupExists(const LauncherContext& ctx, const WrapPlaces& places);
-
 // The recorded item that stands for the same local place, or -1.
 int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value);
+
+// True when the key is an item key and its backup name exists: what an unfinished
+// run that could keep no record leaves behind.
+bool ItemBackupExists(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value);
+
+// True when the key names a kind of item and the value a local place.
+bool IsRecordableItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value);
 
 // BEFORE half: sets the machine's data aside under the backup name and, for a wrap
 // item, brings the portable data in.

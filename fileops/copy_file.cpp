@@ -20,7 +20,11 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   // A move replaces the target even when the source turns out to be missing.
   if (move && os::FileState(to) != -1) DeleteFiles(ctx, to);
   CreateDir(ctx, ParentFolder(ctx, to));
-  if (os::FileState(from) == -1) return false;
+  const std::int64_t sourceState = os::FileState(from);
+  if (sourceState == -1) return false;
+  // On one volume the file moves by a rename, into the same end state.
+  if (move && sourceState >= 0 && os::FileState(to) == -1 && os::MoveFileOrFolder(from, to))
+    return true;
   if (!os::CopyFileReplacing(from, to)) return false;
   if (move) DeleteFiles(ctx, from);
   return true;

@@ -47,8 +47,10 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
     if (entry.isFolder) {
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
     } else if (os::MatchesSpec(entry.name, filePattern)) {
-      os::SetNormalAttributes(targetPath);  // a read-only or hidden target is replaced too
-      if (os::CopyFileReplacing(sourcePath, targetPath)) {
+      // A read-only or hidden target is replaced too; its attributes are cleared
+      // only when the copy is refused, not queried for every file.
+      if (os::CopyFileReplacing(sourcePath, targetPath) ||
+          (os::SetNormalAttributes(targetPath) && os::CopyFileReplacing(sourcePath, targetPath))) {
         if (log) log->files.push_back(sourcePath);
       } else {
         ok = false;
@@ -77,10 +79,15 @@ bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
   if (os::FileState(from) >= 0) return false;
   if (!overwrite && os::FileState(to) == -2) return false;
 
-  if (move)
+  if (move) {
     DeleteDir(ctx, to, L"");  // the result holds only what comes from the source
-  else
+    // On one volume the whole tree moves by a rename, into the same end state.
+    if (pattern.empty() && os::FileState(to) == -1 && os::FileState(ParentFolder(ctx, to)) == -2 &&
+        os::MoveFileOrFolder(from, to))
+      return true;
+  } else {
     CreateDir(ctx, to);
+  }
   TreeCopyLog log;
   const bool copied = CopyTree(from, to, pattern, &log);
   // The source goes only after a complete copy: a move never loses data.

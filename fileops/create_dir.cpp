@@ -4,13 +4,14 @@
 #include "fileops/file_ops.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
+#include "process/run_hidden.h"
 
 void CreateDir(const LauncherContext& ctx, std::wstring_view path) {
   if (path.empty()) return;
   const std::wstring resolved = ResolvePath(ctx, path);
   if (os::FileState(resolved) == -2) return;
   if (InterpreterCanTake(resolved))
-    RunInterpreter(ctx, L"/c MKDIR " + QuoteForInterpreter(resolved));
+    RunInterpreter(ctx, L"/c MKDIR " + QuoteForInterpreter(resolved), kToolTimeoutMs);
   else
     CreateFolderLevels(resolved);
 }

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "process/run_hidden.h"
 
 namespace {
 
@@ -15,10 +16,14 @@ bool MayRemove(const LauncherContext& ctx, const std::wstring& folder) {
 }
 
 void RemoveOne(const LauncherContext& ctx, const std::wstring& folder, bool onlyWhenEmpty) {
-  if (!MayRemove(ctx, folder)) return;
+  // A folder that is not there needs no tool to remove it.
+  if (!MayRemove(ctx, folder) || os::FileState(folder) != -2) return;
+  // Waited for until it ends: a tree still being deleted while data is put back in
+  // its place would take that data with it.
   if (InterpreterCanTake(folder))
     RunInterpreter(
-        ctx, L"/c RMDIR " + QuoteForInterpreter(folder) + (onlyWhenEmpty ? L" /Q" : L" /S /Q"));
+        ctx, L"/c RMDIR " + QuoteForInterpreter(folder) + (onlyWhenEmpty ? L" /Q" : L" /S /Q"),
+        kToolEndBoundMs);
   else
     RemoveFolderDirectly(folder, onlyWhenEmpty);
 }

@@ -61,8 +61,8 @@ bool InterpreterCanTake(std::wstring_view path) {
   return quotes == 2 && trimmed.size() >= 2 && trimmed.front() == L'"' && trimmed.back() == L'"';
 }
 
-void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters) {
-  RunHidden(ctx, ctx.commandInterpreter, parameters, kToolTimeoutMs);
+void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs) {
+  RunHidden(ctx, ctx.commandInterpreter, parameters, timeoutMs);
 }
 
 void CreateFolderLevels(const std::wstring& path) {

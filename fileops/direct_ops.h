@@ -15,8 +15,9 @@
 // quoting early.
 bool InterpreterCanTake(std::wstring_view path);
 
-// Starts the command interpreter hidden with the parameter text.
-void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters);
+// Starts the command interpreter hidden with the parameter text and waits at
+// most timeoutMs for it.
+void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs);
 
 // MKDIR through the file API: every missing level, stopping at the first failure.
 void CreateFolderLevels(const std::wstring& path);

@@ -50,7 +50,7 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
 }
 
 bool SetNormalAttributes(const std::wstring& path) {
-  return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
+  return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {

@@ -258,7 +258,7 @@ TEST_F(MacrosTest, HugeValuesFullOfMacrosExpandInLinearTime) {
   };
   const auto seconds = [&](const std::wstring& value) {
     double best = 1e9;
-    for (int run = 0; run < 3; ++run) {
+    for (int run = 0; run < 7; ++run) {
       const auto start = std::chrono::steady_clock::now();
       const std::wstring expanded = Expand(value);
       const auto end = std::chrono::steady_clock::now();
@@ -273,7 +273,9 @@ TEST_F(MacrosTest, HugeValuesFullOfMacrosExpandInLinearTime) {
   const double smallTime = seconds(small);
   const double largeTime = seconds(large);
   // Eight times the text: linear work takes about eight times as long, quadratic 64.
-  EXPECT_LT(largeTime, smallTime * 24 + 0.005) << smallTime << " s, " << largeTime << " s";
+  // The best of seven runs, and a bound between the two, so that a busy machine
+  // does not decide the outcome.
+  EXPECT_LT(largeTime, smallTime * 32 + 0.005) << smallTime << " s, " << largeTime << " s";
   const std::wstring expanded = Expand(make(100000));
   EXPECT_EQ(Field(expanded, 1), L"C:\\Work\\28112024 C:\\Users\\me\\Desktop clip\r1732784823");
 }

@@ -78,6 +78,7 @@ TEST_F(RunRecordTest, WithoutARecordTheBackupNameTellsOfTheKilledRun) {
 TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings) {
   PortableData();
   MachineData();
+  Fake().otherVolumes.insert(LowerAscii(kApp));  // no rename: copied aside, then cleared
   FakeAddFile(L"C:\\P\\Tool.ini", "[GENERAL]\r\napplication = App\\App.exe\r\n" + kDir);
   StartUp(ctx);
   Fake().onHiddenStart = [](const FakeHiddenStart& start) {
@@ -97,6 +98,7 @@ TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings)
 TEST_F(RunRecordTest, RecordListsAnItemBeforeItsFirstStepAndGoesAtTheEnd) {
   PortableData();
   MachineData();
+  Fake().otherVolumes.insert(LowerAscii(kApp));  // the first step is a tool then
   std::string firstStep;
   Fake().onHiddenStart = [&](const FakeHiddenStart& start) {
     if (firstStep.empty()) firstStep = Record();

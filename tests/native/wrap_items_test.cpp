@@ -193,3 +193,78 @@ TEST_F(WrapItemTest, ExistingBackupNameIsNeverWrittenOver) {
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "set aside by an unfinished run"}}));
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
 }
+
+// On one volume the machine's data is set aside and put back by renames; where a
+// rename is refused (another volume, a file held open) it is copied. Both ways end
+// in the same state, and the rename way starts no tool for them.
+TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
+  struct Outcome {
+    Entries seen, app, settings;
+    bool backupLeft;
+    std::vector<std::wstring> tools;
+  };
+  auto roundTrip = [&](bool sameVolume) {
+    SetUp();
+    MachineAndPortableData();
+    FakeAddFolder(kApp + L"\\Sub");
+    FakeAddFile(kApp + L"\\Sub\\deep.txt", "deep");
+    if (!sameVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
+    Outcome o;
+    Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n", [&] {
+      o.seen = Tree(kApp);
+      FakeAddFile(kApp + L"\\s.ini", "v2");
+    });
+    o.app = Tree(kApp);
+    o.settings = Tree(kSettings);
+    o.backupLeft = FolderExists(kApp + L"_backup");
+    for (const std::wstring& line : HiddenCommandLines())
+      if (Contains(line, L"cmd.exe")) o.tools.push_back(line);
+    return o;
+  };
+  const Outcome renamed = roundTrip(true);
+  const Outcome copied = roundTrip(false);
+  EXPECT_EQ(renamed.seen, (Entries{{L"s.ini", "v1"}}));
+  EXPECT_EQ(renamed.app,
+            (Entries{{L"own.txt", "machine"}, {L"sub\\", ""}, {L"sub\\deep.txt", "deep"}}));
+  EXPECT_EQ(renamed.settings, (Entries{{L"s.ini", "v2"}}));
+  EXPECT_FALSE(renamed.backupLeft);
+  EXPECT_EQ(copied.seen, renamed.seen);
+  EXPECT_EQ(copied.app, renamed.app);
+  EXPECT_EQ(copied.settings, renamed.settings);
+  EXPECT_FALSE(copied.backupLeft);
+  // Renamed: only the local folder is made for the portable data and removed after.
+  const std::wstring cmd = L"\"C:\\Windows\\system32\\cmd.exe\" ";
+  EXPECT_EQ(renamed.tools,
+            (std::vector<std::wstring>{cmd + L"/c MKDIR C:\\U\\AppData\\App",
+                                       cmd + L"/c RMDIR C:\\U\\AppData\\App /S /Q"}));
+  EXPECT_GT(copied.tools.size(), renamed.tools.size());
+}
+
+// A deletion that has not ended (or left part of the tree) must not be followed by
+// the machine's data: the rest of the deleting tool would take it too.
+TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
+  MachineAndPortableData();
+  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
+  unsigned rmdirWait = 0;
+  Fake().onHiddenStart = [&](FakeHiddenStart& start) {
+    if (!Contains(start.commandLine, L"RMDIR")) return FakeInterpret(start);
+    rmdirWait = start.timeoutMs;
+    start.ended = false;  // still deleting when the wait ends
+    return true;
+  };
+  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  EXPECT_EQ(rmdirWait, 15u * 60 * 1000);
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_EQ(Record(),
+            "; voQ: items of a run in progress. The next start finishes them; keep "
+            "this file.\r\nto clear :: dir :: C:\\U\\AppData\\App\r\n");
+
+  Fake().onHiddenStart = FakeInterpret;
+  Entries seen;
+  Run(ini, [&] { seen = Tree(kApp); });
+  EXPECT_EQ(seen, (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}

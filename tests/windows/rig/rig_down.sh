@@ -12,5 +12,8 @@ rig_load_state "$state"
 case "$RIG_DIR" in
   /tmp/voq-wine-rig.*) rm -rf "$RIG_DIR" ;;
 esac
+case "${OTHER_VOLUME:-}" in
+  /dev/shm/voq-wine-rig-y.* | /run/voq-wine-rig-y.*) rm -rf "$OTHER_VOLUME" ;;
+esac
 rm -f "$state"
 echo "wine rig down"

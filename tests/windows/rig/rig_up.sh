@@ -59,6 +59,13 @@ fi
   rig_fail "the prefix has no 32-bit half (was wine32 installed?)"
 }
 
+# Drive Y: is a second volume (another Linux file system than drive C:), so that a
+# rename from C: to Y: is refused as between two real drives.
+OTHER_VOLUME=$(mktemp -d /dev/shm/voq-wine-rig-y.XXXXXX 2>/dev/null) ||
+  OTHER_VOLUME=$(mktemp -d /run/voq-wine-rig-y.XXXXXX) || rig_fail "no second volume for drive Y:"
+ln -s "$OTHER_VOLUME" "$WINEPREFIX/dosdevices/y:"
+echo "OTHER_VOLUME='$OTHER_VOLUME'" >>"$state"
+
 # One persistent server for the whole run: every test program starts warm, and no
 # server lingers on the test's output after its program has ended.
 "$WINESERVER" -p </dev/null >/dev/null 2>&1

@@ -1,0 +1,123 @@
+// Folder and file items: `dir`, `file`, `(dir)`, `(file)`.
+#include "commands/item_kinds.h"
+#include "fileops/file_ops.h"
+#include "platform/paths.h"
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "values/prepare_value.h"
+
+namespace {
+
+// "C:\Data\App\" is backed up as C:\Data\App_backup, never inside itself.
+std::optional<ItemPlaces> Places(std::wstring_view local, std::wstring_view portable) {
+  ItemPlaces p;
+  p.local = RemoveTrailingBackslashes(TrimSpaces(local));
+  if (p.local.empty()) return std::nullopt;
+  p.backup = p.local + L"_backup";
+  p.portable = portable;
+  return p;
+}
+
+std::optional<ItemPlaces> WrapPlaces(const LauncherContext&, std::wstring_view value) {
+  return Places(Field(value, 1), Field(value, 2));
+}
+
+std::optional<ItemPlaces> BackupPlaces(const LauncherContext&, std::wstring_view value) {
+  return Places(value, L"");
+}
+
+std::wstring PathIdentity(const LauncherContext& ctx, const std::wstring& local) {
+  return LowerAscii(RemoveTrailingBackslashes(ResolvePath(ctx, local)));
+}
+
+bool FolderExists(const LauncherContext& ctx, const std::wstring& place) {
+  return os::FileState(ResolvePath(ctx, place)) == -2;
+}
+
+bool FileExists(const LauncherContext& ctx, const std::wstring& place) {
+  return os::FileState(ResolvePath(ctx, place)) >= 0;
+}
+
+bool RenamePath(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
+  return os::MoveFileOrFolder(ResolvePath(ctx, from), ResolvePath(ctx, to));
+}
+
+bool CopyFolder(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
+  return CopyOrMoveDirContents(ctx, from, to, L"", false, true, false);
+}
+
+bool CopyFileItem(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
+  return CopyOrMoveFile(ctx, from, to, false, true, false);
+}
+
+bool RemoveFolder(const LauncherContext& ctx, const std::wstring& place) {
+  DeleteDir(ctx, place, L"");
+  return !FolderExists(ctx, place);
+}
+
+bool RemoveFile(const LauncherContext& ctx, const std::wstring& place) {
+  DeleteFiles(ctx, place);
+  if (!FileExists(ctx, place)) return true;
+  // DEL leaves hidden and system files; a settings file may well be one.
+  const std::wstring path = ResolvePath(ctx, place);
+  os::SetNormalAttributes(path);
+  return os::DeleteOneFile(path);
+}
+
+// A missing portable location brings nothing in; a folder is still created empty.
+bool BringInFolder(const LauncherContext& ctx, const ItemPlaces& p) {
+  CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true);
+  return true;
+}
+
+bool BringInFile(const LauncherContext& ctx, const ItemPlaces& p) {
+  CopyOrMoveFile(ctx, p.local, p.portable, false, true, true);
+  return true;
+}
+
+bool CarryBackFolder(const LauncherContext& ctx, const ItemPlaces& p) {
+  return CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, false);
+}
+
+bool CarryBackFile(const LauncherContext& ctx, const ItemPlaces& p) {
+  return CopyOrMoveFile(ctx, p.local, p.portable, false, true, false);
+}
+
+}  // namespace
+
+const ItemKind kDirWrapKind{.key = L"dir",
+                            .placesOf = WrapPlaces,
+                            .identity = PathIdentity,
+                            .exists = FolderExists,
+                            .rename = RenamePath,
+                            .copy = CopyFolder,
+                            .remove = RemoveFolder,
+                            .bringIn = BringInFolder,
+                            .carryBack = CarryBackFolder};
+const ItemKind kFileWrapKind{.key = L"file",
+                             .placesOf = WrapPlaces,
+                             .identity = PathIdentity,
+                             .exists = FileExists,
+                             .rename = RenamePath,
+                             .copy = CopyFileItem,
+                             .remove = RemoveFile,
+                             .bringIn = BringInFile,
+                             .carryBack = CarryBackFile};
+const ItemKind kDirBackupKind{.key = L"(dir)",
+                              .placesOf = BackupPlaces,
+                              .identity = PathIdentity,
+                              .exists = FolderExists,
+                              .rename = RenamePath,
+                              .copy = CopyFolder,
+                              .remove = RemoveFolder,
+                              .bringIn = nullptr,
+                              .carryBack = nullptr};
+const ItemKind kFileBackupKind{.key = L"(file)",
+                               .placesOf = BackupPlaces,
+                               .identity = PathIdentity,
+                               .exists = FileExists,
+                               .rename = RenamePath,
+                               .copy = CopyFileItem,
+                               .remove = RemoveFile,
+                               .bringIn = nullptr,
+                               .carryBack = nullptr};
