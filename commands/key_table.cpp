@@ -56,7 +56,7 @@ constexpr KeyRow kKeyTable[] = {
     {L"batch", NotYetAvailable},
     {L"run", NotYetAvailable},
     {L"clip", NotYetAvailable},
-    {L"symlink", NotYetAvailable},
+    {L"symlink", [](Ctx& c, Value v) { SymlinkItem(c, v, c.phase); }},
     {L"stringreplace", StringReplaceVar},
 };
 

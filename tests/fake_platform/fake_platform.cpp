@@ -416,6 +416,7 @@ bool DeleteOneFile(const std::wstring& path) {
   if (!w.files.count(key) || w.readOnlyFiles.count(key) || w.lockedFiles.count(key)) return false;
   w.files.erase(key);
   w.hiddenFiles.erase(key);
+  w.otherAttributes.erase(key);  // a file made later under the name starts afresh
   return true;
 }
 

@@ -22,8 +22,7 @@ const std::set<std::wstring> kNotYetAvailable = {
     L"<-regkey", L"<-regvalue",  L"-regkey",   L"-regvalue",     L"+regkey",     L"+regvalue",
     L"envvar",   L"iniread",     L"iniwrite",  L"delay",         L"attributes",  L"date",
     L"replace",  L"replaceline", L"regmerge",  L"systemrefresh", L"killprocess", L"message",
-    L"regdll",   L"regexport",   L"regimport", L"batch",         L"run",         L"clip",
-    L"symlink"};
+    L"regdll",   L"regexport",   L"regimport", L"batch",         L"run",         L"clip"};
 
 }  // namespace
 
