@@ -48,31 +48,11 @@ TEST(Elevation, HelperStartsTheLauncherWithItsArgumentsExactly) {
   // Started in the helper's own folder, as the helper was.
   EXPECT_EQ(run.folder + L"\\", folder.path);
 
-  // Once the helper has ended, its copy goes; a program of another kind under its
-  // name would stay (the next case).
+  // Once the helper has ended, its copy goes.
   EXPECT_TRUE(WaitUntil(
       [&] {
         DeleteHelperCopy(ctx);
         return !Exists(ctx.helperCopyPath);
       },
       10s));
-}
-
-TEST(Elevation, AnotherProgramUnderTheHelpersNameIsNeitherReplacedNorStarted) {
-  ScopedFolder folder(L"voq elevation");
-  LauncherContext ctx;
-  ctx.helperCopyPath = folder.path + L"Setup.exe";
-  ctx.launcherPath = folder.path + L"Launcher.exe";
-  ASSERT_TRUE(CopyOver(TestAppImage(), ctx.helperCopyPath));
-  ASSERT_TRUE(CopyOver(TestAppImage(), ctx.launcherPath));
-  const std::string installer = ReadBytes(ctx.helperCopyPath);
-
-  RestartElevated(ctx);
-  DeleteHelperCopy(ctx);
-  EXPECT_EQ(ReadBytes(ctx.helperCopyPath), installer);
-  EXPECT_FALSE(WaitUntil(
-      [&] {
-        return !ReadAppRuns(ctx.helperCopyPath).empty() || !ReadAppRuns(ctx.launcherPath).empty();
-      },
-      3s));
 }
