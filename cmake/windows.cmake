@@ -4,10 +4,14 @@ add_library(voq_platform_win32 STATIC ${VOQ_WIN32_SOURCES})
 target_include_directories(voq_platform_win32 PUBLIC ${CMAKE_SOURCE_DIR})
 target_compile_definitions(voq_platform_win32 PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)
 target_link_libraries(voq_platform_win32 PUBLIC shell32 shlwapi advapi32 user32 gdi32 comdlg32
-                                                comctl32 ole32 psapi winmm)
+                                                comctl32 ole32 psapi winmm wininet)
 
 # Static runtime: the launcher must run from a bare USB stick with no DLLs beside it.
 set(VOQ_STATIC_LINK -static -static-libgcc -static-libstdc++)
+
+# The elevation helper, built for 32-bit Windows and carried as a byte array.
+add_subdirectory(elevation-helper)
+target_link_libraries(voq_core PUBLIC voq_helper_image)
 
 add_executable(voQ WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/entry/win_main.cpp)
 target_compile_definitions(voQ PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX)

@@ -4,10 +4,7 @@ namespace {
 
 // One row per item key. A new kind of item is a new row here.
 const ItemKind* const kItemKinds[] = {
-    &kDirWrapKind,
-    &kFileWrapKind,
-    &kDirBackupKind,
-    &kFileBackupKind,
+    &kDirWrapKind, &kFileWrapKind, &kDirBackupKind, &kFileBackupKind, &kLinkKind,
 };
 
 }  // namespace

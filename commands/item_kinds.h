@@ -51,3 +51,4 @@ extern const ItemKind kDirWrapKind;
 extern const ItemKind kFileWrapKind;
 extern const ItemKind kDirBackupKind;
 extern const ItemKind kFileBackupKind;
+extern const ItemKind kLinkKind;

@@ -1,4 +1,5 @@
-// The item operations of the key table for folders ("DIR") and files ("FILE").
+// The item operations of the key table for folders ("DIR") and files ("FILE"),
+// and symbolic links.
 // Registry items ("REGKEY", "REGVAL") arrive with the registry operations; until
 // then these operations leave them alone.
 #pragma once
@@ -15,6 +16,9 @@ void WrapItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view
 // `(dir)`, `(file)`: the whole value is the local item.
 void BackupItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
                 std::wstring_view phase);
+
+// `symlink`: "link :: target"; a link ending in a backslash is a folder link.
+void SymlinkItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view phase);
 
 // `->dir` ... `<-file`: "source :: target :: options :: pattern"; direction 1
 // exchanges source and target.

@@ -59,7 +59,7 @@ constexpr KeyRow kKeyTable[] = {
     {L"batch", BatchCommand},
     {L"run", RunCommand},
     {L"clip", ClipCommand},
-    {L"symlink", NotYetAvailable},
+    {L"symlink", [](Ctx& c, Value v) { SymlinkItem(c, v, c.phase); }},
     {L"stringreplace", StringReplaceVar},
 };
 

@@ -20,7 +20,7 @@ const std::vector<std::wstring> kKeysInOrder = {
 const std::set<std::wstring> kNotYetAvailable = {
     L"regkey",   L"regvalue",   L"(regkey)",  L"(regvalue)", L"->regkey", L"->regvalue",
     L"<-regkey", L"<-regvalue", L"-regkey",   L"-regvalue",  L"+regkey",  L"+regvalue",
-    L"regmerge", L"regdll",     L"regexport", L"regimport",  L"symlink"};
+    L"regmerge", L"regdll",     L"regexport", L"regimport"};
 
 }  // namespace
 
