@@ -3,6 +3,8 @@
 // folder link that a run left behind.
 #include <windows.h>
 
+#include <cstdio>
+
 #include "tests/windows/e2e/e2e_helpers.h"
 
 using namespace testing_win;
@@ -27,17 +29,28 @@ bool MakeLinuxFolderLink(const std::wstring& link, const std::wstring& target) {
   std::wstring line = L"ln -s \"" + Wide(from) + L"\" \"" + Wide(to) + L"\"";
   HeapFree(GetProcessHeap(), 0, from);
   HeapFree(GetProcessHeap(), 0, to);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  if (!CreateProcessW(L"Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return false;
-  WaitForSingleObject(process.hProcess, 10000);
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  const DWORD attributes = GetFileAttributesW(link.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+  // Once seen failing in a long run under load: a few tries, and what went wrong.
+  for (int attempt = 0; attempt < 3; ++attempt) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = line;
+    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+      std::printf("ln did not start: error %lu\n", GetLastError());
+      Sleep(200);
+      continue;
+    }
+    WaitForSingleObject(process.hProcess, 10000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+      return true;
+    std::printf("no link after ln: attributes %lx\n", attributes);
+    Sleep(200);
+  }
+  return false;
 }
 
 }  // namespace
