@@ -60,3 +60,6 @@ target_link_options(voq-scramble PRIVATE -municode ${VOQ_STATIC_LINK})
 target_link_libraries(voq-scramble PRIVATE voq_core voq_platform_win32)
 voq_shipped_program(voq-scramble)
 add_dependencies(voq_e2e_tests voq-scramble)
+
+# ---- benchmark -------------------------------------------------------------------
+add_subdirectory(bench)
