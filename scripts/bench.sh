@@ -18,7 +18,8 @@
 # It judges nothing: it is a benchmark, not a test.
 #
 # Environment: BENCH_PAIRS (default 7; fewer only for a quick look),
-# BENCH_LAUNCHER (time this voQ.exe instead of the one built here).
+# BENCH_LAUNCHER (time this voQ.exe instead of the one built here),
+# BENCH_RUN_LIMIT (seconds one run may take, default 300).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -89,15 +90,15 @@ tree_mb=$(find "$settings" -type f -printf '%s\n' | awk '{ s += $1 } END { print
 stay_pid=$!
 
 # ---- timing ------------------------------------------------------------------------
-# Each case is a command run from Linux; a run that fails or leaves the folders
-# other than it found them stops the benchmark, as its time would mean nothing.
-run_voq_wrap() { "$WINE" 'C:\bench\wrap\BenchApp.exe'; }
-run_floor_wrap() { "$WINE" cmd /c 'C:\bench\wrap_floor.cmd' 'C:\bench\wrap'; }
-run_voq_onekey() { "$WINE" 'C:\bench\onekey\BenchApp.exe'; }
-run_floor_shell() { "$WINE" 'C:\bench\shell_floor.exe' 'C:\bench\onekey\App\BenchApp.exe'; }
-run_floor_cleanup() {
-  "$WINE" 'C:\bench\shell_floor.exe' 'C:\bench\onekey\App\BenchApp.exe' /cleanup
-}
+# Each case is a command run from Linux; a run that fails, takes longer than
+# BENCH_RUN_LIMIT seconds (a message box nobody answers) or leaves the folders other
+# than it found them stops the benchmark, as its time would mean nothing.
+run_limit=${BENCH_RUN_LIMIT:-300}
+voq_wrap=("$WINE" 'C:\bench\wrap\BenchApp.exe')
+floor_wrap=("$WINE" cmd /c 'C:\bench\wrap_floor.cmd' 'C:\bench\wrap')
+voq_onekey=("$WINE" 'C:\bench\onekey\BenchApp.exe')
+floor_shell=("$WINE" 'C:\bench\shell_floor.exe' 'C:\bench\onekey\App\BenchApp.exe')
+floor_cleanup=("${floor_shell[@]}" /cleanup)
 
 folders_intact() {
   [ ! -e "$roaming/BenchApp_backup" ] && [ ! -e "$bench/wrap/BenchApp.running" ] &&
@@ -105,20 +106,23 @@ folders_intact() {
     [ "$(find "$settings" -type f | wc -l)" -eq "$tree_files" ]
 }
 
-# Prints the run's wall time in milliseconds.
+# time_run COMMAND_ARRAY_NAME: prints the run's wall time in milliseconds.
 time_run() {
+  local -n run=$1
   local started ended
   started=$(date +%s%N)
-  "$1" >/dev/null 2>&1 || die "$1 failed (exit code $?)"
+  timeout -s KILL "$run_limit" "${run[@]}" >/dev/null 2>&1 ||
+    die "${run[*]} failed or took over $run_limit s (exit code $?)"
   ended=$(date +%s%N)
-  folders_intact || die "$1 left the folders changed"
+  folders_intact || die "${run[*]} left the folders changed"
   echo $(((ended - started) / 1000000))
 }
 
 median() { sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
 rows=()
-# compare LABEL VOQ_RUN FLOOR_RUN: one warm-up pair, then the counted pairs.
+# compare LABEL VOQ_COMMAND FLOOR_COMMAND (array names): one warm-up pair, then
+# the counted pairs.
 compare() {
   local label=$1 a=$2 b=$3 i ta tb times_a=() times_b=() ratios=()
   say "$label: $pairs pairs"
@@ -143,9 +147,9 @@ compare() {
 }
 
 compare "\`dir\` wrap, $tree_files files, $tree_mb MB, whole run" \
-  run_voq_wrap run_floor_wrap
-compare "one-key configuration, whole run" run_voq_onekey run_floor_shell
-compare "the same, floor also starting the 5 reg.exe DELETEs" run_voq_onekey run_floor_cleanup
+  voq_wrap floor_wrap
+compare "one-key configuration, whole run" voq_onekey floor_shell
+compare "the same, floor also starting the 5 reg.exe DELETEs" voq_onekey floor_cleanup
 
 # ---- the native cost of a value ----------------------------------------------------
 # PrepareValue of three typical values with the in-memory platform: the processor
