@@ -55,3 +55,4 @@ extern const ItemKind kRegKeyWrapKind;
 extern const ItemKind kRegValueWrapKind;
 extern const ItemKind kRegKeyBackupKind;
 extern const ItemKind kRegValueBackupKind;
+extern const ItemKind kLinkKind;

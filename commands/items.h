@@ -1,5 +1,5 @@
 // The item operations of the key table for folders ("DIR"), files ("FILE"),
-// registry keys ("REGKEY") and registry values ("REGVAL").
+// registry keys ("REGKEY") and registry values ("REGVAL"), and symbolic links.
 #pragma once
 
 #include <string>
@@ -15,6 +15,9 @@ void WrapItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view
 // `(dir)`, `(file)`, `(regkey)`, `(regvalue)`: the whole value is the local item.
 void BackupItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
                 std::wstring_view phase);
+
+// `symlink`: "link :: target"; a link ending in a backslash is a folder link.
+void SymlinkItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view phase);
 
 // `->dir` ... `<-regvalue`: "source :: target :: options :: pattern"; direction 1
 // exchanges source and target.

@@ -62,12 +62,10 @@ constexpr KeyRow kKeyTable[] = {
     {L"batch", BatchCommand},
     {L"run", RunCommand},
     {L"clip", ClipCommand},
-    {L"symlink", NotYetAvailable},
+    {L"symlink", [](Ctx& c, Value v) { SymlinkItem(c, v, c.phase); }},
     {L"stringreplace", StringReplaceVar},
 };
 
 }  // namespace
-
-void NotYetAvailable(LauncherContext&, const std::wstring&) {}
 
 std::span<const KeyRow> KeyTable() { return kKeyTable; }

@@ -45,3 +45,9 @@ void BackupItem(LauncherContext& ctx, const std::wstring& value, std::wstring_vi
                 std::wstring_view phase) {
   RunHalf(ctx, ItemKey(type, true), value, phase);
 }
+
+// A link is one more kind of item: set aside what stands at its place, put the
+// link there, and put the machine's data back after the run.
+void SymlinkItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view phase) {
+  RunHalf(ctx, L"symlink", value, phase);
+}

@@ -2,9 +2,11 @@
 
 #include "commands/run_record.h"
 #include "commands/run_section.h"
-#include "fileops/file_ops.h"
 #include "launcher/config_file.h"
+#include "launcher/elevation.h"
 #include "launcher/general_keys.h"
+#include "launcher/requirement_checks.h"
+#include "launcher/single_instance.h"
 #include "launcher/startup.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -38,6 +40,40 @@ int ShowCommandFor(std::wstring_view showMode) {
   return 10;                          // SW_SHOWDEFAULT
 }
 
+// GENERAL keys that act the moment they are read; in other sections they do
+// nothing here.
+struct GeneralRow {
+  std::wstring_view key;
+  void (*act)(LauncherContext& ctx, const std::wstring& value);
+};
+constexpr GeneralRow kGeneralRows[] = {
+    {L"!admin", CheckAdmin},
+    {L"!multiple", [](LauncherContext& c, const std::wstring& v) { c.multipleValue = v; }},
+    {L"!dotnet", CheckDotNet},
+    {L"!java", CheckJava},
+    {L"!online",
+     [](LauncherContext& c, const std::wstring& v) { CheckOnline(c, v, kPingArguments); }},
+    {L"!os", CheckWindowsVersion},
+    {L"!waitprocess",
+     [](LauncherContext& c, const std::wstring& v) { c.waitWindowText = TrimSpaces(v); }},
+};
+
+const GeneralRow* GeneralRowOf(std::wstring_view key) {
+  for (const GeneralRow& row : kGeneralRows)
+    if (key == row.key) return &row;
+  return nullptr;
+}
+
+// Links are made by an elevated launcher on Vista or newer; one without the rights
+// starts its elevated copy and ends before anything is moved.
+void RequireLinkRights(LauncherContext& ctx) {
+  if (WindowsVersionNumber() < 70) {
+    os::ShowMessageBox(kSymlinkNeedsVista, ctx.launcherName, os::kBoxOk | os::kBoxTopmost);
+    EndLauncher(ctx);
+  }
+  if (ctx.isAdministrator == 0) RestartElevatedAndEnd(ctx);
+}
+
 // Keys that act while the file is read. Returns the label of the entry.
 std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std::wstring_view key,
                            const std::wstring& value, bool& wrap) {
@@ -47,20 +83,12 @@ std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std:
     ctx.commandLineValue = value;
   } else if (key == L"workdir") {
     SetWorkingDirectory(ctx, value);
-  } else if (key == L"!multiple" || key == L"!waitprocess") {
-    if (section == L"GENERAL") {
-      if (key == L"!multiple")
-        ctx.multipleValue = value;
-      else
-        ctx.waitWindowText = TrimSpaces(value);
-    }
+  } else if (const GeneralRow* row = GeneralRowOf(key)) {
+    if (section == L"GENERAL") row->act(ctx, value);
   } else if (IsWrapKey(key)) {
     if (section == L"BEFORE") {
       wrap = true;
-      if (key == L"symlink" && WindowsVersionNumber() < 70) {
-        os::ShowMessageBox(kSymlinkNeedsVista, ctx.launcherName, os::kBoxOk | os::kBoxTopmost);
-        EndLauncher(ctx);
-      }
+      if (key == L"symlink") RequireLinkRights(ctx);
     }
   } else if (key == L"uservar") {
     StoreUserVar(ctx, value);
@@ -94,6 +122,9 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
 void ReadConfiguration(LauncherContext& ctx, const std::wstring& path) {
   IniDocument doc = IniOpen(path, IniWriteOptions{});
   ScanSection(ctx, doc, L"GENERAL");
+  // Also without a GENERAL section: a second start must never set the data of
+  // the running first one aside again.
+  CheckSingleInstance(ctx, ctx.multipleValue.empty() ? L"0" : ctx.multipleValue);
   ScanSection(ctx, doc, L"BEFORE");
   ctx.commands.push_back(CommandEntry{L"DEFAULTRESTORE", L"", L""});
   ScanSection(ctx, doc, L"AFTER");
@@ -167,11 +198,11 @@ void CleanTraces(LauncherContext& ctx) {
   const std::wstring appName = LastComponent(ctx.applicationPath);
   if (!appName.empty())
     DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName);
-  DeleteFiles(ctx, ctx.helperCopyPath);
+  DeleteHelperCopy(ctx);
 }
 
 void RunMainSequence(LauncherContext& ctx) {
-  DeleteFiles(ctx, ctx.helperCopyPath);
+  DeleteHelperCopy(ctx);
   ctx.configFilePath = FindConfigFile(ctx);
   ReadConfiguration(ctx, ctx.configFilePath);
   PlaceAutomaticEntries(ctx);

@@ -1,6 +1,7 @@
 #include "launcher/startup.h"
 
 #include "commands/run_record.h"
+#include "launcher/helper_command_line.h"
 #include "launcher/main_sequence.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -49,7 +50,7 @@ void TrimWorkingSet() { os::ReleaseWorkingSet(); }
 
 std::wstring CollectLauncherParameters(LauncherContext& ctx) {
   std::wstring joined;
-  for (const std::wstring& argument : os::CommandLineArguments()) {
+  for (const std::wstring& argument : ctx.launcherArguments) {
     // The system removed the quotes; put them back around paths with blanks so
     // that the application sees one argument again.
     if (Contains(argument, L":\\") && Contains(argument, L" "))
@@ -68,6 +69,13 @@ void StartUp(LauncherContext& ctx) {
 
   ctx.listLimit = kListLimit;
   ctx.phase = L"BEFORE";
+  ctx.launcherArguments = os::CommandLineArguments();
+  // A launcher started by the elevation helper carries the marker first; nothing
+  // else may see it.
+  if (!ctx.launcherArguments.empty() && ctx.launcherArguments.front() == kRestartMarker) {
+    ctx.launcherArguments.erase(ctx.launcherArguments.begin());
+    ctx.restartedElevated = 1;
+  }
   ctx.launcherParameters = CollectLauncherParameters(ctx);
   ctx.restoreFlag = 0;
   ctx.isAdministrator = IsAdministrator();

@@ -13,4 +13,5 @@ int WindowsVersionNumber();
 int IsAdministrator();
 int IsWow64();
 void TrimWorkingSet();
+// The launcher parameters, from ctx.launcherArguments.
 std::wstring CollectLauncherParameters(LauncherContext& ctx);

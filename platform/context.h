@@ -33,6 +33,9 @@ struct LauncherContext {
   std::wstring launcherFolder;  // with trailing backslash
   std::wstring launcherName;    // caption of every message box
   std::wstring launcherParameters;
+  // The arguments as given, without the marker of an elevated restart.
+  std::vector<std::wstring> launcherArguments;
+  int restartedElevated = 0;  // started by the elevation helper
   std::wstring windowsFolder;
   std::wstring regExe;
   std::wstring regsvr32Exe;
@@ -63,6 +66,7 @@ struct LauncherContext {
   std::wstring waitWindowText;
   std::wstring nowaitValue;
   int additionalInstance = 0;
+  std::uintptr_t instanceMutex = 0;  // the launcher name, held while this run lasts
 
   // User variables: slot texts "name :: value", and the count of stores made.
   std::array<std::wstring, kListSlots> userVars;

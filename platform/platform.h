@@ -375,3 +375,48 @@ void RaiseTimerResolution();
 bool SetClipboardText(const std::wstring& text);
 
 }  // namespace os
+
+// ---- requirement checks, single instance and elevation ---------------------------
+
+namespace os {
+
+// GetWindowsDirectoryW: the system's own Windows folder, without trailing backslash;
+// unlike the "windir" variable it cannot be set by whoever starts the launcher.
+std::wstring WindowsDirectory();
+
+// InternetGetConnectedState: whether the system reports any connection.
+bool InternetConnected();
+
+struct CapturedRun {
+  bool started = false;
+  std::string output;  // standard output, as the program wrote it
+};
+// Starts the command line hidden, with its standard output on a pipe that is read
+// until the program has ended and closed it, or timeoutMs have passed (a program
+// still running then is left running). No working directory is given.
+CapturedRun RunCapturingOutput(const std::wstring& commandLine, unsigned timeoutMs);
+
+// A named mutex, opaque to the caller. Zero means "none".
+using MutexRef = std::uintptr_t;
+struct MutexTake {
+  MutexRef mutex = 0;    // zero when the creation failed
+  bool existed = false;  // the name was taken already (ERROR_ALREADY_EXISTS)
+};
+// CreateMutexW, initially owned, in the session's local namespace.
+MutexTake CreateOwnedMutex(const std::wstring& name);
+// ReleaseMutex and CloseHandle: the name is free once no process holds it.
+void ReleaseOwnedMutex(MutexRef mutex);
+
+// Starts the program without waiting, with "program" parameters as its command
+// line, in the folder (none when empty). A start the system refuses (a program
+// whose manifest asks for administrator rights) is made through the shell's
+// default verb instead, which shows the elevation prompt; the shell start uses the
+// program's own folder when none is given. False when both fail.
+bool StartProgram(const std::wstring& program, const std::wstring& parameters,
+                  const std::wstring& folder);
+
+// CreateSymbolicLinkW, for link or target paths that the command interpreter's
+// mklink cannot take. The result says little: check the link itself.
+bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, bool folder);
+
+}  // namespace os

@@ -1,5 +1,6 @@
 #include "registry/reg_read.h"
 
+#include <charconv>
 #include <cstdint>
 #include <utility>
 
@@ -38,7 +39,12 @@ std::wstring DwordTextOf(const std::string& bytes) {
   std::uint32_t value = 0;
   for (size_t i = 0; i < bytes.size(); ++i)
     value |= static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
-  return std::to_wstring(static_cast<std::int32_t>(value));
+  // Shown as a signed decimal number. std::to_chars rather than std::to_wstring,
+  // whose printf would add some 20 KB to the shipped image.
+  char digits[16];
+  char* const end =
+      std::to_chars(digits, digits + sizeof digits, static_cast<std::int32_t>(value)).ptr;
+  return std::wstring(digits, end);
 }
 
 struct Data {

@@ -14,6 +14,7 @@ std::wstring Key(const std::wstring& path) { return LowerAscii(path); }
 struct OpenFile {
   std::wstring key;
   bool writable;
+  bool sharesWriting = false;
 };
 std::map<os::FileRef, OpenFile> g_open;
 os::FileRef g_nextFile = 1;
@@ -55,6 +56,12 @@ FakeWorld& Fake() {
 void ResetFake() {
   g_world = std::make_unique<FakeWorld>();
   g_open.clear();
+}
+
+bool FakeFileHeldAgainstWriters(const std::wstring& path) {
+  for (const auto& [ref, open] : g_open)
+    if (open.key == Key(path) && !open.sharesWriting) return true;
+  return false;
 }
 
 void FakeAddFile(const std::wstring& path, const std::string& bytes) {
@@ -156,7 +163,7 @@ FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
   if (!Fake().files.count(key) || Fake().lockedFiles.count(key)) return 0;
   const bool writable = mode == OpenMode::ReadWriteShareRead;
   if (writable && Fake().readOnlyFiles.count(key)) return 0;
-  g_open[g_nextFile] = OpenFile{key, writable};
+  g_open[g_nextFile] = OpenFile{key, writable, mode == OpenMode::ReadShareReadWrite};
   return g_nextFile++;
 }
 
@@ -409,6 +416,7 @@ bool DeleteOneFile(const std::wstring& path) {
   if (!w.files.count(key) || w.readOnlyFiles.count(key) || w.lockedFiles.count(key)) return false;
   w.files.erase(key);
   w.hiddenFiles.erase(key);
+  w.otherAttributes.erase(key);  // a file made later under the name starts afresh
   return true;
 }
 

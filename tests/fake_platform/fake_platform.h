@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "tests/fake_platform/fake_checks.h"
 
 // Thrown by os::ExitProcessNow so that a test can watch the launcher end.
 struct FakeExit {
@@ -135,6 +136,7 @@ struct FakeWorld {
   int timerRaises = 0;
   int processWaits = 0;
   int clipboardWrites = 0;
+  FakeChecks checks;
 };
 
 // The world of the running test; reset with ResetFake() between tests.

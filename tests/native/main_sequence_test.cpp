@@ -179,8 +179,9 @@ TEST_F(MainSequenceTest, CleanTracesSendsItsExactCommandLines) {
                 reg + noRoam + L"\" /v \"C:\\P\\App\\App.exe\" /f",
                 reg + noRoam + L"\" /v \"C:\\P\\Tool.exe\" /f",
                 L"\"C:\\Windows\\system32\\reg.exe\" DELETE "
-                L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe\" /f",
-                L"\"C:\\Windows\\system32\\cmd.exe\" /c DEL C:\\T\\Tool.exe /F /Q"}));
+                L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe\" /f"}));
+  // Not the helper: another program that happens to have the launcher's name.
+  EXPECT_TRUE(FakeHasFile(L"C:\\T\\Tool.exe"));
 }
 
 TEST_F(MainSequenceTest, WholeRunWalksBeforeStartsWaitsAndWalksAfter) {

@@ -20,6 +20,7 @@
 //     increment|<file>               read a decimal number from <file> (0 if missing),
 //                                    write it back increased by one
 //     flood|<bytes>                  write that many bytes to standard output and error
+//     print|<text>                   write <text> and CR LF to standard output
 //     exit|<code>                    the exit code (0 without this line)
 //     regset|<key>|<name>|<type>|<hex>  set a value of the key below HKCU, or below
 //                                    HKLM for a key starting "HKLM\" (created if
@@ -252,6 +253,11 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
           DWORD written = 0;
           WriteFile(GetStdHandle(which), chunk.data(), 4096, &written, nullptr);
         }
+    } else if (command == L"print" && f.size() == 2) {
+      const std::string text = Utf8(f[1]) + "\r\n";
+      DWORD written = 0;
+      WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()),
+                &written, nullptr);
     } else if (command == L"exit" && f.size() == 2) {
       exitCode = _wtoi(f[1].c_str());
     } else if (command == L"regset" && f.size() == 5) {

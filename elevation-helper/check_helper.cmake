@@ -1,0 +1,23 @@
+# The elevation helper HELPER fits its budget, asks for administrator rights, and
+# the launcher LAUNCHER carries its exact bytes.
+file(SIZE ${HELPER} size)
+message(STATUS "elevation helper: ${size} bytes")
+if(size GREATER 8192)
+  message(FATAL_ERROR "the elevation helper has ${size} bytes; at most 8192 are allowed")
+endif()
+file(READ ${HELPER} helper HEX)
+if(NOT helper MATCHES "^4d5a")
+  message(FATAL_ERROR "the elevation helper is no executable")
+endif()
+string(HEX "level=\"requireAdministrator\"" level)
+string(FIND "${helper}" "${level}" at)
+if(at EQUAL -1)
+  message(FATAL_ERROR "the helper's manifest does not require administrator rights")
+endif()
+file(READ ${LAUNCHER} launcher HEX)
+string(FIND "${launcher}" "${helper}" at)
+# A match must start on a byte, not in the middle of one.
+math(EXPR odd "${at} % 2")
+if(at EQUAL -1 OR odd EQUAL 1)
+  message(FATAL_ERROR "the launcher does not carry the elevation helper")
+endif()
