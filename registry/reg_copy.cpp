@@ -17,8 +17,6 @@
 
 namespace {
 
-bool ToolSucceeded(const ToolRun& run) { return run.started && run.ended && run.exitCode == 0; }
-
 bool SameValue(const ValuePath& a, const ValuePath& b) {
   return CanonicalRegKey(a.keyPath) == CanonicalRegKey(b.keyPath) &&
          EqualsIgnoringAsciiCase(a.valueName, b.valueName);
@@ -56,7 +54,7 @@ bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstri
   if (ReadRegKeyCounts(source).outcome == os::RegOutcome::Missing) return false;
   const ToolRun run = RunHidden(
       ctx, ctx.regExe, L"COPY " + RegQuoted(source) + L" " + RegQuoted(target) + L" /s /f", waitMs);
-  return ToolSucceeded(run) && ReadRegKeyCounts(target).outcome == os::RegOutcome::Ok;
+  return EndedWell(run) && ReadRegKeyCounts(target).outcome == os::RegOutcome::Ok;
 }
 
 bool CopyRegValue(const LauncherContext& ctx, std::wstring_view sourceKey,

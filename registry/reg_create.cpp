@@ -9,8 +9,6 @@
 
 namespace {
 
-bool ToolSucceeded(const ToolRun& run) { return run.started && run.ended && run.exitCode == 0; }
-
 // Without overwrite only an empty place takes a REG_SZ value. Read whole and with
 // read access: a long text or another type is data, never "empty".
 bool MayWriteWithoutOverwrite(const std::wstring& key, std::wstring_view name,
@@ -49,7 +47,7 @@ bool AddRegValue(const LauncherContext& ctx, std::wstring_view keyPath, std::wst
                             L" /t " + std::wstring(type) + L" /d " + std::wstring(dataArgument);
   if (!separator.empty()) parameters += L" /s " + RegArgument(separator);
   parameters += L" /f";
-  return ToolSucceeded(RunHidden(ctx, ctx.regExe, parameters, waitMs));
+  return EndedWell(RunHidden(ctx, ctx.regExe, parameters, waitMs));
 }
 
 std::wstring UnsignedRegNumber(std::wstring_view type, std::wstring_view data) {

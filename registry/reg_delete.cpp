@@ -10,8 +10,6 @@
 
 namespace {
 
-bool ToolSucceeded(const ToolRun& run) { return run.started && run.ended && run.exitCode == 0; }
-
 // The key above: cut after the last backslash or slash, trailing backslashes removed.
 std::wstring ParentKey(std::wstring_view key) {
   const std::wstring trimmed = RemoveTrailingBackslashes(key);
@@ -40,14 +38,14 @@ bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
   if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) return true;
   const std::wstring parameters =
       L" DELETE " + RegQuoted(key) + L" /v " + RegQuoted(valueName) + L" /f";
-  return ToolSucceeded(RunHidden(ctx, ctx.regExe, parameters, waitMs));
+  return EndedWell(RunHidden(ctx, ctx.regExe, parameters, waitMs));
 }
 
 bool RemoveRegKey(const LauncherContext& ctx, std::wstring_view keyPath, unsigned waitMs) {
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (key.empty() || (ParseRegPath(key).root && !IsRegKeyPath(key))) return false;
   if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) return true;
-  return ToolSucceeded(RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
+  return EndedWell(RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
 }
 
 void DeleteRegKey(const LauncherContext& ctx, std::wstring_view keyPath, bool parentCleanUp,

@@ -17,8 +17,6 @@ namespace {
 
 constexpr std::wstring_view kDefaultRegFile = L"settings.reg";
 
-bool ToolSucceeded(const ToolRun& run) { return run.started && run.ended && run.exitCode == 0; }
-
 bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
   const os::FileRef file = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
   if (file == 0) return false;
@@ -92,7 +90,7 @@ bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::ws
       ctx, ctx.regExe,
       L"EXPORT " + RegQuoted(key) + L" " + RegQuoted(written) + ctx.exportOverwriteSwitch, waitMs);
   std::string bytes;
-  bool done = ToolSucceeded(run) && ReadFileBytes(written, bytes) && RegFileHoldsKey(bytes, key);
+  bool done = EndedWell(run) && ReadFileBytes(written, bytes) && RegFileHoldsKey(bytes, key);
   if (append) {
     done = done && AppendRegFile(file, bytes);
     os::DeleteOneFile(written);
@@ -126,7 +124,7 @@ bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
 bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName, unsigned waitMs) {
   const std::wstring file = RegFilePath(ctx, fileName);
   if (os::FileState(file) < 0) return false;
-  return ToolSucceeded(RunHidden(ctx, ctx.regExe, L" IMPORT " + RegArgument(file), waitMs));
+  return EndedWell(RunHidden(ctx, ctx.regExe, L" IMPORT " + RegArgument(file), waitMs));
 }
 
 bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
