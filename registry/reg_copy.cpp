@@ -35,7 +35,7 @@ bool AddPlainValue(const LauncherContext& ctx, std::wstring_view key, std::wstri
   }
   std::uint32_t number = 0;
   for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(data.bytes[i]);
-  return AddRegValue(ctx, key, name, L"REG_DWORD", std::to_wstring(number), L"", kToolEndBoundMs);
+  return AddRegValue(ctx, key, name, L"REG_DWORD", DecimalText(number), L"", kToolEndBoundMs);
 }
 
 // Anything else: a registry file of the one value, imported.

@@ -1,5 +1,6 @@
 #include "registry/reg_create.h"
 
+#include <charconv>
 #include <cstdint>
 
 #include "platform/paths.h"
@@ -62,5 +63,13 @@ std::wstring UnsignedRegNumber(std::wstring_view type, std::wstring_view data) {
     magnitude = magnitude * 10 + static_cast<std::uint64_t>(c - L'0');
   }
   const std::uint64_t bits = dword ? (0x100000000ULL - magnitude) & 0xFFFFFFFFULL : 0 - magnitude;
-  return std::to_wstring(bits);
+  return DecimalText(bits);
+}
+
+// std::to_chars rather than std::to_wstring, whose printf would add some 20 KB to
+// the shipped image.
+std::wstring DecimalText(std::uint64_t number) {
+  char digits[24];
+  char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  return std::wstring(digits, end);
 }

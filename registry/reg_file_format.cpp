@@ -239,17 +239,7 @@ std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {
   const std::wstring text = ReadRegFileText(bytes).text;
-  const std::wstring keyLine = L"[" + CanonicalRegKey(keyPath) + L"]";
-  bool first = true;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
-    std::wstring_view line = std::wstring_view(text).substr(start, end - start);
-    if (line.ends_with(L'\r')) line.remove_suffix(1);
-    if (first && line != kRegHeaderUnicode && line != kRegHeaderAnsi) return false;
-    if (!first && LowerAscii(line) == keyLine) return true;
-    first = false;
-    start = end + 1;
-  }
-  return false;
+  const std::wstring keyLine = L"\r\n[" + CanonicalRegKey(keyPath) + L"]\r\n";
+  const bool header = text.starts_with(kRegHeaderUnicode) || text.starts_with(kRegHeaderAnsi);
+  return header && Contains(LowerAscii(text + L"\r\n"), keyLine);
 }
