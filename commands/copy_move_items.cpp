@@ -1,6 +1,7 @@
 #include "commands/items.h"
 #include "fileops/file_ops.h"
 #include "platform/text.h"
+#include "registry/reg_copy.h"
 #include "values/prepare_value.h"
 
 void CopyMoveItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type,
@@ -16,4 +17,8 @@ void CopyMoveItem(LauncherContext& ctx, const std::wstring& value, std::wstring_
     CopyOrMoveDirContents(ctx, source, target, Field(value, 4), move, overwrite, reverse);
   else if (type == L"FILE")
     CopyOrMoveFile(ctx, source, target, move, overwrite, reverse);
+  else if (type == L"REGKEY")  // "no overwrite" means nothing to a key or value
+    CopyOrMoveRegKey(ctx, source, target, move, reverse);
+  else if (type == L"REGVAL")
+    CopyOrMoveRegValue(ctx, source, target, move, reverse);
 }

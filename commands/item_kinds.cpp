@@ -4,7 +4,9 @@ namespace {
 
 // One row per item key. A new kind of item is a new row here.
 const ItemKind* const kItemKinds[] = {
-    &kDirWrapKind, &kFileWrapKind, &kDirBackupKind, &kFileBackupKind, &kLinkKind,
+    &kDirWrapKind,      &kFileWrapKind,       &kDirBackupKind,
+    &kFileBackupKind,   &kRegKeyWrapKind,     &kRegValueWrapKind,
+    &kRegKeyBackupKind, &kRegValueBackupKind, &kLinkKind,
 };
 
 }  // namespace

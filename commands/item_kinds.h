@@ -51,4 +51,8 @@ extern const ItemKind kDirWrapKind;
 extern const ItemKind kFileWrapKind;
 extern const ItemKind kDirBackupKind;
 extern const ItemKind kFileBackupKind;
+extern const ItemKind kRegKeyWrapKind;
+extern const ItemKind kRegValueWrapKind;
+extern const ItemKind kRegKeyBackupKind;
+extern const ItemKind kRegValueBackupKind;
 extern const ItemKind kLinkKind;

@@ -5,6 +5,9 @@
 #include "commands/misc_commands.h"
 #include "commands/start_commands.h"
 #include "commands/text_edits.h"
+#include "registry/reg_files.h"
+#include "registry/register_dll.h"
+#include "values/prepare_value.h"
 #include "values/user_vars.h"
 
 namespace {
@@ -17,28 +20,28 @@ using Value = const std::wstring&;
 constexpr KeyRow kKeyTable[] = {
     {L"dir", [](Ctx& c, Value v) { WrapItem(c, v, L"DIR", c.phase); }},
     {L"file", [](Ctx& c, Value v) { WrapItem(c, v, L"FILE", c.phase); }},
-    {L"regkey", NotYetAvailable},
-    {L"regvalue", NotYetAvailable},
+    {L"regkey", [](Ctx& c, Value v) { WrapItem(c, v, L"REGKEY", c.phase); }},
+    {L"regvalue", [](Ctx& c, Value v) { WrapItem(c, v, L"REGVAL", c.phase); }},
     {L"(dir)", [](Ctx& c, Value v) { BackupItem(c, v, L"DIR", c.phase); }},
     {L"(file)", [](Ctx& c, Value v) { BackupItem(c, v, L"FILE", c.phase); }},
-    {L"(regkey)", NotYetAvailable},
-    {L"(regvalue)", NotYetAvailable},
+    {L"(regkey)", [](Ctx& c, Value v) { BackupItem(c, v, L"REGKEY", c.phase); }},
+    {L"(regvalue)", [](Ctx& c, Value v) { BackupItem(c, v, L"REGVAL", c.phase); }},
     {L"->dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 0); }},
     {L"->file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 0); }},
-    {L"->regkey", NotYetAvailable},
-    {L"->regvalue", NotYetAvailable},
+    {L"->regkey", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGKEY", 0); }},
+    {L"->regvalue", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGVAL", 0); }},
     {L"<-dir", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"DIR", 1); }},
     {L"<-file", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"FILE", 1); }},
-    {L"<-regkey", NotYetAvailable},
-    {L"<-regvalue", NotYetAvailable},
+    {L"<-regkey", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGKEY", 1); }},
+    {L"<-regvalue", [](Ctx& c, Value v) { CopyMoveItem(c, v, L"REGVAL", 1); }},
     {L"-dir", [](Ctx& c, Value v) { DeleteItem(c, v, L"DIR"); }},
     {L"-file", [](Ctx& c, Value v) { DeleteItem(c, v, L"FILE"); }},
-    {L"-regkey", NotYetAvailable},
-    {L"-regvalue", NotYetAvailable},
+    {L"-regkey", [](Ctx& c, Value v) { DeleteItem(c, v, L"REGKEY"); }},
+    {L"-regvalue", [](Ctx& c, Value v) { DeleteItem(c, v, L"REGVAL"); }},
     {L"+dir", [](Ctx& c, Value v) { CreateItem(c, v, L"DIR"); }},
     {L"+file", [](Ctx& c, Value v) { CreateItem(c, v, L"FILE"); }},
-    {L"+regkey", NotYetAvailable},
-    {L"+regvalue", NotYetAvailable},
+    {L"+regkey", [](Ctx& c, Value v) { CreateItem(c, v, L"REGKEY"); }},
+    {L"+regvalue", [](Ctx& c, Value v) { CreateItem(c, v, L"REGVAL"); }},
     {L"envvar", EnvVarCommand},
     {L"iniread", [](Ctx& c, Value v) { IniEdit(c, v, 0); }},
     {L"iniwrite", [](Ctx& c, Value v) { IniEdit(c, v, 1); }},
@@ -49,13 +52,13 @@ constexpr KeyRow kKeyTable[] = {
     {L"date", DateCommand},
     {L"replace", ReplaceInFile},
     {L"replaceline", ReplaceLineCommand},
-    {L"regmerge", NotYetAvailable},
+    {L"regmerge", [](Ctx& c, Value v) { MergeRegFiles(c, Field(v, 1), Field(v, 2)); }},
     {L"systemrefresh", SystemRefreshCommand},
     {L"killprocess", KillProcessCommand},
     {L"message", MessageCommand},
-    {L"regdll", NotYetAvailable},
-    {L"regexport", NotYetAvailable},
-    {L"regimport", NotYetAvailable},
+    {L"regdll", [](Ctx& c, Value v) { RegisterDll(c, Field(v, 1), Field(v, 2)); }},
+    {L"regexport", [](Ctx& c, Value v) { RegExport(c, Field(v, 1), Field(v, 2)); }},
+    {L"regimport", [](Ctx& c, Value v) { ImportRegFile(c, v); }},
     {L"batch", BatchCommand},
     {L"run", RunCommand},
     {L"clip", ClipCommand},
@@ -64,7 +67,5 @@ constexpr KeyRow kKeyTable[] = {
 };
 
 }  // namespace
-
-void NotYetAvailable(LauncherContext&, const std::wstring&) {}
 
 std::span<const KeyRow> KeyTable() { return kKeyTable; }

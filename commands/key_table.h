@@ -13,7 +13,3 @@ struct KeyRow {
 };
 
 std::span<const KeyRow> KeyTable();
-
-// The operation of the rows whose work arrives with a later piece of the launcher:
-// the key is recognised (no "Unknown key" message) and does nothing yet.
-void NotYetAvailable(LauncherContext& ctx, const std::wstring& value);

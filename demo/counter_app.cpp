@@ -1,6 +1,7 @@
 // The example application of the demo: it keeps a run counter in its settings
-// folder under %APPDATA%, as many real programs keep their settings on the
-// machine, and notes how it was started beside itself.
+// folder under %APPDATA% and another in the registry (HKCU\Software\CounterApp,
+// value Runs), as many real programs keep their settings on the machine, and
+// notes how it was started beside itself.
 #include <windows.h>
 
 #include <cstdio>
@@ -34,6 +35,23 @@ std::string Utf8(const std::wstring& text) {
   return out;
 }
 
+// The registry counter, increased by one (counted from 0 when it is not there yet).
+DWORD CountRegistryRun() {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\CounterApp", 0, nullptr, 0,
+                      KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return 0;
+  DWORD runs = 0;
+  DWORD size = sizeof(runs);
+  if (RegQueryValueExW(key, L"Runs", nullptr, nullptr, reinterpret_cast<BYTE*>(&runs), &size) !=
+      ERROR_SUCCESS)
+    runs = 0;
+  ++runs;
+  RegSetValueExW(key, L"Runs", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&runs), sizeof(runs));
+  RegCloseKey(key);
+  return runs;
+}
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
@@ -44,6 +62,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring counterFile = settings + L"\\counter.txt";
   const int counter = ReadCounter(counterFile) + 1;
   WriteText(counterFile, std::to_string(counter) + "\n");
+  const DWORD registryRuns = CountRegistryRun();
 
   GetModuleFileNameW(nullptr, buffer, MAX_PATH * 4);
   const std::wstring self = buffer;
@@ -51,6 +70,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   WriteText(FolderOf(self) + L"\\last-run.txt",
             "command line: " + Utf8(GetCommandLineW()) + "\r\nworking folder: " + Utf8(buffer) +
                 "\r\nsettings folder: " + Utf8(settings) +
-                "\r\ncounter: " + std::to_string(counter) + "\r\n");
+                "\r\ncounter: " + std::to_string(counter) +
+                "\r\nregistry Runs: " + std::to_string(registryRuns) + "\r\n");
   return 0;
 }

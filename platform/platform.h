@@ -233,7 +233,15 @@ namespace os {
 enum class RegRoot { ClassesRoot, CurrentUser, LocalMachine, Users, CurrentConfig };
 
 // Registry value types, with the numbers Win32 gives them.
-enum : unsigned { kRegSz = 1, kRegExpandSz = 2, kRegBinary = 3, kRegDword = 4, kRegMultiSz = 7 };
+enum : unsigned {
+  kRegNone = 0,
+  kRegSz = 1,
+  kRegExpandSz = 2,
+  kRegBinary = 3,
+  kRegDword = 4,
+  kRegMultiSz = 7,
+  kRegQword = 11,
+};
 
 struct RegQuery {
   enum Outcome { Missing, TooLarge, Ok };
@@ -259,6 +267,30 @@ std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& s
                                              unsigned index);
 std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
                                               unsigned index);
+
+// ---- registry reads with read access: what the registry items carry -----------
+// Opened with KEY_QUERY_VALUE only, so that keys the user may read but not write
+// are read too. Missing only when the system says the key or value does not exist
+// (ERROR_FILE_NOT_FOUND); any other failure is Failed, never taken for absence.
+enum class RegOutcome { Ok, Missing, Failed };
+
+struct RegData {
+  RegOutcome outcome = RegOutcome::Failed;
+  unsigned type = 0;  // when Ok
+  std::string bytes;  // the data as stored, whole, when Ok
+};
+// RegOpenKeyExW, then RegQueryValueExW with a buffer grown to the data's size:
+// any type, any length. Empty name: the default value.
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name);
+
+struct RegKeyCounts {
+  RegOutcome outcome = RegOutcome::Failed;
+  unsigned subkeys = 0;  // when Ok
+  unsigned values = 0;   // when Ok; the default value counts when it is set
+};
+// RegOpenKeyExW, then RegQueryInfoKeyW: the key's own counts, which no name of
+// any length can hide.
+RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey);
 
 // The clipboard's text in Unicode text format, up to its terminating zero; empty
 // when it holds none or cannot be opened.

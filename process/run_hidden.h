@@ -22,6 +22,9 @@ struct ToolRun {
   unsigned long exitCode = 0;
 };
 
+// Started, ended within the wait, exit code 0: how reg.exe reports success.
+inline bool EndedWell(const ToolRun& run) { return run.started && run.ended && run.exitCode == 0; }
+
 // Starts `"program" parameters` hidden and waits at most timeoutMs; a tool still
 // running then is left running. It starts in the application working directory
 // when that folder exists, otherwise in the launcher folder: a working directory

@@ -3,16 +3,70 @@
 #include <string>
 
 #include "platform/paths.h"
-#include "process/run_hidden.h"
+#include "platform/text.h"
+#include "registry/reg_arguments.h"
+#include "registry/reg_notation.h"
+#include "registry/reg_read.h"
 
-void DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
-                    std::wstring_view valueName) {
-  if (keyPath.empty() || valueName.empty()) return;
-  const std::wstring parameters =
-      L" DELETE \"" + std::wstring(keyPath) + L"\" /v \"" + std::wstring(valueName) + L"\" /f";
-  RunHidden(ctx, ctx.regExe, parameters, kToolTimeoutMs);
+namespace {
+
+// The key above: cut after the last backslash or slash, trailing backslashes removed.
+std::wstring ParentKey(std::wstring_view key) {
+  const std::wstring trimmed = RemoveTrailingBackslashes(key);
+  const size_t cut = trimmed.find_last_of(L"\\/");
+  return RemoveTrailingBackslashes(cut == std::wstring::npos
+                                       ? std::wstring_view()
+                                       : std::wstring_view(trimmed).substr(0, cut + 1));
 }
 
-void DeleteRegKey(const LauncherContext& ctx, std::wstring_view keyPath) {
-  RunHidden(ctx, ctx.regExe, L"DELETE " + QuoteIfSpaced(keyPath) + L" /f", kToolTimeoutMs);
+// The parent clean-up stays below these, compared in exactly this letter case.
+bool BelowSoftware(std::wstring_view key) {
+  static constexpr std::wstring_view kSoftwareKeys[] = {
+      L"HKCU\\Software\\", L"HKEY_CURRENT_USER\\Software\\", L"HKLM\\SOFTWARE\\",
+      L"HKEY_LOCAL_MACHINE\\SOFTWARE\\"};
+  for (std::wstring_view software : kSoftwareKeys)
+    if (Contains(key, software)) return true;
+  return false;
+}
+
+}  // namespace
+
+bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
+                    std::wstring_view valueName, unsigned waitMs) {
+  if (keyPath.empty() || valueName.empty()) return false;
+  const std::wstring key = RemoveTrailingBackslashes(keyPath);
+  if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) return true;
+  const std::wstring parameters =
+      L" DELETE " + RegQuoted(key) + L" /v " + RegQuoted(valueName) + L" /f";
+  return EndedWell(RunHidden(ctx, ctx.regExe, parameters, waitMs));
+}
+
+bool RemoveRegKey(const LauncherContext& ctx, std::wstring_view keyPath, unsigned waitMs) {
+  const std::wstring key = RemoveTrailingBackslashes(keyPath);
+  if (key.empty() || (ParseRegPath(key).root && !IsRegKeyPath(key))) return false;
+  if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) return true;
+  return EndedWell(RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
+}
+
+void DeleteRegKey(const LauncherContext& ctx, std::wstring_view keyPath, bool parentCleanUp,
+                  bool skipDelete) {
+  if (!skipDelete) RemoveRegKey(ctx, keyPath, kToolTimeoutMs);
+  if (!parentCleanUp || !Contains(keyPath, L"\\Software\\")) return;
+  for (std::wstring key = ParentKey(keyPath); BelowSoftware(key); key = ParentKey(key))
+    DeleteEmptyRegKey(ctx, key);
+}
+
+void DeleteEmptyRegKey(const LauncherContext& ctx, std::wstring_view keyPath) {
+  if (keyPath.empty()) return;
+  const std::wstring key = ExpandRootNames(keyPath);
+  const os::RegKeyCounts counts = ReadRegKeyCounts(key);
+  if (counts.outcome != os::RegOutcome::Ok || counts.subkeys != 0) return;
+  unsigned values = counts.values;
+  if (values == 1) {
+    // The default value alone does not make the key worth keeping.
+    const os::RegOutcome defaultValue = ReadRegValueData(key, L"").outcome;
+    if (defaultValue == os::RegOutcome::Failed) return;
+    if (defaultValue == os::RegOutcome::Ok) values = 0;
+  }
+  if (values == 0) DeleteRegKey(ctx, key);
 }

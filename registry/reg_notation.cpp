@@ -1,5 +1,6 @@
 #include "registry/reg_notation.h"
 
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace {
@@ -50,4 +51,27 @@ ValuePath SplitValuePath(std::wstring_view path) {
   const size_t cut = path.rfind(L'\\');
   if (cut == std::wstring_view::npos) return ValuePath{std::wstring(), std::wstring(path)};
   return ValuePath{std::wstring(path.substr(0, cut)), std::wstring(path.substr(cut + 1))};
+}
+
+bool IsRegKeyPath(std::wstring_view path) {
+  const std::wstring trimmed = RemoveTrailingBackslashes(path);
+  return ParseRegPath(trimmed).root && Contains(trimmed, L"\\");
+}
+
+std::wstring LongRegKey(std::wstring_view path) {
+  std::wstring key = RemoveTrailingBackslashes(path);
+  const size_t cut = key.find(L'\\');
+  const RegPath parsed = ParseRegPath(key);
+  if (!parsed.root || cut == std::wstring::npos) return key;
+  for (const RootName& row : kRootNames)
+    if (row.root == *parsed.root) return std::wstring(row.longName) + key.substr(cut);
+  return key;
+}
+
+std::wstring CanonicalRegKey(std::wstring_view path) { return LowerAscii(LongRegKey(path)); }
+
+bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer) {
+  const std::wstring in = CanonicalRegKey(inner);
+  const std::wstring out = CanonicalRegKey(outer);
+  return in == out || StartsWith(in, out + L'\\');
 }

@@ -27,3 +27,19 @@ struct ValuePath {
 
 // Split at the last backslash; without one, the whole text is the value name.
 ValuePath SplitValuePath(std::wstring_view path);
+
+// A key path that names a key below a known root: "HKCU\Software\App" is one,
+// "HKCU", "HKCU\" and "Software\App" are not. The registry items act only on such
+// paths: reg.exe takes a root alone for the whole root and deletes all of it.
+bool IsRegKeyPath(std::wstring_view path);
+
+// The key path with trailing backslashes removed and a known root written in its
+// long form ("hkcu\x" gives "HKEY_CURRENT_USER\x"), as registry files name keys.
+std::wstring LongRegKey(std::wstring_view path);
+
+// LongRegKey with its letters lowered: the same key in any notation gives the same
+// text.
+std::wstring CanonicalRegKey(std::wstring_view path);
+
+// inner names the same key as outer, or a key below it, in any notation.
+bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <utility>
 
+#include "platform/paths.h"
 #include "registry/reg_notation.h"
 
 namespace {
@@ -122,4 +123,16 @@ std::optional<std::wstring> EnumRegSubkeyName(std::wstring_view path, unsigned i
   const RegPath parsed = ParseRegPath(path);
   if (!parsed.root) return std::nullopt;
   return os::RegEnumSubkeyName(*parsed.root, parsed.subkey, index);
+}
+
+os::RegData ReadRegValueData(std::wstring_view keyPath, std::wstring_view name) {
+  if (!IsRegKeyPath(keyPath)) return os::RegData{};
+  const RegPath parsed = ParseRegPath(RemoveTrailingBackslashes(keyPath));
+  return os::QueryRegData(*parsed.root, parsed.subkey, std::wstring(name));
+}
+
+os::RegKeyCounts ReadRegKeyCounts(std::wstring_view keyPath) {
+  if (!IsRegKeyPath(keyPath)) return os::RegKeyCounts{};
+  const RegPath parsed = ParseRegPath(RemoveTrailingBackslashes(keyPath));
+  return os::QueryRegKeyCounts(*parsed.root, parsed.subkey);
 }

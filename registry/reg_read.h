@@ -28,3 +28,10 @@ std::vector<std::wstring> ReadRegData(std::optional<os::RegRoot> root, std::wstr
 // has the empty name.
 std::optional<std::wstring> EnumRegValueName(std::wstring_view path, unsigned index);
 std::optional<std::wstring> EnumRegSubkeyName(std::wstring_view path, unsigned index);
+
+// What the registry items read: the value as stored, any type and length, and the
+// key's own counts of subkeys and values, for a key path such as
+// HKCU\Software\App, opened with read access. A path that names no key below a
+// known root reads as Failed: nothing can be told about it.
+os::RegData ReadRegValueData(std::wstring_view keyPath, std::wstring_view name);
+os::RegKeyCounts ReadRegKeyCounts(std::wstring_view keyPath);

@@ -28,6 +28,7 @@ application = App\CounterApp.exe
 commandline = /from-ini
 [BEFORE]
 dir = %APPDATA%\CounterApp
+regkey = HKCU\Software\CounterApp
 INI
 say "The portable folder: voQ.exe renamed after the application, its ini, the application"
 (cd "$portable" && find . -type f | sort | sed 's/^/   /')
@@ -39,13 +40,27 @@ roaming=$(find "$WINEPREFIX/drive_c/users" -maxdepth 3 -type d -path '*/AppData/
 machine="$roaming/CounterApp"
 mkdir -p "$machine"
 printf '100\r\n' >"$machine/counter.txt"
+# ... and a registry counter of 500 (HKCU\Software\CounterApp, value Runs).
+wine reg add 'HKCU\Software\CounterApp' /v Runs /t REG_DWORD /d 500 /f >/dev/null 2>&1
+registry_runs() {
+  local value
+  value=$(wine reg query 'HKCU\Software\CounterApp' /v Runs 2>/dev/null | tr -d '\r' |
+    awk '$1 == "Runs" { print $3 }')
+  if [ -n "$value" ]; then printf '%d' "$value"; else printf 'not there'; fi
+}
 say "This machine keeps its own CounterApp settings"
 echo "   ${machine#$WINEPREFIX/drive_c/}/counter.txt holds: $(tr -d '\r\n' <"$machine/counter.txt")"
+echo "   HKCU\Software\CounterApp holds Runs = $(registry_runs)"
 
 counters() {
   echo "   The portable counter (Settings\\counter.txt): $(tr -d '\r\n' <"$portable/Settings/counter.txt")"
   echo "   The machine's own counter, back in place:      $(tr -d '\r\n' <"$machine/counter.txt")"
   [ -e "$machine""_backup" ] && echo "   (CounterApp_backup is still there: unexpected)"
+  echo "   The portable registry counter (settings.reg):  $(iconv -f UTF-16 -t UTF-8 \
+    "$portable/settings.reg" | tr -d '\r' | grep '^"Runs"')"
+  echo "   The machine's own registry counter, back:      Runs = $(registry_runs)"
+  wine reg query 'HKCU\Software\CounterApp_backup' >/dev/null 2>&1 &&
+    echo "   (CounterApp_backup is still in the registry: unexpected)"
   return 0
 }
 
@@ -66,10 +81,13 @@ counters
 run
 counters
 
-say "What the dir key did"
+say "What the dir and regkey keys did"
 echo "   Before each run the machine's CounterApp folder was set aside as CounterApp_backup and"
 echo "   the portable Settings folder was copied in; after the run the application's settings"
 echo "   were carried back into Settings and the machine's own folder was put back."
+echo "   The registry key went the same way: HKCU\Software\CounterApp was set aside as"
+echo "   CounterApp_backup and settings.reg imported; after the run the key was exported to"
+echo "   settings.reg and the machine's own key put back (Runs counts from 1 here, 500 there)."
 (cd "$portable" && find . -type f | sort | sed 's/^/   /')
 
 rm -rf "$work"

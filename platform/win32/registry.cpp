@@ -112,4 +112,55 @@ std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& 
   return std::wstring(name, length);
 }
 
+namespace {
+
+RegOutcome OutcomeOf(LSTATUS status) {
+  if (status == ERROR_SUCCESS) return RegOutcome::Ok;
+  return status == ERROR_FILE_NOT_FOUND ? RegOutcome::Missing : RegOutcome::Failed;
+}
+
+}  // namespace
+
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name) {
+  RegData data;
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key);
+  if (status != ERROR_SUCCESS) {
+    data.outcome = OutcomeOf(status);
+    return data;
+  }
+  // The value may grow between the size query and the read: ask again until it fits.
+  DWORD size = 256;
+  for (;;) {
+    data.bytes.resize(size);
+    DWORD type = 0;
+    status = RegQueryValueExW(key, name.c_str(), nullptr, &type,
+                              reinterpret_cast<BYTE*>(data.bytes.data()), &size);
+    if (status == ERROR_MORE_DATA) continue;
+    data.type = type;
+    break;
+  }
+  RegCloseKey(key);
+  data.outcome = OutcomeOf(status);
+  data.bytes.resize(status == ERROR_SUCCESS ? size : 0);
+  return data;
+}
+
+RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
+  RegKeyCounts counts;
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key);
+  if (status == ERROR_SUCCESS) {
+    DWORD subkeys = 0;
+    DWORD values = 0;
+    status = RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, &subkeys, nullptr, nullptr, &values,
+                              nullptr, nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    counts.subkeys = subkeys;
+    counts.values = values;
+  }
+  counts.outcome = OutcomeOf(status);
+  return counts;
+}
+
 }  // namespace os

@@ -565,6 +565,36 @@ std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& 
   return std::nullopt;
 }
 
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name) {
+  RegData data;
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  data.outcome = key == nullptr ? RegOutcome::Missing : RegOutcome::Failed;
+  if (key == nullptr || !key->readable) return data;
+  data.outcome = RegOutcome::Missing;
+  for (const FakeRegValue& value : key->values) {
+    if (!EqualsIgnoringAsciiCase(value.name, name)) continue;
+    data.outcome = RegOutcome::Ok;
+    data.type = value.type;
+    data.bytes = value.bytes;
+  }
+  return data;
+}
+
+RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
+  RegKeyCounts counts;
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  counts.outcome = key == nullptr ? RegOutcome::Missing : RegOutcome::Failed;
+  if (key == nullptr || !key->readable) return counts;
+  counts.outcome = RegOutcome::Ok;
+  counts.values = static_cast<unsigned>(key->values.size());
+  const std::wstring prefix = RegKeyPath(subkey) + L'\\';
+  for (const auto& [place, entry] : Fake().registry)
+    if (place.first == root && StartsWith(place.second, prefix) &&
+        !Contains(std::wstring_view(place.second).substr(prefix.size()), L"\\"))
+      ++counts.subkeys;
+  return counts;
+}
+
 std::wstring ClipboardText() {
   ++Fake().clipboardReads;
   return Fake().clipboard;

@@ -56,6 +56,7 @@ struct FakeRegKey {
   std::wstring name;  // last component, as first written
   std::vector<FakeRegValue> values;
   bool fullAccess = true;  // false: opens for reading only, as a key the user may not write
+  bool readable = true;    // false: does not even open for reading (access denied)
 };
 
 struct FakeWorld {

@@ -16,12 +16,6 @@ const std::vector<std::wstring> kKeysInOrder = {
     L"killprocess", L"message",    L"regdll",   L"regexport",    L"regimport", L"batch",
     L"run",         L"clip",       L"symlink",  L"stringreplace"};
 
-// Keys whose operations come with later work: recognised, doing nothing yet.
-const std::set<std::wstring> kNotYetAvailable = {
-    L"regkey",   L"regvalue",   L"(regkey)",  L"(regvalue)", L"->regkey", L"->regvalue",
-    L"<-regkey", L"<-regvalue", L"-regkey",   L"-regvalue",  L"+regkey",  L"+regvalue",
-    L"regmerge", L"regdll",     L"regexport", L"regimport"};
-
 }  // namespace
 
 class KeyTableTest : public LauncherTest {
@@ -35,13 +29,8 @@ class KeyTableTest : public LauncherTest {
 
 TEST_F(KeyTableTest, EveryKeyIsRecognisedInTableOrder) {
   std::vector<std::wstring> keys;
-  std::set<std::wstring> pending;
-  for (const KeyRow& row : KeyTable()) {
-    keys.emplace_back(row.key);
-    if (row.operation == NotYetAvailable) pending.emplace(row.key);
-  }
+  for (const KeyRow& row : KeyTable()) keys.emplace_back(row.key);
   EXPECT_EQ(keys, kKeysInOrder);
-  EXPECT_EQ(pending, kNotYetAvailable);
 
   // Bare and with the suffix that is active on a 32-bit system.
   for (const std::wstring& key : kKeysInOrder)
@@ -50,12 +39,4 @@ TEST_F(KeyTableTest, EveryKeyIsRecognisedInTableOrder) {
   // The only boxes are those of `message` itself.
   for (const FakeMessageBox& box : Fake().boxes) EXPECT_EQ(box.text, L"x");
   EXPECT_EQ(Fake().boxes.size(), 2u);
-}
-
-TEST_F(KeyTableTest, KeysNotAvailableYetChangeNothing) {
-  for (const std::wstring& key : kNotYetAvailable)
-    DispatchKey(ctx, L"BEFORE", key, L"C:\\P\\x :: C:\\P\\y :: z");
-  EXPECT_TRUE(Fake().hiddenStarts.empty());
-  EXPECT_TRUE(Fake().boxes.empty());
-  EXPECT_EQ(Fake().files.size(), 0u);
 }

@@ -159,6 +159,14 @@ TEST_F(MainSequenceTest, CleanTracesSendsItsExactCommandLines) {
   ctx.launcherPath = L"C:\\P\\Tool.exe";
   ctx.helperCopyPath = L"C:\\T\\Tool.exe";
   FakeAddFile(L"C:\\T\\Tool.exe", "MZ");
+  // Every trace is there; one that is not starts no tool.
+  for (const wchar_t* key :
+       {L"Software\\Classes\\Local Settings\\Software\\Microsoft\\Windows\\Shell\\MuiCache",
+        L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"})
+    for (const wchar_t* name : {L"C:\\P\\App\\App.exe", L"C:\\P\\Tool.exe"})
+      FakeSetRegString(os::RegRoot::CurrentUser, key, name, L"App");
+  FakeAddRegKey(os::RegRoot::LocalMachine,
+                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe");
   CleanTraces(ctx);
   const std::wstring reg = L"\"C:\\Windows\\system32\\reg.exe\"  DELETE \"";
   const std::wstring mui =

@@ -78,6 +78,8 @@ TEST_F(PathsTest, DeleteFilesActsOnlyOnExistingFiles) {
 }
 
 TEST_F(PathsTest, RegistryDeletionsSendTheirExactTexts) {
+  FakeSetRegString(os::RegRoot::CurrentUser, L"Software\\A", L"v", L"x");
+  FakeAddRegKey(os::RegRoot::CurrentUser, L"Software\\A B");
   DeleteRegValue(ctx, L"HKCU\\Software\\A", L"");
   DeleteRegValue(ctx, L"", L"v");
   DeleteRegValue(ctx, L"HKCU\\Software\\A", L"v");

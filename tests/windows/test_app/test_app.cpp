@@ -22,6 +22,11 @@
 //     flood|<bytes>                  write that many bytes to standard output and error
 //     print|<text>                   write <text> and CR LF to standard output
 //     exit|<code>                    the exit code (0 without this line)
+//     regset|<key>|<name>|<type>|<hex>  set a value of the key below HKCU, or below
+//                                    HKLM for a key starting "HKLM\" (created if
+//                                    missing): type number, data as hex digits
+//     regdump|<key>|<file>           append one line per value of the key below HKCU
+//                                    to <file>: name|type|hex data ("-" for no key)
 // Relative file names are taken from the current folder. Empty lines are skipped.
 #include <windows.h>
 // After windows.h, which it builds on.
@@ -150,6 +155,52 @@ std::wstring HandleKinds() {
   return kinds;
 }
 
+std::wstring Hex(const BYTE* bytes, DWORD size) {
+  std::wstring hex;
+  for (DWORD i = 0; i < size; ++i) {
+    hex += L"0123456789abcdef"[bytes[i] >> 4];
+    hex += L"0123456789abcdef"[bytes[i] & 0xF];
+  }
+  return hex;
+}
+
+void RegSet(const std::vector<std::wstring>& f) {
+  std::string bytes;
+  for (size_t i = 0; i + 1 < f[4].size(); i += 2)
+    bytes += static_cast<char>(std::wcstoul(f[4].substr(i, 2).c_str(), nullptr, 16));
+  const bool machine = f[1].rfind(L"HKLM\\", 0) == 0;
+  const std::wstring subkey = machine ? f[1].substr(5) : f[1];
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(machine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER, subkey.c_str(), 0, nullptr,
+                      0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+    return;
+  RegSetValueExW(key, f[2].c_str(), 0, std::wcstoul(f[3].c_str(), nullptr, 10),
+                 reinterpret_cast<const BYTE*>(bytes.data()), static_cast<DWORD>(bytes.size()));
+  RegCloseKey(key);
+}
+
+void RegDump(const std::wstring& subkey, const std::wstring& file) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
+    WriteFileBytes(file, "-\r\n", true);
+    return;
+  }
+  std::vector<BYTE> data(1 << 16);
+  for (DWORD index = 0;; ++index) {
+    wchar_t name[16384];
+    DWORD nameLength = 16384, type = 0, size = static_cast<DWORD>(data.size());
+    if (RegEnumValueW(key, index, name, &nameLength, nullptr, &type, data.data(), &size) !=
+        ERROR_SUCCESS)
+      break;
+    WriteFileBytes(file,
+                   Utf8(std::wstring(name, nameLength) + L"|" + std::to_wstring(type) + L"|" +
+                        Hex(data.data(), size)) +
+                       "\r\n",
+                   true);
+  }
+  RegCloseKey(key);
+}
+
 void Increment(const std::wstring& path) {
   const long value = std::strtol(ReadFileBytes(path).c_str(), nullptr, 10);
   WriteFileBytes(path, std::to_string(value + 1), false);
@@ -209,6 +260,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
                 &written, nullptr);
     } else if (command == L"exit" && f.size() == 2) {
       exitCode = _wtoi(f[1].c_str());
+    } else if (command == L"regset" && f.size() == 5) {
+      RegSet(f);
+    } else if (command == L"regdump" && f.size() == 3) {
+      RegDump(f[1], f[2]);
     }
   }
   return exitCode;

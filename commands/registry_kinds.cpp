@@ -1,0 +1,151 @@
+// Registry items: `regkey`, `regvalue`, `(regkey)`, `(regvalue)`. Keys and values
+// are copied, removed and carried through reg.exe (registry/), each step waited
+// for until its tool has ended and checked against the registry itself; reg.exe
+// cannot rename, so data is always copied aside and the copy checked first.
+#include "commands/item_kinds.h"
+#include "platform/paths.h"
+#include "platform/text.h"
+#include "process/run_hidden.h"
+#include "registry/reg_copy.h"
+#include "registry/reg_delete.h"
+#include "registry/reg_files.h"
+#include "registry/reg_notation.h"
+#include "registry/reg_read.h"
+#include "values/prepare_value.h"
+
+namespace {
+
+// "HKCU\Software\App\" is backed up as HKCU\Software\App_backup, never inside
+// itself. A root alone, or a path without a known root, names no item: reg.exe
+// would take a root for all of it.
+std::optional<ItemPlaces> KeyPlaces(std::wstring_view local, std::wstring_view portable) {
+  ItemPlaces p;
+  p.local = RemoveTrailingBackslashes(TrimSpaces(local));
+  if (!IsRegKeyPath(p.local)) return std::nullopt;
+  p.backup = p.local + L"_backup";
+  p.portable = portable;
+  return p;
+}
+
+// A value path is its key's path, a backslash and the name; the backup is a value
+// of the same key whose name ends in "_backup".
+std::optional<ItemPlaces> ValuePlaces(std::wstring_view local, std::wstring_view portable) {
+  auto p = KeyPlaces(local, portable);
+  if (!p || !IsRegKeyPath(SplitValuePath(p->local).keyPath)) return std::nullopt;
+  return p;
+}
+
+std::optional<ItemPlaces> KeyWrapPlaces(const LauncherContext&, std::wstring_view value) {
+  return KeyPlaces(Field(value, 1), Field(value, 2));
+}
+std::optional<ItemPlaces> KeyBackupPlaces(const LauncherContext&, std::wstring_view value) {
+  return KeyPlaces(value, L"");
+}
+std::optional<ItemPlaces> ValueWrapPlaces(const LauncherContext&, std::wstring_view value) {
+  return ValuePlaces(Field(value, 1), Field(value, 2));
+}
+std::optional<ItemPlaces> ValueBackupPlaces(const LauncherContext&, std::wstring_view value) {
+  return ValuePlaces(value, L"");
+}
+
+// HKCU\Software\App and hkey_current_user\software\app are one key.
+std::wstring KeyIdentity(const LauncherContext&, const std::wstring& local) {
+  return L"key " + CanonicalRegKey(local);
+}
+std::wstring ValueIdentity(const LauncherContext&, const std::wstring& local) {
+  return L"value " + CanonicalRegKey(local);
+}
+
+// A key or value that cannot be read (access denied) is there all the same.
+bool KeyExists(const LauncherContext&, const std::wstring& place) {
+  return ReadRegKeyCounts(place).outcome != os::RegOutcome::Missing;
+}
+bool ValueExists(const LauncherContext&, const std::wstring& place) {
+  const ValuePath value = SplitValuePath(place);
+  return ReadRegValueData(value.keyPath, value.valueName).outcome != os::RegOutcome::Missing;
+}
+
+bool CopyKey(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
+  return CopyRegKey(ctx, from, to, kToolEndBoundMs);
+}
+bool CopyValue(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
+  const ValuePath source = SplitValuePath(from);
+  const ValuePath target = SplitValuePath(to);
+  return CopyRegValue(ctx, source.keyPath, source.valueName, target.keyPath, target.valueName);
+}
+
+// The parent keys that the removal has left empty go too, up to the Software key:
+// what an import created around the item leaves no trace.
+bool RemoveKey(const LauncherContext& ctx, const std::wstring& place) {
+  if (!RemoveRegKey(ctx, place, kToolEndBoundMs) || KeyExists(ctx, place)) return false;
+  DeleteRegKey(ctx, place, true, true);
+  return true;
+}
+bool RemoveValue(const LauncherContext& ctx, const std::wstring& place) {
+  const ValuePath value = SplitValuePath(place);
+  if (!DeleteRegValue(ctx, value.keyPath, value.valueName, kToolEndBoundMs) ||
+      ValueExists(ctx, place))
+    return false;
+  DeleteRegKey(ctx, place, true, true);
+  return true;
+}
+
+// Only the item's own part of the registry file comes in: a shared file holds
+// the keys of later items too, whose machine data is not set aside yet. A file
+// that is not there (the first run) or does not import brings nothing in: the
+// application starts without its settings, as on a new machine.
+bool BringInKey(const LauncherContext& ctx, const ItemPlaces& p) {
+  ImportRegFileFor(ctx, p.portable, p.local, nullptr);
+  return true;
+}
+bool BringInValue(const LauncherContext& ctx, const ItemPlaces& p) {
+  const ValuePath value = SplitValuePath(p.local);
+  ImportRegFileFor(ctx, p.portable, value.keyPath, &value.valueName);
+  return true;
+}
+
+bool CarryBackKey(const LauncherContext& ctx, const ItemPlaces& p) {
+  return ExportRegKey(ctx, p.local, p.portable, kToolEndBoundMs);
+}
+bool CarryBackValue(const LauncherContext& ctx, const ItemPlaces& p) {
+  return ExportRegValue(ctx, p.local, p.portable);
+}
+
+}  // namespace
+
+const ItemKind kRegKeyWrapKind{.key = L"regkey",
+                               .placesOf = KeyWrapPlaces,
+                               .identity = KeyIdentity,
+                               .exists = KeyExists,
+                               .rename = nullptr,
+                               .copy = CopyKey,
+                               .remove = RemoveKey,
+                               .bringIn = BringInKey,
+                               .carryBack = CarryBackKey};
+const ItemKind kRegValueWrapKind{.key = L"regvalue",
+                                 .placesOf = ValueWrapPlaces,
+                                 .identity = ValueIdentity,
+                                 .exists = ValueExists,
+                                 .rename = nullptr,
+                                 .copy = CopyValue,
+                                 .remove = RemoveValue,
+                                 .bringIn = BringInValue,
+                                 .carryBack = CarryBackValue};
+const ItemKind kRegKeyBackupKind{.key = L"(regkey)",
+                                 .placesOf = KeyBackupPlaces,
+                                 .identity = KeyIdentity,
+                                 .exists = KeyExists,
+                                 .rename = nullptr,
+                                 .copy = CopyKey,
+                                 .remove = RemoveKey,
+                                 .bringIn = nullptr,
+                                 .carryBack = nullptr};
+const ItemKind kRegValueBackupKind{.key = L"(regvalue)",
+                                   .placesOf = ValueBackupPlaces,
+                                   .identity = ValueIdentity,
+                                   .exists = ValueExists,
+                                   .rename = nullptr,
+                                   .copy = CopyValue,
+                                   .remove = RemoveValue,
+                                   .bringIn = nullptr,
+                                   .carryBack = nullptr};

@@ -1,0 +1,245 @@
+#include "registry/reg_file_format.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/text.h"
+#include "registry/reg_notation.h"
+
+namespace {
+
+constexpr std::wstring_view kLineEnd = L"\r\n";
+// A hex line is continued once it reaches this width, as the registry editor does.
+constexpr size_t kHexLineWidth = 76;
+
+wchar_t UnitAt(std::string_view bytes, size_t unit) {
+  return static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * unit]) |
+                              static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
+}
+
+std::wstring Escaped(std::wstring_view text) {
+  std::wstring out;
+  out.reserve(text.size() + 2);
+  for (const wchar_t c : text) {
+    if (c == L'\\' || c == L'"') out += L'\\';
+    out += c;
+  }
+  return out;
+}
+
+// Lower-case digits, as the registry editor writes bytes and type numbers.
+std::wstring HexDigits(std::uint64_t value, int width, bool upper = false) {
+  const wchar_t* digits = upper ? L"0123456789ABCDEF" : L"0123456789abcdef";
+  std::wstring out;
+  do {
+    out.insert(out.begin(), digits[value & 0xF]);
+    value >>= 4;
+  } while (value != 0 || static_cast<int>(out.size()) < width);
+  return out;
+}
+
+std::wstring HexForm(unsigned type) {
+  if (type == os::kRegBinary) return L"hex:";
+  return L"hex(" + HexDigits(type, 1) + L"):";
+}
+
+std::wstring HexBytes(std::wstring line, std::string_view bytes) {
+  size_t width = line.size();
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    line += HexDigits(static_cast<unsigned char>(bytes[i]), 2);
+    width += 2;
+    if (i + 1 == bytes.size()) break;
+    line += L',';
+    if (++width >= kHexLineWidth) {
+      line += L"\\\r\n  ";
+      width = 2;
+    }
+  }
+  return line;
+}
+
+std::wstring TextOf(std::string_view bytes) {
+  std::wstring text;
+  for (size_t unit = 0; unit < bytes.size() / 2 && UnitAt(bytes, unit) != L'\0'; ++unit)
+    text += UnitAt(bytes, unit);
+  return text;
+}
+
+void AppendUtf16(std::string& out, wchar_t c) {
+  out += static_cast<char>(c & 0xFF);
+  out += static_cast<char>((c >> 8) & 0xFF);
+}
+
+std::string_view FormatMark(RegTextFormat format) {
+  if (format == RegTextFormat::Utf16Le) return "\xFF\xFE";
+  if (format == RegTextFormat::Utf8) return "\xEF\xBB\xBF";
+  return "";
+}
+
+}  // namespace
+
+bool IsPlainRegText(std::string_view bytes) {
+  if (bytes.size() < 2 || bytes.size() % 2 != 0) return false;
+  const size_t last = bytes.size() / 2 - 1;
+  if (UnitAt(bytes, last) != L'\0') return false;
+  for (size_t unit = 0; unit < last; ++unit) {
+    const wchar_t c = UnitAt(bytes, unit);
+    if (c == L'\0' || c == L'\r' || c == L'\n') return false;
+  }
+  return true;
+}
+
+std::wstring RegValueLine(std::wstring_view name, unsigned type, std::string_view bytes) {
+  std::wstring line = name.empty() ? std::wstring(L"@=") : L"\"" + Escaped(name) + L"\"=";
+  if (type == os::kRegSz && IsPlainRegText(bytes))
+    return line + L"\"" + Escaped(TextOf(bytes)) + L"\"";
+  if (type == os::kRegDword && bytes.size() == 4) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
+    return line + L"dword:" + HexDigits(value, 8, true);
+  }
+  // REG_SZ in hex keeps its own type: hex(1).
+  return HexBytes(line + HexForm(type), bytes);
+}
+
+std::string RegValueFile(std::wstring_view longKeyPath, std::wstring_view valueLine) {
+  const std::wstring text = std::wstring(kRegHeaderUnicode) + L"\r\n\r\n[" +
+                            std::wstring(longKeyPath) + L"]\r\n" + std::wstring(valueLine) +
+                            L"\r\n";
+  return std::string(FormatMark(RegTextFormat::Utf16Le)) +
+         EncodeRegText(text, RegTextFormat::Utf16Le);
+}
+
+RegFileText ReadRegFileText(std::string_view bytes) {
+  RegFileText file;
+  if (bytes.starts_with("\xFF\xFE")) {
+    file.format = RegTextFormat::Utf16Le;
+    bytes.remove_prefix(2);
+    file.text = TextOf(bytes);  // an odd last byte is no character
+    return file;
+  }
+  if (bytes.starts_with("\xEF\xBB\xBF")) {
+    file.format = RegTextFormat::Utf8;
+    bytes.remove_prefix(3);
+  } else if (bytes.starts_with("\xFE\xFF")) {
+    bytes.remove_prefix(2);
+  } else if (bytes.starts_with(std::string_view("\0\0\xFE\xFF", 4))) {
+    bytes.remove_prefix(4);
+  }
+  bytes = bytes.substr(0, bytes.find('\0'));
+  file.text = file.format == RegTextFormat::Utf8 ? WideFromUtf8(bytes)
+                                                 : os::WideFromAnsi(std::string(bytes));
+  return file;
+}
+
+std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
+  if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
+  if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
+  std::string out;
+  out.reserve(2 * text.size());
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp > 0xFFFF) {  // only where wchar_t holds whole code points
+      AppendUtf16(out, static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
+      AppendUtf16(out, static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    } else {
+      AppendUtf16(out, c);
+    }
+  }
+  return out;
+}
+
+std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes) {
+  const RegFileText appended = ReadRegFileText(appendBytes);
+  const std::wstring_view header =
+      appended.format == RegTextFormat::Utf16Le ? kRegHeaderUnicode : kRegHeaderAnsi;
+  const std::wstring text =
+      ReplaceAll(appended.text, std::wstring(header) + L"\r\n\r\n", L"") + std::wstring(kLineEnd);
+  RegTextFormat format = appended.format;
+  if (targetBytes.starts_with("\xFF\xFE"))
+    format = RegTextFormat::Utf16Le;
+  else if (targetBytes.starts_with("\xEF\xBB\xBF"))
+    format = RegTextFormat::Utf8;
+  const std::string_view mark = targetBytes.empty() ? FormatMark(format) : "";
+  return std::string(mark) + EncodeRegText(text, format);
+}
+
+namespace {
+
+std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
+  std::vector<std::wstring_view> lines;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring_view::npos) end = text.size();
+    std::wstring_view line = text.substr(start, end - start);
+    if (line.ends_with(L'\r')) line.remove_suffix(1);
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+// The name of a value line ("name"=... or @=...), escapes undone; nullopt for
+// another line.
+std::optional<std::wstring> ValueNameOf(std::wstring_view line) {
+  if (line.starts_with(L"@=")) return std::wstring();
+  if (!line.starts_with(L'"')) return std::nullopt;
+  std::wstring name;
+  for (size_t i = 1; i < line.size(); ++i) {
+    if (line[i] == L'\\' && i + 1 < line.size()) {
+      name += line[++i];
+    } else if (line[i] == L'"') {
+      if (i + 1 < line.size() && line[i + 1] == L'=') return name;
+      return std::nullopt;
+    } else {
+      name += line[i];
+    }
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                          const std::wstring* valueName) {
+  const RegFileText file = ReadRegFileText(bytes);
+  const std::vector<std::wstring_view> lines = LinesOf(file.text);
+  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return {};
+  std::wstring kept = std::wstring(lines[0]) + L"\r\n";
+  bool inSection = false;  // the current section belongs to the item
+  bool keepLine = false;   // the current line (and its continuations) is kept
+  bool continued = false;  // the line before ended a hex value with a backslash
+  bool any = false;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::wstring_view line = lines[i];
+    if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
+      std::wstring_view key = line.substr(1, line.size() - 2);
+      if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
+      inSection =
+          valueName ? CanonicalRegKey(key) == CanonicalRegKey(keyPath) : RegKeyWithin(key, keyPath);
+      keepLine = inSection;
+      if (inSection) kept += L"\r\n" + std::wstring(line) + L"\r\n";
+    } else if (!continued) {
+      const auto name = ValueNameOf(line);
+      // Value lines only: the empty lines between sections are written anew.
+      keepLine = inSection && name && (!valueName || EqualsIgnoringAsciiCase(*name, *valueName));
+      if (keepLine) kept += std::wstring(line) + L"\r\n";
+      any = any || keepLine;
+    } else if (keepLine) {
+      kept += std::wstring(line) + L"\r\n";
+    }
+    continued = line.ends_with(L'\\');
+  }
+  // A key with no value still brings in its (empty) key.
+  if (!any && (valueName || kept.find(L'[') == std::wstring::npos)) return {};
+  return std::string(FormatMark(file.format)) + EncodeRegText(kept, file.format);
+}
+
+bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {
+  const std::wstring text = ReadRegFileText(bytes).text;
+  const std::wstring keyLine = L"\r\n[" + CanonicalRegKey(keyPath) + L"]\r\n";
+  const bool header = text.starts_with(kRegHeaderUnicode) || text.starts_with(kRegHeaderAnsi);
+  return header && Contains(LowerAscii(text + L"\r\n"), keyLine);
+}

@@ -1,0 +1,56 @@
+// Registry files in the portable folder: a key exported by reg.exe, a value
+// written by the launcher itself, files imported by reg.exe and appended to one
+// another. Within one walk (the BEFORE or the AFTER keys) a second export to the
+// same file is appended to what the first one wrote, so that items sharing a
+// file (the default settings.reg) all keep their data.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/context.h"
+#include "process/run_hidden.h"
+
+// The registry file of a name: "settings.reg" for an empty name or one ending in
+// a backslash (a folder), under the launcher folder when relative.
+std::wstring RegFilePath(const LauncherContext& ctx, std::wstring_view name);
+
+// `regexport`: a registry path ending in a backslash names a key, any other a
+// value.
+void RegExport(const LauncherContext& ctx, std::wstring_view registryPath,
+               std::wstring_view fileName);
+
+// reg.exe EXPORT of the key into the registry file (its folder created first),
+// waited for at most waitMs. True only when the tool ended with exit code 0 and
+// the file holds the key; a key that does not exist starts no tool.
+bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
+                  unsigned waitMs = kToolTimeoutMs);
+
+// The value, of any type, written by the launcher as a registry file of its own,
+// atomically. A value that does not exist removes the file, unless an earlier
+// export of this walk wrote it. True when nothing of the value is lost: written,
+// or not there; false when it could not be read or the file not written.
+bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
+                    std::wstring_view fileName);
+
+// reg.exe IMPORT of the registry file, waited for at most waitMs; a file that is
+// not there starts no tool. True when the tool ended with exit code 0.
+bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName,
+                   unsigned waitMs = kToolTimeoutMs);
+
+// Brings in what the registry file holds of one item, the key (and the keys
+// below it) or, with a value name, that value of the key: the rest of a shared
+// file may hold other items' keys, which must not land on their machine data
+// before those items have set it aside. A file that holds nothing of the item
+// starts no tool. True when the tool ended with exit code 0.
+bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
+                      std::wstring_view keyPath, const std::wstring* valueName);
+
+// reg.exe IMPORT of registry file bytes, written to the temporary folder for the
+// tool and removed again; waited for at most waitMs. True as for ImportRegFile.
+bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs);
+
+// `regmerge`: appends the entries of the second file to the target (written
+// atomically) and deletes the second file once that is done.
+void MergeRegFiles(const LauncherContext& ctx, std::wstring_view target,
+                   std::wstring_view appendFile);

@@ -1,0 +1,180 @@
+// Reading what goes to reg.exe and what registry files hold, without the
+// launcher's own code: the command line split as the C runtime splits it, and a
+// registry file's value lines parsed back. Shared by the reg.exe stand-in and the
+// fuzz target, which checks the launcher's writers against it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "platform/platform.h"
+#include "platform/text.h"
+
+namespace fake_reg_detail {
+
+// The C runtime's rules: blanks separate outside quotes; 2n backslashes before a
+// quote give n and toggle quoting, 2n + 1 give n and a quote; others are plain.
+inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
+  std::vector<std::wstring> args;
+  size_t i = 0;
+  for (;;) {
+    while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
+    if (i >= line.size()) return args;
+    std::wstring arg;
+    bool quoted = false;
+    for (; i < line.size() && (quoted || (line[i] != L' ' && line[i] != L'\t')); ++i) {
+      size_t backslashes = 0;
+      while (i < line.size() && line[i] == L'\\') ++backslashes, ++i;
+      if (i < line.size() && line[i] == L'"') {
+        arg.append(backslashes / 2, L'\\');
+        if (backslashes % 2 == 1)
+          arg += L'"';
+        else
+          quoted = !quoted;
+      } else {
+        arg.append(backslashes, L'\\');
+        if (i >= line.size()) break;
+        if (!quoted && (line[i] == L' ' || line[i] == L'\t')) break;
+        arg += line[i];
+      }
+    }
+    args.push_back(arg);
+  }
+}
+
+inline std::string Utf16(const std::wstring& text) {
+  std::string bytes;
+  for (wchar_t c : text) {
+    bytes += static_cast<char>(c & 0xFF);
+    bytes += static_cast<char>((c >> 8) & 0xFF);
+  }
+  return bytes;
+}
+
+inline std::optional<std::uint64_t> Number(const std::wstring& text, std::uint64_t limit) {
+  if (text.empty()) return std::nullopt;
+  const bool hex = StartsWith(LowerAscii(text), L"0x");
+  std::uint64_t value = 0;
+  for (wchar_t c : hex ? text.substr(2) : text) {
+    const int digit = c >= L'0' && c <= L'9'          ? c - L'0'
+                      : hex && c >= L'a' && c <= L'f' ? c - L'a' + 10
+                      : hex && c >= L'A' && c <= L'F' ? c - L'A' + 10
+                                                      : -1;
+    if (digit < 0 || value > (limit - digit) / (hex ? 16 : 10)) return std::nullopt;
+    value = value * (hex ? 16 : 10) + digit;
+  }
+  return value;
+}
+
+inline std::optional<std::string> HexBytes(std::wstring digits) {
+  if (digits.size() % 2) digits.insert(digits.begin(), L'0');
+  std::string bytes;
+  for (size_t i = 0; i < digits.size(); i += 2) {
+    const auto byte = Number(L"0x" + digits.substr(i, 2), 0xFF);
+    if (!byte) return std::nullopt;
+    bytes += static_cast<char>(*byte);
+  }
+  return bytes;
+}
+
+// The text of a quoted name or string at the start of rest; rest then follows it.
+inline std::optional<std::wstring> Unquote(std::wstring_view& rest) {
+  if (rest.empty() || rest[0] != L'"') return std::nullopt;
+  std::wstring text;
+  for (size_t i = 1; i < rest.size(); ++i) {
+    if (rest[i] == L'\\' && i + 1 < rest.size()) {
+      text += rest[++i];
+    } else if (rest[i] == L'"') {
+      rest.remove_prefix(i + 1);
+      return text;
+    } else {
+      text += rest[i];
+    }
+  }
+  return std::nullopt;
+}
+
+inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_view data) {
+  if (auto text = Unquote(data); text && data.empty())
+    return std::pair{os::kRegSz, Utf16(*text + std::wstring(1, L'\0'))};
+  if (StartsWith(data, L"dword:")) {
+    const auto value = Number(L"0x" + std::wstring(data.substr(6)), 0xFFFFFFFFULL);
+    if (!value || data.size() != 14) return std::nullopt;
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(*value >> (8 * i));
+    return std::pair{os::kRegDword, bytes};
+  }
+  unsigned type = os::kRegBinary;
+  if (StartsWith(data, L"hex(")) {
+    const size_t close = data.find(L"):");
+    if (close == std::wstring_view::npos) return std::nullopt;
+    const auto number = Number(L"0x" + std::wstring(data.substr(4, close - 4)), 0xFFFFFFFFULL);
+    if (!number) return std::nullopt;
+    type = static_cast<unsigned>(*number);
+    data.remove_prefix(close + 2);
+  } else if (StartsWith(data, L"hex:")) {
+    data.remove_prefix(4);
+  } else {
+    return std::nullopt;
+  }
+  std::wstring digits;
+  for (size_t i = 0; i < data.size(); i += 3) {
+    if (i + 2 > data.size() || (i + 2 < data.size() && data[i + 2] != L',')) return std::nullopt;
+    digits += data.substr(i, 2);
+  }
+  const auto bytes = HexBytes(digits);
+  if (!bytes) return std::nullopt;
+  return std::pair{type, *bytes};
+}
+
+// The lines of a registry file's text, a hex value's continued lines joined.
+inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  bool continued = false;
+  for (size_t start = 0; start < text.size();) {
+    size_t end = text.find(L'\n', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(start, end - start);
+    start = end + 1;
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    if (continued) line = TrimSpaces(line);
+    if (continued && !lines.empty())
+      lines.back() += line;
+    else
+      lines.push_back(line);
+    // A hex value goes on in the next line after a closing backslash.
+    continued = !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
+    if (continued) lines.back().pop_back();
+  }
+  return lines;
+}
+
+struct ValueLine {
+  std::wstring name;
+  unsigned type = 0;
+  std::string bytes;
+};
+
+// "name"=data or @=data (the default value); nullopt for anything else.
+inline std::optional<ValueLine> ParseValueLine(std::wstring_view line) {
+  ValueLine value;
+  if (!line.empty() && line.front() == L'@') {
+    line.remove_prefix(1);
+  } else if (auto quoted = Unquote(line)) {
+    value.name = *quoted;
+  } else {
+    return std::nullopt;
+  }
+  if (line.empty() || line.front() != L'=') return std::nullopt;
+  const auto data = ImportData(line.substr(1));
+  if (!data) return std::nullopt;
+  value.type = data->first;
+  value.bytes = data->second;
+  return value;
+}
+
+}  // namespace fake_reg_detail

@@ -1,0 +1,126 @@
+// Fuzz target: what the launcher puts on reg.exe's command line and into registry
+// files, on arbitrary texts and bytes. Each property is one a user's registry
+// data depends on: an argument reaches the tool as written, a value line reads
+// back as the value it was written from, appending one registry file to another
+// adds exactly the appended file's entries, whatever either holds, and an item's
+// part of a shared file is stable.
+//
+// Built on its own with clang, from the repository's root:
+//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
+//     tests/fuzz/registry_files_fuzz.cpp registry/reg_file_format.cpp \
+//     registry/reg_arguments.cpp registry/reg_notation.cpp platform/text.cpp \
+//     platform/paths.cpp platform/portable/ansi_cp1252.cpp -o registry_files_fuzz
+//   ./registry_files_fuzz -max_total_time=60 "$(mktemp -d)" tests/fuzz/corpus/registry_files
+// (new inputs go to the first folder; the seeds stay as they are).
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "platform/text.h"
+#include "registry/reg_arguments.h"
+#include "registry/reg_file_format.h"
+#include "registry/reg_notation.h"
+#include "tests/fake_platform/reg_text_reader.h"
+
+namespace {
+
+void Require(bool holds) {
+  if (!holds) std::abort();
+}
+
+// Two bytes per UTF-16 unit, as the registry stores texts.
+std::wstring UnitsOf(std::string_view bytes) {
+  std::wstring text;
+  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
+    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
+                                 static_cast<unsigned char>(bytes[i + 1]) << 8);
+  return text;
+}
+
+// Characters past U+FFFF as their two UTF-16 units (wchar_t may hold them whole).
+std::wstring Utf16Units(const std::wstring& text) {
+  std::wstring units;
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp <= 0xFFFF) {
+      units += c;
+      continue;
+    }
+    units += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+    units += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+  }
+  return units;
+}
+
+void CheckArguments(const std::wstring& text) {
+  for (const std::wstring& sent : {RegQuoted(text), RegArgument(text)})
+    Require(fake_reg_detail::SplitArguments(L"reg " + sent + L" /f") ==
+            (std::vector<std::wstring>{L"reg", text, L"/f"}));
+}
+
+// Names come from a configuration line: no line break or zero character in them.
+void CheckValueLine(std::wstring name, unsigned type, std::string_view bytes) {
+  std::erase_if(name, [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\0'; });
+  const std::wstring line = RegValueLine(name, type, bytes);
+  const std::vector<std::wstring> lines = fake_reg_detail::RegFileLines(line);
+  Require(lines.size() == 1);
+  const auto value = fake_reg_detail::ParseValueLine(lines[0]);
+  Require(value.has_value());
+  Require(value->name == name && value->type == type && value->bytes == bytes);
+}
+
+void CheckAppend(std::string_view target, std::string_view appended) {
+  const std::string added = RegAppendBytes(target, appended);
+  if (!target.starts_with("\xFF\xFE")) return;
+  // Into a UTF-16LE file: the appended text without its header lines, whole.
+  const RegFileText read = ReadRegFileText(appended);
+  const std::wstring_view header =
+      read.format == RegTextFormat::Utf16Le ? kRegHeaderUnicode : kRegHeaderAnsi;
+  const std::wstring expected =
+      ReplaceAll(read.text, std::wstring(header) + L"\r\n\r\n", L"") + L"\r\n";
+  Require(added.size() % 2 == 0);
+  Require(UnitsOf(added) == Utf16Units(expected));
+}
+
+// An item's part of a file is a registry file whose own part for the item is
+// itself.
+void CheckSubset(std::string_view bytes) {
+  const std::wstring value = L"v";
+  for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
+    const std::string part = RegFileSubset(bytes, L"HKCU\\Software\\App", name);
+    if (!part.empty()) Require(RegFileSubset(part, L"HKCU\\Software\\App", name) == part);
+  }
+}
+
+void CheckExportedKey(const std::wstring& subkey) {
+  const std::wstring key = L"HKCU\\" + subkey;
+  // Key names hold no zero character, and a configuration line no line break.
+  if (!IsRegKeyPath(key) ||
+      subkey.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring::npos)
+    return;
+  Require(RegFileHoldsKey(RegValueFile(LongRegKey(key), L"@=\"\""), key));
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  const std::wstring text = UnitsOf(bytes);
+  CheckArguments(text);
+  if (bytes.size() >= 4) {
+    const unsigned type =
+        static_cast<unsigned char>(bytes[0]) % 12 | (bytes[1] == '\xFF' ? 0xFFFF0000u : 0u);
+    const size_t nameUnits = static_cast<unsigned char>(bytes[2]) % 8;
+    const std::string_view rest = bytes.substr(3);
+    const std::wstring name = UnitsOf(rest.substr(0, std::min(rest.size(), 2 * nameUnits)));
+    CheckValueLine(name, type, rest.substr(std::min(rest.size(), 2 * nameUnits)));
+  }
+  const size_t half = bytes.size() / 2;
+  CheckAppend(bytes.substr(0, half), bytes.substr(half));
+  CheckAppend("\xFF\xFE", bytes);
+  RegFileHoldsKey(bytes, L"HKCU\\Software\\App");
+  CheckSubset(bytes);
+  CheckExportedKey(text);
+  return 0;
+}
