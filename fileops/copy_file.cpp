@@ -21,7 +21,8 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   if (move && os::FileState(to) != -1) DeleteFiles(ctx, to);
   CreateDir(ctx, ParentFolder(ctx, to));
   if (os::FileState(from) == -1) return false;
-  if (!os::CopyFileReplacing(from, to)) return false;
+  // Flushed before the source goes, and before the run record relies on the copy.
+  if (!os::CopyFileReplacing(from, to) || !os::FlushFile(to)) return false;
   if (move) DeleteFiles(ctx, from);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "fileops/copy_tree.h"
 
 #include <utility>
+#include <vector>
 
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
@@ -41,6 +42,7 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
 
   const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
   bool ok = true;
+  std::vector<std::pair<std::wstring, std::wstring>> copied;  // source, target
   for (const os::DirEntry& entry : *entries) {
     const std::wstring sourcePath = from + L"\\" + entry.name;
     const std::wstring targetPath = to + L"\\" + entry.name;
@@ -48,12 +50,20 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
     } else if (os::MatchesSpec(entry.name, filePattern)) {
       os::SetNormalAttributes(targetPath);  // a read-only or hidden target is replaced too
-      if (os::CopyFileReplacing(sourcePath, targetPath)) {
-        if (log) log->files.push_back(sourcePath);
-      } else {
+      if (os::CopyFileReplacing(sourcePath, targetPath))
+        copied.emplace_back(sourcePath, targetPath);
+      else
         ok = false;
-      }
     }
+  }
+  // A copy counts once its bytes are on the disk: a move removes the sources next,
+  // and the run record moves on. Flushed together, so that the system can write
+  // the whole folder's data at once.
+  for (const auto& [sourcePath, targetPath] : copied) {
+    if (!os::FlushFile(targetPath))
+      ok = false;
+    else if (log)
+      log->files.push_back(sourcePath);
   }
   return ok;
 }

@@ -18,12 +18,12 @@ void DeleteFiles(const LauncherContext& ctx, std::wstring_view path);
 void DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option);
 
 // Copies (or moves) one file; a target ending in a backslash receives the
-// source's name. Returns true when the file was copied.
+// source's name. Returns true when the file was copied and flushed.
 bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
                     bool move, bool overwrite, bool reverse);
 
 // Copies (or moves) a folder's contents; an empty or "." target is "Settings"
-// beside the launcher. Returns true when every file was copied.
+// beside the launcher. Returns true when every file was copied and flushed.
 bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
                            std::wstring_view target, std::wstring_view pattern, bool move,
                            bool overwrite, bool reverse);
