@@ -53,18 +53,20 @@ std::vector<RunItem> ParseRecord(const std::string& bytes, int owner) {
   return items;
 }
 
-void WriteRecord(LauncherContext& ctx) {
-  if (ctx.runRecordFile != 0) {
-    os::RewriteFile(ctx.runRecordFile, RecordBytes(ctx));
-    return;
-  }
-  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable)) return;
+// True when the record on the disk now lists the items as they are in memory, or
+// when no record can be kept at all (backup names are the trace then). False when
+// the record kept so far could not be brought up to date: it still tells the
+// stages written last.
+bool WriteRecord(LauncherContext& ctx) {
+  if (ctx.runRecordFile != 0) return os::RewriteFile(ctx.runRecordFile, RecordBytes(ctx));
+  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable)) return true;
   // A record that exists but is not ours belongs to a running launcher (or lies in
   // a read-only folder): it is never written over.
   const std::wstring path = RunRecordPath(ctx);
-  if (os::FileState(path) != -1) return;
-  if (!os::WriteNewFile(path, RecordBytes(ctx))) return;
+  if (os::FileState(path) != -1) return true;
+  if (!os::WriteNewFile(path, RecordBytes(ctx))) return true;
   ctx.runRecordFile = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
+  return true;
 }
 
 // Items of this configuration whose backup name exists but that the record does
@@ -120,9 +122,12 @@ size_t NoteItemBegun(LauncherContext& ctx, std::wstring_view stage, std::wstring
   return ctx.runItems.size() - 1;
 }
 
-void NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) {
+bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) {
+  std::wstring before = std::move(ctx.runItems[index].stage);
   ctx.runItems[index].stage = stage;
-  WriteRecord(ctx);
+  if (WriteRecord(ctx)) return true;
+  ctx.runItems[index].stage = std::move(before);
+  return false;
 }
 
 void EndRunRecord(LauncherContext& ctx) {

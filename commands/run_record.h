@@ -45,8 +45,10 @@ void RecoverUnfinishedRun(LauncherContext& ctx);
 size_t NoteItemBegun(LauncherContext& ctx, std::wstring_view stage, std::wstring_view key,
                      std::wstring_view value);
 
-// Moves the item to the stage and writes the record.
-void NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage);
+// Moves the item to the stage and writes the record. False, with the item left at
+// its stage, when the record cannot be written: a step that relies on the new
+// stage must not run then, as a later start would go by the old one.
+bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage);
 
 // After the AFTER walk: removes the record, or keeps the items that are not
 // finished (a carry-back that failed) for the next start.

@@ -130,13 +130,13 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
   size_t index = 0;
   if (LocalExists(ctx, *places)) {
     index = NoteItemBegun(ctx, kStageSpare, key, value);
-    if (!CopyAside(ctx, *places)) {
-      // Part of the data could not be copied (a file held open elsewhere): the
-      // machine's data stays as it is and this run does not wrap the item.
+    // Part of the data could not be copied (a file held open elsewhere), or the
+    // record cannot say that the copy is whole: the machine's data stays as it is
+    // and this run does not wrap the item.
+    if (!CopyAside(ctx, *places) || !NoteItemStage(ctx, index, kStageToClear)) {
       FinishRunItem(ctx, index);
       return;
     }
-    NoteItemStage(ctx, index, kStageToClear);
     ClearLocal(ctx, *places);
     if (LocalExists(ctx, *places)) {
       // Something in the local place could not be removed: put the machine's data
@@ -148,7 +148,9 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
     index = NoteItemBegun(ctx, kStageToClear, key, value);
   }
   if (places->carries) BringIn(ctx, *places);
-  NoteItemStage(ctx, index, kStageInUse);
+  // Unless the record says so, a later start would clear what the application does
+  // there: the machine's data goes back and this run does not wrap the item.
+  if (!NoteItemStage(ctx, index, kStageInUse)) FinishRunItem(ctx, index);
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
@@ -168,12 +170,14 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
     NoteItemStage(ctx, index, kStageDone);
     return;
   }
+  // Each step that removes data runs only once the record says that the data is
+  // safe elsewhere; otherwise the item waits at its stage for the next start.
   std::wstring_view stage = item.stage;
   if (stage == kStageInUse || stage == kStageHeld) {
     // Nothing is removed unless the carry-back copied everything.
     if (places->carries && !CarryBack(ctx, *places)) return;
+    if (!NoteItemStage(ctx, index, kStageToClear)) return;
     stage = kStageToClear;
-    NoteItemStage(ctx, index, stage);
   }
   if (stage == kStageToClear) {
     ClearLocal(ctx, *places);
@@ -182,9 +186,8 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
       return;
     }
     // The backup goes only once the local place holds all of it again.
-    if (!CopyBackupBack(ctx, *places)) return;
+    if (!CopyBackupBack(ctx, *places) || !NoteItemStage(ctx, index, kStageSpare)) return;
     stage = kStageSpare;
-    NoteItemStage(ctx, index, stage);
   }
   if (stage == kStageSpare) {
     RemoveBackup(ctx, *places);
