@@ -33,11 +33,13 @@ void ClearLocal(const LauncherContext& ctx, const WrapPlaces& p) {
 }
 
 // A missing portable location brings nothing in; a folder is still created empty.
-void BringIn(const LauncherContext& ctx, const WrapPlaces& p) {
+// True when the local place holds all of the portable data.
+bool BringIn(const LauncherContext& ctx, const WrapPlaces& p) {
   if (p.folder)
-    CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true);
-  else
-    CopyOrMoveFile(ctx, p.local, p.portable, false, true, true);
+    return CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true) ||
+           os::FileState(ResolveFolderTarget(ctx, p.portable)) != -2;
+  return CopyOrMoveFile(ctx, p.local, p.portable, false, true, true) ||
+         os::FileState(ResolveFileTarget(ctx, p.local, p.portable)) < 0;
 }
 
 // True when everything the local place holds is now in the portable location.
@@ -139,18 +141,22 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
     }
     ClearLocal(ctx, *places);
     if (LocalExists(ctx, *places)) {
-      // Something in the local place could not be removed: put the machine's data
-      // back whole rather than mix the portable data into what is left.
-      FinishRunItem(ctx, index);
+      // Something in the local place could not be removed: what is left is the
+      // machine's own data, so the backup goes back over it whole rather than the
+      // portable data being mixed into it.
+      if (CopyBackupBack(ctx, *places) && NoteItemStage(ctx, index, kStageSpare))
+        FinishRunItem(ctx, index);
       return;
     }
   } else {
     index = NoteItemBegun(ctx, kStageToClear, key, value);
   }
-  if (places->carries) BringIn(ctx, *places);
-  // Unless the record says so, a later start would clear what the application does
-  // there: the machine's data goes back and this run does not wrap the item.
-  if (!NoteItemStage(ctx, index, kStageInUse)) FinishRunItem(ctx, index);
+  // The application works on the portable data only when all of it came in and the
+  // record says so: a carry-back would otherwise write what the application made
+  // of a part over the whole, or a later start would clear the application's work.
+  // Failing that, the machine's data goes back and this run does not wrap the item.
+  if ((places->carries && !BringIn(ctx, *places)) || !NoteItemStage(ctx, index, kStageInUse))
+    FinishRunItem(ctx, index);
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
@@ -181,6 +187,9 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
   }
   if (stage == kStageToClear) {
     ClearLocal(ctx, *places);
+    // What could not be removed is the application's, not the machine's: never
+    // mixed into the machine's data, cleared again at the next start.
+    if (LocalExists(ctx, *places)) return;
     if (!BackupExists(ctx, *places)) {
       NoteItemStage(ctx, index, kStageDone);
       return;

@@ -68,14 +68,18 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
   return ok;
 }
 
+std::wstring ResolveFolderTarget(const LauncherContext& ctx, std::wstring_view target) {
+  const std::wstring_view text =
+      (TrimSpaces(target).empty() || target == L".") ? L"Settings" : target;
+  return RemoveTrailingBackslashes(ResolvePath(ctx, text));
+}
+
 bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
                            std::wstring_view target, std::wstring_view pattern, bool move,
                            bool overwrite, bool reverse) {
   if (source == target) return false;
-  const std::wstring_view targetText =
-      (TrimSpaces(target).empty() || target == L".") ? L"Settings" : target;
   std::wstring from = RemoveTrailingBackslashes(ResolvePath(ctx, source));
-  std::wstring to = RemoveTrailingBackslashes(ResolvePath(ctx, targetText));
+  std::wstring to = ResolveFolderTarget(ctx, target);
   if (reverse) std::swap(from, to);
   // A target inside the source: the copy would walk into its own output. A source
   // inside the target: a move would remove it with the target before copying.

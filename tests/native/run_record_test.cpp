@@ -59,8 +59,10 @@ TEST_F(RunRecordTest, WithoutARecordTheBackupNameTellsOfTheKilledRun) {
   PortableData();
   MachineData();
   Fake().readOnlyFiles.insert(L"c:\\p\\tool.running");
-  Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
-  RunKilled(kDir, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  RunKilled(kDir, [] {
+    FakeAddFile(kApp + L"\\s.ini", "v2");
+    Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
+  });
   EXPECT_FALSE(RecordExists());
 
   // The carry-back still fails: the application goes on with its own latest data.
