@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/context.h"
 
@@ -34,6 +35,12 @@ inline constexpr int kThisRun = 1;        // begun or taken over by this run
 inline constexpr int kOtherLauncher = 2;  // listed by a launcher that is running now
 
 std::wstring RunRecordPath(const LauncherContext& ctx);
+
+// The record's text for the items that are not finished and not another
+// launcher's, and the items of a record's text (lines that name no item of a wrap
+// or backup key at a known stage are skipped), each with the owner given.
+std::string RunRecordText(const std::vector<RunItem>& items);
+std::vector<RunItem> ParseRunRecord(const std::string& bytes, int owner);
 
 // Before the BEFORE walk: reads the record an earlier run left, and finishes its
 // items and those whose backup name exists, except the held ones. Nothing for a

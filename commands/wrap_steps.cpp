@@ -1,5 +1,7 @@
 #include "commands/wrap_steps.h"
 
+#include <algorithm>
+
 #include "commands/run_record.h"
 #include "fileops/file_ops.h"
 #include "platform/paths.h"
@@ -93,6 +95,11 @@ std::optional<WrapPlaces> PlacesOf(std::wstring_view key, std::wstring_view valu
   } else {
     return std::nullopt;
   }
+  // No Windows path holds a control character. A line break would also split the
+  // item's line in the run record, and a later start would take the text before
+  // the break for the item and act on that place instead.
+  if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
+    return std::nullopt;
   p.folder = key == L"dir" || key == L"(dir)";
   // "C:\Data\App\" is backed up as C:\Data\App_backup, never inside itself.
   p.local = RemoveTrailingBackslashes(TrimSpaces(local));

@@ -201,3 +201,14 @@ TEST_F(RunRecordTest, KilledBackupItemRunIsPutBackBeforeTheNextRun) {
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
   EXPECT_FALSE(FolderExists(kApp + L"_backup"));
 }
+
+// Such a value names no place Windows can have. Recorded, it would split its line,
+// and the next start would clear the folder named before the break.
+TEST_F(RunRecordTest, ValueWithALineBreakIsNoItem) {
+  MachineData();
+  Fake().clipboard = L"C:\\U\\AppData\\App\r\n";
+  RunKilled("[BEFORE]\r\ndir = {CLIPBOARD}\r\n");
+  EXPECT_FALSE(RecordExists());
+  NextRunSees("[BEFORE]\r\n+dir = C:\\U\\Other\r\n");
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+}
