@@ -1,4 +1,9 @@
-# Native build: the logic with an in-memory platform, its unit tests and benchmarks.
+# Native build: the logic with an in-memory platform, its unit tests and benchmarks,
+# or, with VOQ_FUZZ, its fuzz targets.
+if(VOQ_FUZZ)
+  add_subdirectory(tests/fuzz)
+  return()
+endif()
 add_subdirectory(tests/native)
 
 # ---- scrambled values ------------------------------------------------------------

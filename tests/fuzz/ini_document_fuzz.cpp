@@ -1,0 +1,68 @@
+// The ini reader and writer. Any file, read and written back (in both layouts),
+// reads again as the same entries: sections, comments, keys and values, and the
+// same keys enumerated under every section. Reading alone never changes the file.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/text.h"
+#include "tests/fake_platform/fake_platform.h"
+#include "tests/fuzz/fuzz_check.h"
+#include "values/ini_document.h"
+
+namespace {
+
+const std::wstring kPath = L"C:\\P\\Edited.ini";
+
+bool SameEntries(const std::vector<IniEntry>& a, const std::vector<IniEntry>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].kind != b[i].kind || a[i].name != b[i].name || a[i].value != b[i].value) return false;
+  return true;
+}
+
+// What the launcher reads: every key of every section it can select, in order.
+std::vector<std::wstring> Enumerate(IniDocument& doc) {
+  std::vector<std::wstring> sections{L""};
+  for (const IniEntry& entry : doc.entries)
+    if (entry.kind == IniEntryKind::Section) sections.push_back(WideFromUtf8(entry.name));
+  std::vector<std::wstring> seen;
+  for (const std::wstring& section : sections) {
+    seen.push_back(L"[" + section + L"]");
+    if (!IniSelectSection(doc, section) || !IniFirstKey(doc)) continue;
+    while (IniNextKey(doc)) {
+      const std::wstring name = IniKeyName(doc);
+      seen.push_back(name + L"=" + IniKeyValue(doc) + L"=" + IniReadKey(doc, name, L"-"));
+    }
+  }
+  return seen;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  ResetFake();
+  FakeAddFolder(L"C:\\P");
+  const std::string bytes(reinterpret_cast<const char*>(data), size);
+  FakeAddFile(kPath, bytes);
+
+  IniDocument read = IniOpen(kPath, IniWriteOptions{});
+  const std::vector<IniEntry> entries = read.entries;
+  const std::vector<std::wstring> seen = Enumerate(read);
+  IniClose(read);
+  FUZZ_CHECK(FakeFileBytes(kPath) == bytes);
+
+  for (const IniWriteOptions options :
+       {IniWriteOptions{false, false}, IniWriteOptions{true, true}}) {
+    FakeAddFile(kPath, bytes);
+    IniDocument written = IniOpen(kPath, options);
+    written.modified = true;
+    IniClose(written);
+    IniDocument again = IniOpen(kPath, options);
+    FUZZ_CHECK(SameEntries(again.entries, entries));
+    FUZZ_CHECK(Enumerate(again) == seen);
+    IniClose(again);
+  }
+  return 0;
+}
