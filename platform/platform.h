@@ -8,6 +8,12 @@
 #include <string>
 #include <vector>
 
+// The Win32 headers make some names macros for their wide forms; the seam's own
+// functions keep their names in the files that include both.
+#ifdef SetFileAttributes
+#undef SetFileAttributes
+#endif
+
 namespace os {
 
 // ---- process and environment -------------------------------------------------

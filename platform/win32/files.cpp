@@ -126,7 +126,7 @@ std::optional<unsigned> FileAttributes(const std::wstring& path) {
 }
 
 bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
-  return SetFileAttributesW(path.c_str(), attributes) != FALSE;
+  return ::SetFileAttributesW(path.c_str(), attributes) != FALSE;
 }
 
 }  // namespace os

@@ -72,7 +72,7 @@ bool FlushFile(const std::wstring& path) {
 }
 
 bool SetNormalAttributes(const std::wstring& path) {
-  return SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
+  return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
 bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
