@@ -77,8 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<std::wstring> lines;
   const std::wstring text =
       WideFromUtf8(std::string(reinterpret_cast<const char*>(data) + 1, size - 1));
+  // A few definitions at most: a long input makes long values, not many of them.
+  constexpr size_t kLines = 8;
   for (size_t start = 0; start <= text.size();) {
-    const size_t end = std::min(text.find(L'\n', start), text.size());
+    const size_t end =
+        lines.size() + 1 < kLines ? std::min(text.find(L'\n', start), text.size()) : text.size();
     lines.push_back(text.substr(start, end - start));
     start = end + 1;
   }
