@@ -65,36 +65,53 @@ struct Configuration {
   std::string sections;      // BEFORE and AFTER of the configuration file
   void (*arrange)();         // the disk before the first run
   void (*application)(int);  // what the application saves in its nth save
-  // A failing step may leave the wrap or backup item undone for its run: the
+  // A failing step may leave a wrap or backup item undone for its run: the
   // application then works on the machine's own data, and nothing is lost. The
-  // sections of such a run, without the item.
-  std::string unwrapped;
+  // sections of such a run, one for each item that may be left undone.
+  std::vector<std::string> unwrapped;
 };
 
+constexpr char kDirItem[] = "dir = %APPDATA%\\App\r\n";
+constexpr char kFileItem[] = "file = %APPDATA%\\App.ini :: Data\\\r\n";
+constexpr char kCacheItem[] = "(file) = %APPDATA%\\Cache.db\r\n";
+const std::wstring kCache = L"C:\\U\\AppData\\Cache.db";
+
 const Configuration kConfigurations[] = {
-    {"DirWithMachineData", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+    {"DirWithMachineData",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
      [] {
        PortableFolder();
        MachineFolder();
      },
-     AppSavesInFolder, ""},
-    {"DirWithoutMachineData", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n", PortableFolder,
-     AppSavesInFolder, ""},
-    {"FileWithMachineData", "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
+     AppSavesInFolder,
+     {""}},
+    {"DirWithoutMachineData",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+     PortableFolder,
+     AppSavesInFolder,
+     {""}},
+    {"FileWithMachineData",
+     "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
      [] {
        FakeAddFile(L"C:\\P\\App.ini", "v1");
        FakeAddFile(kAppIni, "machine");
      },
-     [](int run) { AppendRun(kAppIni, run); }, ""},
-    {"FileWithoutMachineData", "[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    {"FileWithoutMachineData",
+     "[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
      [] {
        FakeAddFolder(L"C:\\P\\Data");
        FakeAddFile(L"C:\\P\\Data\\App.ini", "v1");
      },
-     [](int run) { AppendRun(kAppIni, run); }, ""},
-    {"BackupDir", "[BEFORE]\r\n(dir) = %APPDATA%\\App\r\n", MachineFolder, AppSavesInFolder, ""},
-    {"BackupFile", "[BEFORE]\r\n(file) = %APPDATA%\\App.ini\r\n",
-     [] { FakeAddFile(kAppIni, "machine"); }, [](int run) { AppendRun(kAppIni, run); }, ""},
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    {"BackupDir", "[BEFORE]\r\n(dir) = %APPDATA%\\App\r\n", MachineFolder, AppSavesInFolder, {""}},
+    {"BackupFile",
+     "[BEFORE]\r\n(file) = %APPDATA%\\App.ini\r\n",
+     [] { FakeAddFile(kAppIni, "machine"); },
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
     // Templates brought into the wrapped folder at every start; they travel back
     // into the portable folder with the rest.
     {"CopyWithPattern",
@@ -109,7 +126,25 @@ const Configuration kConfigurations[] = {
        FakeAddFile(L"C:\\P\\Templates\\readme.txt", "readme");
      },
      AppSavesInFolder,
-     "[BEFORE]\r\n->dir = Templates :: %APPDATA%\\App\\Templates :: :: *.tpl\r\n"},
+     {"[BEFORE]\r\n->dir = Templates :: %APPDATA%\\App\\Templates :: :: *.tpl\r\n"}},
+    // Items side by side: each keeps its own line of the record and its own stage.
+    {"SeveralItems",
+     std::string("[BEFORE]\r\n") + kDirItem + kFileItem + kCacheItem,
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(L"C:\\P\\Data");
+       FakeAddFile(L"C:\\P\\Data\\App.ini", "v1");
+       FakeAddFile(kCache, "cache");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kAppIni, run);
+       AppendRun(kCache, run);
+     },
+     {std::string("[BEFORE]\r\n") + kFileItem + kCacheItem,
+      std::string("[BEFORE]\r\n") + kDirItem + kCacheItem,
+      std::string("[BEFORE]\r\n") + kDirItem + kFileItem}},
 };
 
 // What the disk holds, as the launcher could see it.
@@ -235,19 +270,20 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     return it->second;
   }
 
-  // Two undisturbed runs after one without the item.
-  const Disk& AfterOneUnwrappedRun() {
-    if (!unwrapped_) {
+  // Two undisturbed runs after one with these sections.
+  const Disk& AfterOneRunWith(const std::string& sections) {
+    auto [it, fresh] = unwrapped_.try_emplace(sections);
+    if (fresh) {
       Fake() = start_;
       saves_ = 0;
-      WriteConfiguration(GetParam().unwrapped);
+      WriteConfiguration(sections);
       RunLauncher();
       WriteConfiguration(GetParam().sections);
       RunLauncher();
       RunLauncher();
-      unwrapped_ = Snapshot();
+      it->second = Snapshot();
     }
-    return *unwrapped_;
+    return it->second;
   }
 
   // Disturbs the first run, runs twice more, and describes what is wrong with the
@@ -288,7 +324,9 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     const int saves = saves_;
     const Disk& expected = Undisturbed(saves);
     if (now == expected) return wrong;
-    if (!killed && saves == 3 && now == AfterOneUnwrappedRun()) return wrong;
+    if (!killed && saves == 3)
+      for (const std::string& sections : GetParam().unwrapped)
+        if (now == AfterOneRunWith(sections)) return wrong;
     return wrong + Differences(expected, now);
   }
 
@@ -339,7 +377,7 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
   std::vector<FakeChange> changes_;  // of one undisturbed run
   FakeWorld start_;
   std::map<int, Disk> undisturbed_;
-  std::optional<Disk> unwrapped_;
+  std::map<std::string, Disk> unwrapped_;
 };
 
 TEST_P(CrashPoints, KilledAtAnyChangeLosesNothing) {
