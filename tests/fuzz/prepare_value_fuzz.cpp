@@ -3,8 +3,8 @@
 // launcher applies it while reading its file. No value ends the process other than
 // through the launcher's own way out, and no value grows past a fixed multiple of
 // the input (or the user-text limit): no expansion feeds on itself. The options
-// file gives inputs up to 64 KiB and a tight time-out, so that work growing faster
-// than the input shows as a time-out.
+// file allows values of 2 KiB, longer than any line of a real file, under a tight
+// time-out, so that work that feeds on itself shows as a time-out too.
 #include <cstddef>
 #include <cstdint>
 #include <string>
