@@ -108,6 +108,8 @@ struct FakeWorld {
   std::set<std::wstring> otherVolumes;
   // Files whose bytes are not on the disk yet (a copy not flushed): a power loss
   // leaves their names, as the file system's journal keeps them, with zeros for bytes.
+  // A stand-in of a tool that writes a file (a registry export) marks it here too:
+  // tools do not flush what they write.
   std::set<std::wstring> unflushed;
 
   // Every call that changes the disk or starts a tool, in order; crashAt and faultAt
@@ -116,7 +118,7 @@ struct FakeWorld {
   int crashAt = 0;
   int faultAt = 0;
   FakeFault fault = FakeFault::None;
-  bool diskFull = false;
+  bool diskFull = false;  // stand-ins of tools that write honour it as well
 
   // Processes.
   std::vector<FakeHiddenStart> hiddenStarts;
