@@ -1,9 +1,14 @@
-# Native build: the logic with an in-memory platform, its unit tests and benchmarks.
+# Native build: the logic with an in-memory platform, its unit tests and benchmarks,
+# or, with VOQ_FUZZ, its fuzz targets.
 # A stand-in of a few bytes takes the place of the elevation helper's image.
 add_library(voq_helper_image STATIC ${CMAKE_SOURCE_DIR}/tests/fake_platform/stand_in_helper_image.cpp)
 target_include_directories(voq_helper_image PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(voq_core PUBLIC voq_helper_image)
 
+if(VOQ_FUZZ)
+  add_subdirectory(tests/fuzz)
+  return()
+endif()
 add_subdirectory(tests/native)
 
 # ---- scrambled values ------------------------------------------------------------

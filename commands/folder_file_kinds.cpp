@@ -64,15 +64,16 @@ bool RemoveFile(const LauncherContext& ctx, const std::wstring& place) {
   return os::DeleteOneFile(path);
 }
 
-// A missing portable location brings nothing in; a folder is still created empty.
+// A missing portable location brings nothing in (a folder is still created
+// empty); one that exists must come in whole.
 bool BringInFolder(const LauncherContext& ctx, const ItemPlaces& p) {
-  CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true);
-  return true;
+  return CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true) ||
+         os::FileState(ResolveFolderTarget(ctx, p.portable)) != -2;
 }
 
 bool BringInFile(const LauncherContext& ctx, const ItemPlaces& p) {
-  CopyOrMoveFile(ctx, p.local, p.portable, false, true, true);
-  return true;
+  return CopyOrMoveFile(ctx, p.local, p.portable, false, true, true) ||
+         os::FileState(ResolveFileTarget(ctx, p.local, p.portable)) < 0;
 }
 
 bool CarryBackFolder(const LauncherContext& ctx, const ItemPlaces& p) {

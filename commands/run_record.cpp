@@ -22,16 +22,19 @@ bool KnownStage(std::wstring_view stage) {
          stage == kStageInUse || stage == kStageHeld;
 }
 
-std::string RecordBytes(const LauncherContext& ctx) {
+}  // namespace
+
+std::string RunRecordText(const std::vector<RunItem>& items) {
   std::wstring text = std::wstring(kNote) + L"\r\n";
-  for (const RunItem& item : ctx.runItems)
+  for (const RunItem& item : items)
     if (Recordable(item))
       text += item.stage + std::wstring(kSeparator) + item.key + std::wstring(kSeparator) +
               item.value + L"\r\n";
   return Utf8FromWide(text);
 }
 
-std::vector<RunItem> ParseRecord(const LauncherContext& ctx, const std::string& bytes, int owner) {
+std::vector<RunItem> ParseRunRecord(const LauncherContext& ctx, const std::string& bytes,
+                                    int owner) {
   std::vector<RunItem> items;
   const std::wstring text = WideFromUtf8(bytes);
   size_t start = 0;
@@ -54,18 +57,23 @@ std::vector<RunItem> ParseRecord(const LauncherContext& ctx, const std::string& 
   return items;
 }
 
-void WriteRecord(LauncherContext& ctx) {
-  if (ctx.runRecordFile != 0) {
-    os::RewriteFile(ctx.runRecordFile, RecordBytes(ctx));
-    return;
-  }
-  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable)) return;
+namespace {
+
+// True when the record on the disk now lists the items as they are in memory, or
+// when no record can be kept at all (backup names are the trace then). False when
+// the record kept so far could not be brought up to date: it still tells the
+// stages written last.
+bool WriteRecord(LauncherContext& ctx) {
+  if (ctx.runRecordFile != 0)
+    return os::RewriteFile(ctx.runRecordFile, RunRecordText(ctx.runItems));
+  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable)) return true;
   // A record that exists but is not ours belongs to a running launcher (or lies in
   // a read-only folder): it is never written over.
   const std::wstring path = RunRecordPath(ctx);
-  if (os::FileState(path) != -1) return;
-  if (!os::WriteNewFile(path, RecordBytes(ctx))) return;
+  if (os::FileState(path) != -1) return true;
+  if (!os::WriteNewFile(path, RunRecordText(ctx.runItems))) return true;
   ctx.runRecordFile = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
+  return true;
 }
 
 // Items of this configuration whose backup name exists but that the record does
@@ -98,12 +106,12 @@ void RecoverUnfinishedRun(LauncherContext& ctx) {
       // Held by a launcher that runs now: its items are left to it entirely.
       const os::FileRef reading = os::OpenExistingFile(path, os::OpenMode::ReadShareReadWrite);
       if (reading != 0 && os::ReadWholeFile(reading, bytes))
-        ctx.runItems = ParseRecord(ctx, bytes, kOtherLauncher);
+        ctx.runItems = ParseRunRecord(ctx, bytes, kOtherLauncher);
       if (reading != 0) os::CloseFile(reading);
       return;
     }
     ctx.runRecordFile = file;
-    if (os::ReadWholeFile(file, bytes)) ctx.runItems = ParseRecord(ctx, bytes, kEarlierRun);
+    if (os::ReadWholeFile(file, bytes)) ctx.runItems = ParseRunRecord(ctx, bytes, kEarlierRun);
   }
   NoteLeftBackups(ctx);
   for (size_t i = 0; i < ctx.runItems.size(); ++i)
@@ -120,15 +128,18 @@ size_t NoteItemBegun(LauncherContext& ctx, std::wstring_view stage, std::wstring
   return ctx.runItems.size() - 1;
 }
 
-void NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) {
+bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) {
+  std::wstring before = std::move(ctx.runItems[index].stage);
   ctx.runItems[index].stage = stage;
-  WriteRecord(ctx);
+  if (WriteRecord(ctx)) return true;
+  ctx.runItems[index].stage = std::move(before);
+  return false;
 }
 
 void EndRunRecord(LauncherContext& ctx) {
   if (ctx.runRecordFile == 0) return;
   const bool unfinished = std::any_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable);
-  if (unfinished) os::RewriteFile(ctx.runRecordFile, RecordBytes(ctx));
+  if (unfinished) os::RewriteFile(ctx.runRecordFile, RunRecordText(ctx.runItems));
   os::CloseFile(ctx.runRecordFile);
   ctx.runRecordFile = 0;
   if (!unfinished) os::DeleteOneFile(RunRecordPath(ctx));

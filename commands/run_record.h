@@ -11,6 +11,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/context.h"
 
@@ -41,6 +42,13 @@ inline constexpr int kOtherLauncher = 2;  // listed by a launcher that is runnin
 
 std::wstring RunRecordPath(const LauncherContext& ctx);
 
+// The record's text for the items that are not finished and not another
+// launcher's, and the items of a record's text (lines that name no item of a wrap
+// or backup key at a known stage are skipped), each with the owner given.
+std::string RunRecordText(const std::vector<RunItem>& items);
+std::vector<RunItem> ParseRunRecord(const LauncherContext& ctx, const std::string& bytes,
+                                    int owner);
+
 // Before the BEFORE walk: reads the record an earlier run left, and finishes its
 // items and those whose backup name exists, except the held ones. Nothing for a
 // further instance; nothing but reading while another launcher holds the record.
@@ -51,8 +59,10 @@ void RecoverUnfinishedRun(LauncherContext& ctx);
 size_t NoteItemBegun(LauncherContext& ctx, std::wstring_view stage, std::wstring_view key,
                      std::wstring_view value);
 
-// Moves the item to the stage and writes the record.
-void NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage);
+// Moves the item to the stage and writes the record. False, with the item left at
+// its stage, when the record cannot be written: a step that relies on the new
+// stage must not run then, as a later start would go by the old one.
+bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage);
 
 // After the AFTER walk: removes the record, or keeps the items that are not
 // finished (a carry-back that failed) for the next start.

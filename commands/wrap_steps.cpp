@@ -1,5 +1,6 @@
 #include "commands/wrap_steps.h"
 
+#include <algorithm>
 #include <optional>
 
 #include "commands/item_kinds.h"
@@ -16,6 +17,11 @@ std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
                            std::wstring_view value) {
   const ItemKind* kind = FindItemKind(key);
   if (kind == nullptr) return std::nullopt;
+  // No place a run sets aside has a control character in its name. A line break
+  // would also split the item's line in the run record, and a later start would
+  // take the text before the break for the item and act on that place instead.
+  if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
+    return std::nullopt;
   auto places = kind->placesOf(ctx, value);
   if (!places) return std::nullopt;
   return Item{kind, std::move(*places)};
@@ -51,9 +57,9 @@ void TakeOver(LauncherContext& ctx, size_t index, std::wstring_view value) {
 // what is left there is part of that same data, so the whole copy goes back over it
 // rather than mixing the portable data in.
 void RestoreAtOnce(LauncherContext& ctx, size_t index, const Item& item) {
-  if (!item.kind->copy(ctx, item.places.backup, item.places.local)) return;
-  NoteItemStage(ctx, index, kStageSpare);
-  FinishRunItem(ctx, index);
+  if (item.kind->copy(ctx, item.places.backup, item.places.local) &&
+      NoteItemStage(ctx, index, kStageSpare))
+    FinishRunItem(ctx, index);
 }
 
 }  // namespace
@@ -100,28 +106,33 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
     // A rename sets everything aside in one step. Otherwise the data is copied and
     // the local place cleared only once the copy is known to be whole.
     if (!Rename(ctx, *item, p.local, p.backup)) {
-      if (!item->kind->copy(ctx, p.local, p.backup)) {
-        // Part of the data could not be copied (a file held open elsewhere): the
-        // machine's data stays as it is and this run does not wrap the item.
+      // Part of the data could not be copied (a file held open elsewhere), or the
+      // record cannot say that the copy is whole: the machine's data stays as it
+      // is and this run does not wrap the item.
+      if (!item->kind->copy(ctx, p.local, p.backup) || !NoteItemStage(ctx, index, kStageToClear)) {
         FinishRunItem(ctx, index);
         return;
       }
-      NoteItemStage(ctx, index, kStageToClear);
       if (!item->kind->remove(ctx, p.local)) {
         RestoreAtOnce(ctx, index, *item);
         return;
       }
+    } else if (!NoteItemStage(ctx, index, kStageToClear)) {
+      // Renamed, but the record still calls the backup a spare copy: it goes back
+      // before anything else comes to the local place.
+      FinishRunItem(ctx, index);
+      return;
     }
-    NoteItemStage(ctx, index, kStageToClear);
   } else {
     index = NoteItemBegun(ctx, kStageToClear, key, value);
   }
-  if (item->kind->bringIn != nullptr && !item->kind->bringIn(ctx, p)) {
-    // The item cannot be in place: the machine's data goes back before the run.
+  // The application works on the item only when all of it is in place and the
+  // record says so: a carry-back would otherwise write what the application made
+  // of a part over the whole, or a later start would clear the application's work.
+  // Failing that, the machine's data goes back before the run.
+  if ((item->kind->bringIn != nullptr && !item->kind->bringIn(ctx, p)) ||
+      !NoteItemStage(ctx, index, kStageInUse))
     FinishRunItem(ctx, index);
-    return;
-  }
-  NoteItemStage(ctx, index, kStageInUse);
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
@@ -149,7 +160,9 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
         !item->kind->carryBack(ctx, p))
       return;
     stage = kStageToClear;
-    NoteItemStage(ctx, index, stage);
+    // Each step that removes data runs only once the record says that the data is
+    // safe elsewhere; otherwise the item waits at its stage for the next start.
+    if (!NoteItemStage(ctx, index, stage)) return;
   }
   if (stage == kStageToClear) {
     // The backup goes back only into a local place that is really free: a
@@ -160,13 +173,13 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
       return;
     }
     stage = kStagePuttingBack;
-    NoteItemStage(ctx, index, stage);
+    if (!NoteItemStage(ctx, index, stage)) return;
   }
   if (stage == kStageSpare && !LocalExists(ctx, *item)) {
     // Set aside by a rename that the record had not caught up with yet: the
     // backup is the machine's data, not a spare copy.
     stage = kStagePuttingBack;
-    NoteItemStage(ctx, index, stage);
+    if (!NoteItemStage(ctx, index, stage)) return;
   }
   if (stage == kStagePuttingBack) {
     if (!BackupExists(ctx, *item)) {
@@ -181,7 +194,7 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
     }
     if (!item->kind->copy(ctx, p.backup, p.local)) return;
     stage = kStageSpare;
-    NoteItemStage(ctx, index, stage);
+    if (!NoteItemStage(ctx, index, stage)) return;
   }
   if (stage == kStageSpare) {
     if (BackupExists(ctx, *item) && !item->kind->remove(ctx, p.backup)) return;

@@ -6,11 +6,17 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 
+std::wstring ResolveFileTarget(const LauncherContext& ctx, std::wstring_view source,
+                               std::wstring_view target) {
+  std::wstring to = ResolvePath(ctx, target);
+  if (EndsWithBackslash(to)) to += LastComponent(ResolvePath(ctx, source));
+  return to;
+}
+
 bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
                     bool move, bool overwrite, bool reverse) {
   std::wstring from = ResolvePath(ctx, source);
-  std::wstring to = ResolvePath(ctx, target);
-  if (EndsWithBackslash(to)) to += LastComponent(from);
+  std::wstring to = ResolveFileTarget(ctx, source, target);
   // The same file spelt in another case would be deleted as the target of a move.
   if (SamePath(from, to)) return false;
   if (reverse) std::swap(from, to);
@@ -25,7 +31,8 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   // On one volume the file moves by a rename, into the same end state.
   if (move && sourceState >= 0 && os::FileState(to) == -1 && os::MoveFileOrFolder(from, to))
     return true;
-  if (!os::CopyFileReplacing(from, to)) return false;
+  // Flushed before the source goes, and before the run record relies on the copy.
+  if (!os::CopyFileReplacing(from, to) || !os::FlushFile(to)) return false;
   if (move) DeleteFiles(ctx, from);
   return true;
 }

@@ -1,6 +1,7 @@
 #include "fileops/copy_tree.h"
 
 #include <utility>
+#include <vector>
 
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
@@ -41,6 +42,7 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
 
   const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
   bool ok = true;
+  std::vector<std::pair<std::wstring, std::wstring>> copied;  // source, target
   for (const os::DirEntry& entry : *entries) {
     const std::wstring sourcePath = from + L"\\" + entry.name;
     const std::wstring targetPath = to + L"\\" + entry.name;
@@ -50,24 +52,36 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
       // A read-only or hidden target is replaced too; its attributes are cleared
       // only when the copy is refused, not queried for every file.
       if (os::CopyFileReplacing(sourcePath, targetPath) ||
-          (os::SetNormalAttributes(targetPath) && os::CopyFileReplacing(sourcePath, targetPath))) {
-        if (log) log->files.push_back(sourcePath);
-      } else {
+          (os::SetNormalAttributes(targetPath) && os::CopyFileReplacing(sourcePath, targetPath)))
+        copied.emplace_back(sourcePath, targetPath);
+      else
         ok = false;
-      }
     }
   }
+  // A copy counts once its bytes are on the disk: a move removes the sources next,
+  // and the run record moves on. Flushed together, so that the system can write
+  // the whole folder's data at once.
+  for (const auto& [sourcePath, targetPath] : copied) {
+    if (!os::FlushFile(targetPath))
+      ok = false;
+    else if (log)
+      log->files.push_back(sourcePath);
+  }
   return ok;
+}
+
+std::wstring ResolveFolderTarget(const LauncherContext& ctx, std::wstring_view target) {
+  const std::wstring_view text =
+      (TrimSpaces(target).empty() || target == L".") ? L"Settings" : target;
+  return RemoveTrailingBackslashes(ResolvePath(ctx, text));
 }
 
 bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
                            std::wstring_view target, std::wstring_view pattern, bool move,
                            bool overwrite, bool reverse) {
   if (source == target) return false;
-  const std::wstring_view targetText =
-      (TrimSpaces(target).empty() || target == L".") ? L"Settings" : target;
   std::wstring from = RemoveTrailingBackslashes(ResolvePath(ctx, source));
-  std::wstring to = RemoveTrailingBackslashes(ResolvePath(ctx, targetText));
+  std::wstring to = ResolveFolderTarget(ctx, target);
   if (reverse) std::swap(from, to);
   // A target inside the source: the copy would walk into its own output. A source
   // inside the target: a move would remove it with the target before copying.

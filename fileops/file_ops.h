@@ -18,15 +18,20 @@ void DeleteFiles(const LauncherContext& ctx, std::wstring_view path);
 void DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option);
 
 // Copies (or moves) one file; a target ending in a backslash receives the
-// source's name. Returns true when the file was copied.
+// source's name. Returns true when the file was copied and flushed.
 bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
                     bool move, bool overwrite, bool reverse);
+// The file that the target of CopyOrMoveFile names.
+std::wstring ResolveFileTarget(const LauncherContext& ctx, std::wstring_view source,
+                               std::wstring_view target);
 
 // Copies (or moves) a folder's contents; an empty or "." target is "Settings"
-// beside the launcher. Returns true when every file was copied.
+// beside the launcher. Returns true when every file was copied and flushed.
 bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
                            std::wstring_view target, std::wstring_view pattern, bool move,
                            bool overwrite, bool reverse);
+// The folder that the target of CopyOrMoveDirContents names.
+std::wstring ResolveFolderTarget(const LauncherContext& ctx, std::wstring_view target);
 
 // Writes the contents as UTF-8 without BOM; "no overwrite" keeps a non-empty file.
 void FileCreate(const LauncherContext& ctx, std::wstring_view path, std::wstring_view options,

@@ -95,8 +95,9 @@ constexpr const char* kTemplateLines[] = {
     "; uservar = MyVar :: HKCU\\Software\\Key",
     "",
     "; --- Macros ---",
-    "; path: {VOQROOT} {VOQPARENT} {EXEPATH} {APPEXE} {DRIVE} {USERFILE} {USERDIR} {WORKDIR} "
-    "{JAVAEXE}",
+    // One line, split for width.
+    ("; path: {VOQROOT} {VOQPARENT} {EXEPATH} {APPEXE} {DRIVE} {USERFILE} {USERDIR} {WORKDIR} "
+     "{JAVAEXE}"),
     "; text: {CLIPBOARD} {LINEBREAK} {USERTEXT}",
     "; date: {d} {j} {m} {n} {Y} {y} {g} {G} {h} {H} {i} {s} {U}",
     "; lang: {LANG} {LOCALE} {LOCALENAME} {LOCALENAME_SHORT} {COUNTRY}",

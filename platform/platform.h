@@ -207,7 +207,15 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
 bool CreateOneFolder(const std::wstring& path);
 
 // CopyFileW allowed to replace the target. Fails over a read-only or hidden target.
+// The copy is not flushed: until FlushFile, a power cut or a pulled drive may
+// leave the target's name with none of its bytes.
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target);
+
+// FlushFileBuffers on the file, so that its bytes are on the disk when it returns.
+// A read-only file is flushed too (its attribute is cleared for the flush and put
+// back). Copies are flushed before anything relies on them: before their source
+// is removed, or before the run record says that the copy is whole.
+bool FlushFile(const std::wstring& path);
 
 // Clears read-only, hidden and system (FILE_ATTRIBUTE_NORMAL).
 bool SetNormalAttributes(const std::wstring& path);

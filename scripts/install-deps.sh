@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake g++ make googletest libgtest-dev libbenchmark-dev clang-format
+  cmake g++ make googletest libgtest-dev libbenchmark-dev clang-format clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
   wine wine64 wine32:i386 xvfb xauth zip unzip
   clang libclang-rt-14-dev

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both toolchains and runs every test: the
-# native suite, the same under AddressSanitizer and UBSan, and the Windows
-# suites under Wine. Fails on any failed, skipped or missing test.
+# native suite, the same under AddressSanitizer and UBSan, every fuzz target for
+# a bounded time, and the Windows suites under Wine. Fails on any failed, skipped
+# or missing test.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -39,7 +40,7 @@ run_preset() {
   [ "$rc" -eq 0 ] || status=1
 }
 
-presets=(native native-asan windows)
+presets=(native native-asan fuzz windows)
 [ $# -gt 0 ] && presets=("$@")
 for preset in "${presets[@]}"; do run_preset "$preset"; done
 

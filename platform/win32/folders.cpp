@@ -49,6 +49,28 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
+bool FlushFile(const std::wstring& path) {
+  // Qualified: the seam has functions of the same names as the wide Win32 ones.
+  const DWORD attributes = ::GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+    return false;
+  // FlushFileBuffers needs a handle with write access, which a read-only file
+  // refuses while it is read-only.
+  const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+  if (readOnly && !::SetFileAttributesW(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY))
+    return false;
+  HANDLE handle = ::CreateFileW(path.c_str(), GENERIC_WRITE,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  bool flushed = false;
+  if (handle != INVALID_HANDLE_VALUE) {
+    flushed = ::FlushFileBuffers(handle) != FALSE;
+    ::CloseHandle(handle);
+  }
+  if (readOnly) ::SetFileAttributesW(path.c_str(), attributes);
+  return flushed;
+}
+
 bool SetNormalAttributes(const std::wstring& path) {
   return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }

@@ -14,6 +14,8 @@ namespace fake_interpreter_detail {
 
 inline void RemoveTree(const std::wstring& key) {
   auto& w = Fake();
+  std::erase_if(w.unflushed,
+                [&](const std::wstring& name) { return StartsWith(name, key + L"\\"); });
   for (auto it = w.files.begin(); it != w.files.end();)
     it = StartsWith(it->first, key + L"\\") ? w.files.erase(it) : std::next(it);
   for (auto it = w.folders.begin(); it != w.folders.end();)
@@ -57,6 +59,7 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
     return false;
   };
   if (verb == L"MKDIR") {
+    if (w.diskFull) return true;
     for (size_t cut = key.find(L'\\');; cut = key.find(L'\\', cut + 1)) {
       const std::wstring level = key.substr(0, cut);
       if (w.files.count(level)) break;
@@ -71,6 +74,7 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
       if (e.isFolder || e.isHiddenOrSystem || locked(name)) continue;
       w.files.erase(name);
       w.readOnlyFiles.erase(name);
+      w.unflushed.erase(name);
     }
   } else if (verb == L"RMDIR" && rest == L" /S /Q") {
     if (!w.folders.count(key)) return true;

@@ -38,6 +38,27 @@ std::wstring ParentOf(const std::wstring& key) {
 
 bool IsDrive(const std::wstring& key) { return key.size() == 2 && key[1] == L':'; }
 bool FolderExists(const std::wstring& key) { return IsDrive(key) || Fake().folders.count(key); }
+// Counts one change call: throws FakeCrash at crashAt, and answers whether the call
+// fails by the injected fault.
+bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
+  auto& w = Fake();
+  w.changes.push_back(FakeChange{call, key, addsData});
+  const int number = static_cast<int>(w.changes.size());
+  if (number == w.crashAt) throw FakeCrash{};
+  if (number == w.faultAt) {
+    switch (w.fault) {
+      case FakeFault::None:
+        break;
+      case FakeFault::Once:
+        return true;
+      case FakeFault::DiskFull:
+        w.diskFull = true;
+        break;
+    }
+  }
+  return addsData && w.diskFull;
+}
+
 bool HasChildren(const std::wstring& key) {
   for (const auto& [name, bytes] : Fake().files)
     if (ParentOf(name) == key) return true;
@@ -66,12 +87,21 @@ bool FakeFileHeldAgainstWriters(const std::wstring& path) {
 
 void FakeAddFile(const std::wstring& path, const std::string& bytes) {
   Fake().files[Key(path)] = bytes;
+  Fake().unflushed.erase(Key(path));
 }
 void FakeAddFolder(const std::wstring& path) { Fake().folders.insert(Key(path)); }
 bool FakeHasFile(const std::wstring& path) { return Fake().files.count(Key(path)) > 0; }
 std::string FakeFileBytes(const std::wstring& path) {
   auto it = Fake().files.find(Key(path));
   return it == Fake().files.end() ? std::string() : it->second;
+}
+
+void FakeLoseUnflushedData() {
+  auto& w = Fake();
+  for (const std::wstring& key : w.unflushed)
+    if (auto it = w.files.find(key); it != w.files.end())
+      it->second.assign(it->second.size(), '\0');
+  w.unflushed.clear();
 }
 
 namespace os {
@@ -176,8 +206,10 @@ bool ReadWholeFile(FileRef file, std::string& bytes) {
 
 bool RewriteFile(FileRef file, const std::string& bytes) {
   auto it = g_open.find(file);
+  if (ChangeFails(L"RewriteFile", it == g_open.end() ? L"" : it->second.key, true)) return false;
   if (it == g_open.end() || !it->second.writable) return false;
   Fake().files[it->second.key] = bytes;
+  Fake().unflushed.erase(it->second.key);
   return true;
 }
 
@@ -185,9 +217,11 @@ void CloseFile(FileRef file) { g_open.erase(file); }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   const std::wstring key = Key(path);
+  if (ChangeFails(L"WriteNewFile", key, true)) return false;
   if (Fake().readOnlyFiles.count(key) || Fake().lockedFiles.count(key)) return false;
   if (!Fake().folders.count(ParentOf(key)) && ParentOf(key).size() > 2) return false;
   Fake().files[key] = bytes;
+  Fake().unflushed.erase(key);
   return true;
 }
 
@@ -244,6 +278,7 @@ bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   auto& w = Fake();
   const std::wstring from = Key(source);
   const std::wstring to = Key(target);
+  if (ChangeFails(L"MoveFileOrFolder", from, false)) return false;
   const bool isFile = w.files.count(from) > 0;
   if (!isFile && !w.folders.count(from)) return false;
   if (w.files.count(to) || FolderExists(to) || !FolderExists(ParentOf(to))) return false;
@@ -255,6 +290,10 @@ bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   RenameKeys(w.hiddenFiles, from, to);
   RenameKeys(w.linkFolders, from, to);
   RenameMapKeys(w.otherAttributes, from, to);
+  std::erase_if(w.unflushed, [&](const std::wstring& name) {
+    return name == to || StartsWith(name, to + L"\\");  // marks of files gone before
+  });
+  RenameKeys(w.unflushed, from, to);
   return true;
 }
 
@@ -262,6 +301,7 @@ bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
   auto& w = Fake();
   const std::wstring from = Key(newFile);
   const std::wstring to = Key(target);
+  if (ChangeFails(L"ReplaceFileWith", from, false)) return false;
   if (!w.files.count(from) || w.folders.count(to)) return false;
   if (w.readOnlyFiles.count(to) || w.lockedFiles.count(to) || w.lockedFiles.count(from))
     return false;
@@ -275,6 +315,8 @@ bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
     w.otherAttributes[to] = it->second;
     w.otherAttributes.erase(from);
   }
+  w.unflushed.erase(to);
+  if (w.unflushed.erase(from)) w.unflushed.insert(to);
   return true;
 }
 
@@ -294,6 +336,7 @@ std::optional<unsigned> FileAttributes(const std::wstring& path) {
 bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
   auto& w = Fake();
   const std::wstring key = Key(path);
+  if (ChangeFails(L"SetFileAttributes", key, false)) return false;
   if (!w.files.count(key)) return FolderExists(key);
   if (attributes & kAttrReadOnly)
     w.readOnlyFiles.insert(key);
@@ -309,6 +352,7 @@ bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
 
 HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
                              unsigned timeoutMs) {
+  if (ChangeFails(L"StartHiddenAndWait", L"", false)) return HiddenRun{};
   Fake().hiddenStarts.push_back(FakeHiddenStart{commandLine, workdir, timeoutMs});
   FakeHiddenStart start = Fake().hiddenStarts.back();
   const bool started = Fake().onHiddenStart ? Fake().onHiddenStart(start) : true;
@@ -370,6 +414,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
 
 bool CreateOneFolder(const std::wstring& path) {
   const std::wstring key = Key(path);
+  if (ChangeFails(L"CreateOneFolder", key, true)) return false;
   if (Fake().files.count(key) || FolderExists(key) || !FolderExists(ParentOf(key))) return false;
   Fake().folders.insert(key);
   return true;
@@ -379,6 +424,7 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   const std::wstring from = Key(source);
   const std::wstring to = Key(target);
   auto& w = Fake();
+  if (ChangeFails(L"CopyFileReplacing", from, true)) return false;
   if (!w.files.count(from) || w.lockedFiles.count(from) || from == to) return false;
   if (w.folders.count(to) || !FolderExists(ParentOf(to))) return false;
   if (w.readOnlyFiles.count(to) || w.hiddenFiles.count(to) || w.lockedFiles.count(to)) return false;
@@ -386,11 +432,21 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   // CopyFileW carries the attributes over.
   if (w.readOnlyFiles.count(from)) w.readOnlyFiles.insert(to);
   if (w.hiddenFiles.count(from)) w.hiddenFiles.insert(to);
+  w.unflushed.insert(to);
+  return true;
+}
+
+bool FlushFile(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  if (ChangeFails(L"FlushFile", key, false)) return false;
+  if (!Fake().files.count(key)) return false;
+  Fake().unflushed.erase(key);
   return true;
 }
 
 bool SetNormalAttributes(const std::wstring& path) {
   const std::wstring key = Key(path);
+  if (ChangeFails(L"SetNormalAttributes", key, false)) return false;
   if (!Fake().files.count(key) && !Fake().folders.count(key)) return false;
   Fake().readOnlyFiles.erase(key);
   Fake().hiddenFiles.erase(key);
@@ -413,16 +469,19 @@ bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
 bool DeleteOneFile(const std::wstring& path) {
   const std::wstring key = Key(path);
   auto& w = Fake();
+  if (ChangeFails(L"DeleteOneFile", key, false)) return false;
   if (!w.files.count(key) || w.readOnlyFiles.count(key) || w.lockedFiles.count(key)) return false;
   w.files.erase(key);
   w.hiddenFiles.erase(key);
   w.otherAttributes.erase(key);  // a file made later under the name starts afresh
+  w.unflushed.erase(key);
   return true;
 }
 
 bool RemoveOneFolder(const std::wstring& path) {
   const std::wstring key = Key(path);
   auto& w = Fake();
+  if (ChangeFails(L"RemoveOneFolder", key, false)) return false;
   if (!w.folders.count(key)) return false;
   if (!w.linkFolders.count(key) && HasChildren(key)) return false;
   w.folders.erase(key);

@@ -20,6 +20,24 @@ struct FakeExit {
   int exitCode;
 };
 
+// Thrown at the entry of the change call numbered Fake().crashAt: the launcher's
+// process dies there, and nothing of that call or after it happens.
+struct FakeCrash {};
+
+// What the change call numbered Fake().faultAt meets instead of success.
+enum class FakeFault {
+  None,
+  Once,      // that call fails without effect (access denied, a tool that does not start)
+  DiskFull,  // from that call on, every call that adds data fails
+};
+
+// One call that changes the disk or starts a tool, as counted.
+struct FakeChange {
+  std::wstring call;  // the platform function
+  std::wstring path;  // lowered; empty for a tool start
+  bool addsData = false;
+};
+
 struct FakeMessageBox {
   std::wstring text;
   std::wstring caption;
@@ -90,6 +108,19 @@ struct FakeWorld {
   std::set<std::wstring> linkFolders;
   // Lowered path prefixes of other volumes ("d:"): a rename across them fails.
   std::set<std::wstring> otherVolumes;
+  // Files whose bytes are not on the disk yet (a copy not flushed): a power loss
+  // leaves their names, as the file system's journal keeps them, with zeros for bytes.
+  // A stand-in of a tool that writes a file (a registry export) marks it here too:
+  // tools do not flush what they write.
+  std::set<std::wstring> unflushed;
+
+  // Every call that changes the disk or starts a tool, in order; crashAt and faultAt
+  // count from 1 (0: none).
+  std::vector<FakeChange> changes;
+  int crashAt = 0;
+  int faultAt = 0;
+  FakeFault fault = FakeFault::None;
+  bool diskFull = false;  // stand-ins of tools that write honour it as well
 
   // Processes.
   std::vector<FakeHiddenStart> hiddenStarts;
@@ -143,11 +174,15 @@ struct FakeWorld {
 FakeWorld& Fake();
 void ResetFake();
 
-// Helpers for arranging and inspecting the fake file system.
+// Helpers for arranging and inspecting the fake file system. A file added this way
+// is on the disk (flushed).
 void FakeAddFile(const std::wstring& path, const std::string& bytes);
 void FakeAddFolder(const std::wstring& path);
 bool FakeHasFile(const std::wstring& path);
 std::string FakeFileBytes(const std::wstring& path);
+
+// The power goes after a crash: every file not flushed keeps its name and loses its bytes.
+void FakeLoseUnflushedData();
 
 // Helpers for arranging the fake registry. Keys are created with their parents.
 void FakeAddRegKey(os::RegRoot root, const std::wstring& key);

@@ -59,8 +59,10 @@ TEST_F(RunRecordTest, WithoutARecordTheBackupNameTellsOfTheKilledRun) {
   PortableData();
   MachineData();
   Fake().readOnlyFiles.insert(L"c:\\p\\tool.running");
-  Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
-  RunKilled(kDir, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  RunKilled(kDir, [] {
+    FakeAddFile(kApp + L"\\s.ini", "v2");
+    Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
+  });
   EXPECT_FALSE(RecordExists());
 
   // The carry-back still fails: the application goes on with its own latest data.
@@ -200,4 +202,15 @@ TEST_F(RunRecordTest, KilledBackupItemRunIsPutBackBeforeTheNextRun) {
   EXPECT_EQ(NextRunSees(ini), Entries{});
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
   EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+}
+
+// Such a value names no place Windows can have. Recorded, it would split its line,
+// and the next start would clear the folder named before the break.
+TEST_F(RunRecordTest, ValueWithALineBreakIsNoItem) {
+  MachineData();
+  Fake().clipboard = L"C:\\U\\AppData\\App\r\n";
+  RunKilled("[BEFORE]\r\ndir = {CLIPBOARD}\r\n");
+  EXPECT_FALSE(RecordExists());
+  NextRunSees("[BEFORE]\r\n+dir = C:\\U\\Other\r\n");
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
 }

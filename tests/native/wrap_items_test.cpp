@@ -113,11 +113,52 @@ TEST_F(WrapItemTest, BackupOfAFolderPutsTheMachineDataBackOverTheApplicationsLef
 
 // A failed carry-back must not cost the application's data: nothing is deleted,
 // the item stays recorded, and the next start tries again.
+// Settings\s.ini is held open by another program: the application would start
+// without it, and its carry-back would write what it made of that over the file.
+TEST_F(WrapItemTest, PortableDataThatCannotAllComeInIsNotUsedForTheRun) {
+  MachineAndPortableData();
+  FakeAddFile(kSettings + L"\\other.ini", "o1");
+  Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
+  Entries seenByApp;
+  Run("[BEFORE]\r\ndir = %APPDATA%\\App\r\n", [&] { seenByApp = Tree(kApp); });
+  EXPECT_EQ(seenByApp, (Entries{{L"own.txt", "machine"}}));
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"other.ini", "o1"}, {L"s.ini", "v1"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}
+
+TEST_F(WrapItemTest, WhatCannotBeClearedAfterTheRunIsNotMixedIntoTheMachineData) {
+  MachineAndPortableData();
+  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
+  bool after = false;
+  Fake().onHiddenStart = [&](FakeHiddenStart& start) {
+    // The command interpreter does not start for the clearing after the run.
+    return !(after && Contains(start.commandLine, L"RMDIR")) && FakeInterpret(start);
+  };
+  Run(ini, [&] {
+    after = true;
+    FakeAddFile(kApp + L"\\s.ini", "v2");
+  });
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+
+  after = false;
+  Run(ini);
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
+  EXPECT_FALSE(RecordExists());
+}
+
 TEST_F(WrapItemTest, FailedCarryBackDeletesNothingAndIsRetriedAtTheNextStart) {
   MachineAndPortableData();
-  Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));  // cannot be replaced
   const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
-  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  Run(ini, [] {
+    FakeAddFile(kApp + L"\\s.ini", "v2");
+    Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));  // cannot be replaced
+  });
   EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
   EXPECT_EQ(Record(),

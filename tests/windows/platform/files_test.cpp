@@ -118,6 +118,25 @@ TEST(Files, ReadOnlyFileOpensForReading) {
   SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
+// A copy is flushed before anything relies on it, read-only copies included: the
+// attribute is cleared for the flush only.
+TEST(Files, FlushTakesCopiesReadOnlyOnesTooAndKeepsTheirAttribute) {
+  ScopedFolder folder(L"voq flush");
+  const std::wstring source = folder.path + L"source.ini";
+  const std::wstring copy = folder.path + L"copy.ini";
+  ASSERT_TRUE(WriteBytes(source, "data"));
+  ASSERT_TRUE(SetFileAttributesW(source.c_str(), FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(os::CopyFileReplacing(source, copy));
+
+  EXPECT_TRUE(os::FlushFile(copy));
+  EXPECT_NE(GetFileAttributesW(copy.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+  EXPECT_EQ(ReadBytes(copy), "data");
+  EXPECT_FALSE(os::FlushFile(folder.path + L"missing.ini"));
+  EXPECT_FALSE(os::FlushFile(folder.path));
+  for (const std::wstring& path : {source, copy})
+    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST(Files, ShareModesLetOnlyCompatibleOpensIn) {
   ScopedFolder folder(L"voq share");
   const std::wstring path = folder.path + L"shared.ini";

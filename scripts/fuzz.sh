@@ -1,0 +1,47 @@
+#!/usr/bin/env bash
+# Runs the fuzz targets long, by hand: one after another, at low priority, so that
+# builds on the same machine go on. What a target finds stays in
+# build/fuzz/fuzz-corpus/<name>/ for its next run; an input that breaks it is kept
+# in build/fuzz/fuzz-crashes/ (run the target with that file to see it again).
+#
+#   scripts/fuzz.sh [--runs N | --seconds S] [target ...]
+#
+# Without a limit every target runs 10 million inputs; without targets, all of
+# tests/fuzz/*_fuzz.cpp. The executions of each are printed at its end.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+limit=(-runs=10000000)
+targets=()
+while [ $# -gt 0 ]; do
+  case $1 in
+    --runs) limit=("-runs=$2"); shift 2 ;;
+    --seconds) limit=("-max_total_time=$2"); shift 2 ;;
+    *) targets+=("$1"); shift ;;
+  esac
+done
+
+bash scripts/install-deps.sh
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz >/dev/null
+
+build=build/fuzz
+if [ ${#targets[@]} -eq 0 ]; then
+  for source in tests/fuzz/*_fuzz.cpp; do targets+=("$(basename "$source" _fuzz.cpp)"); done
+fi
+
+status=0
+for name in "${targets[@]}"; do
+  flags=()
+  [ -f "tests/fuzz/$name.options" ] && mapfile -t flags <"tests/fuzz/$name.options"
+  seeds=()
+  [ -d "tests/fuzz/corpus/$name" ] && seeds=("tests/fuzz/corpus/$name")
+  mkdir -p "$build/fuzz-corpus/$name" "$build/fuzz-crashes"
+  echo "== $name"
+  nice -n 10 "$build/tests/fuzz/${name}_fuzz" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 "-artifact_prefix=$build/fuzz-crashes/$name-" "${flags[@]}" \
+    "$build/fuzz-corpus/$name" "${seeds[@]}" 2>"$build/fuzz-$name.log" || status=1
+  grep -E '^Done|^stat::number_of_executed_units|property broken|ERROR|SUMMARY' \
+    "$build/fuzz-$name.log" || true
+done
+exit $status

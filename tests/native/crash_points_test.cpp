@@ -1,0 +1,406 @@
+// Every call by which the launcher changes the disk or starts a tool is a point
+// where its process may be killed, the power may go, or the call may fail. For
+// each configuration below, a run from a known disk counts those calls; then, for
+// every one of them, the same disk is set up again, the run is stopped (or the call
+// fails) there, and the launcher runs twice more. The disk must then be exactly
+// what the same number of undisturbed runs of the application leave behind: the
+// machine's data back in place, the portable data holding the application's last
+// save, no backup name, no run record, nothing else changed. A failing call may
+// also leave its item undone for that run, so that the application works on the
+// machine's own data; nothing is lost then either.
+//
+// The driver knows nothing of the steps themselves: a new kind of item is a new
+// row of kConfigurations, and its changes are counted like all others.
+#include <cstdio>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+#include <sstream>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "launcher/main_sequence.h"
+#include "launcher/startup.h"
+#include "platform/text.h"
+#include "tests/fake_platform/fake_interpreter.h"
+#include "tests/fake_platform/fake_platform.h"
+
+namespace {
+
+const std::wstring kApp = L"C:\\U\\AppData\\App";
+const std::wstring kAppIni = L"C:\\U\\AppData\\App.ini";
+
+// The application of every configuration appends "+n" at its nth save, so a save
+// that is lost, or carried back twice, shows in the bytes.
+void AppendRun(const std::wstring& file, int run) {
+  const std::wstring folder = file.substr(0, file.find_last_of(L'\\'));
+  if (os::FileState(folder) != -2) FakeAddFolder(folder);
+  FakeAddFile(file, FakeFileBytes(file) + "+" + std::to_string(run));
+}
+
+void AppSavesInFolder(int run) {
+  AppendRun(kApp + L"\\s.ini", run);
+  FakeAddFile(kApp + L"\\last.txt", std::to_string(run));
+}
+
+void PortableFolder() {
+  FakeAddFolder(L"C:\\P\\Settings");
+  FakeAddFile(L"C:\\P\\Settings\\s.ini", "v1");
+  FakeAddFolder(L"C:\\P\\Settings\\sub");
+  FakeAddFile(L"C:\\P\\Settings\\sub\\deep.dat", "deep");
+}
+
+void MachineFolder() {
+  FakeAddFolder(kApp);
+  FakeAddFile(kApp + L"\\s.ini", "machine");
+  FakeAddFile(kApp + L"\\own.txt", "own");
+  FakeAddFolder(kApp + L"\\cache");
+  FakeAddFile(kApp + L"\\cache\\c.bin", "cache");
+}
+
+struct Configuration {
+  const char* name;
+  std::string sections;      // BEFORE and AFTER of the configuration file
+  void (*arrange)();         // the disk before the first run
+  void (*application)(int);  // what the application saves in its nth save
+  // A failing step may leave a wrap or backup item undone for its run: the
+  // application then works on the machine's own data, and nothing is lost. The
+  // sections of such a run, one for each item that may be left undone.
+  std::vector<std::string> unwrapped;
+};
+
+constexpr char kDirItem[] = "dir = %APPDATA%\\App\r\n";
+constexpr char kFileItem[] = "file = %APPDATA%\\App.ini :: Data\\\r\n";
+constexpr char kCacheItem[] = "(file) = %APPDATA%\\Cache.db\r\n";
+const std::wstring kCache = L"C:\\U\\AppData\\Cache.db";
+
+const Configuration kConfigurations[] = {
+    {"DirWithMachineData",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+     },
+     AppSavesInFolder,
+     {""}},
+    {"DirWithoutMachineData",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+     PortableFolder,
+     AppSavesInFolder,
+     {""}},
+    {"FileWithMachineData",
+     "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
+     [] {
+       FakeAddFile(L"C:\\P\\App.ini", "v1");
+       FakeAddFile(kAppIni, "machine");
+     },
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    {"FileWithoutMachineData",
+     "[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
+     [] {
+       FakeAddFolder(L"C:\\P\\Data");
+       FakeAddFile(L"C:\\P\\Data\\App.ini", "v1");
+     },
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    {"BackupDir", "[BEFORE]\r\n(dir) = %APPDATA%\\App\r\n", MachineFolder, AppSavesInFolder, {""}},
+    {"BackupFile",
+     "[BEFORE]\r\n(file) = %APPDATA%\\App.ini\r\n",
+     [] { FakeAddFile(kAppIni, "machine"); },
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    // Templates brought into the wrapped folder at every start; they travel back
+    // into the portable folder with the rest.
+    {"CopyWithPattern",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n"
+     "->dir = Templates :: %APPDATA%\\App\\Templates :: :: *.tpl\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(L"C:\\P\\Templates");
+       FakeAddFile(L"C:\\P\\Templates\\a.tpl", "a");
+       FakeAddFile(L"C:\\P\\Templates\\b.tpl", "b");
+       FakeAddFile(L"C:\\P\\Templates\\readme.txt", "readme");
+     },
+     AppSavesInFolder,
+     {"[BEFORE]\r\n->dir = Templates :: %APPDATA%\\App\\Templates :: :: *.tpl\r\n"}},
+    // Items side by side: each keeps its own line of the record and its own stage.
+    {"SeveralItems",
+     std::string("[BEFORE]\r\n") + kDirItem + kFileItem + kCacheItem,
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(L"C:\\P\\Data");
+       FakeAddFile(L"C:\\P\\Data\\App.ini", "v1");
+       FakeAddFile(kCache, "cache");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kAppIni, run);
+       AppendRun(kCache, run);
+     },
+     {std::string("[BEFORE]\r\n") + kFileItem + kCacheItem,
+      std::string("[BEFORE]\r\n") + kDirItem + kCacheItem,
+      std::string("[BEFORE]\r\n") + kDirItem + kFileItem}},
+};
+
+// What the disk holds, as the launcher could see it.
+struct Disk {
+  std::map<std::wstring, std::string> files;
+  std::set<std::wstring> folders;
+  std::map<std::wstring, unsigned> attributes;
+  std::map<std::wstring, std::vector<std::tuple<std::wstring, unsigned, std::string>>> registry;
+  bool operator==(const Disk&) const = default;
+};
+
+Disk Snapshot() {
+  Disk disk;
+  disk.files = Fake().files;
+  disk.folders = Fake().folders;
+  for (const auto& [name, bytes] : Fake().files) disk.attributes[name] = *os::FileAttributes(name);
+  for (const auto& [place, key] : Fake().registry) {
+    auto& values =
+        disk.registry[std::to_wstring(static_cast<int>(place.first)) + L":" + place.second];
+    for (const FakeRegValue& value : key.values)
+      values.emplace_back(value.name, value.type, value.bytes);
+  }
+  return disk;
+}
+
+std::string Differences(const Disk& want, const Disk& got) {
+  std::ostringstream out;
+  for (const auto& [name, bytes] : want.files) {
+    auto it = got.files.find(name);
+    if (it == got.files.end())
+      out << "\n  missing file " << Utf8FromWide(name);
+    else if (it->second != bytes)
+      out << "\n  " << Utf8FromWide(name) << " holds \"" << it->second << "\", not \"" << bytes
+          << "\"";
+  }
+  for (const auto& [name, bytes] : got.files)
+    if (!want.files.count(name)) out << "\n  extra file " << Utf8FromWide(name);
+  for (const auto& name : want.folders)
+    if (!got.folders.count(name)) out << "\n  missing folder " << Utf8FromWide(name);
+  for (const auto& name : got.folders)
+    if (!want.folders.count(name)) out << "\n  extra folder " << Utf8FromWide(name);
+  if (want.attributes != got.attributes) out << "\n  attributes differ";
+  if (want.registry != got.registry) out << "\n  registry differs";
+  return out.str();
+}
+
+void PrintTo(const Configuration& configuration, std::ostream* out) { *out << configuration.name; }
+
+enum class Disturbance {
+  Crash,        // the process is killed at the change
+  PowerLoss,    // as killed, and every byte not flushed by then is lost too
+  FailingCall,  // the change fails without effect (access denied, a tool that does not start)
+  DiskFull,     // from the change on, every call that adds data fails
+  HeldFile,     // a file is held open by another program for the whole run
+};
+
+const char* NameOf(Disturbance d) {
+  static const char* const kNames[] = {"crash", "power loss", "failing call", "disk full",
+                                       "file held open"};
+  return kNames[static_cast<int>(d)];
+}
+
+// Where a run is disturbed: at a change (counted from 1), or by a held file.
+struct Point {
+  int change = 0;
+  std::wstring heldFile;
+};
+
+class CrashPoints : public ::testing::TestWithParam<Configuration> {
+ protected:
+  void SetUp() override {
+    ResetFake();
+    auto& w = Fake();
+    w.env[L"windir"] = L"C:\\Windows";
+    w.env[L"comspec"] = L"C:\\Windows\\system32\\cmd.exe";
+    w.env[L"appdata"] = L"C:\\U\\AppData";
+    for (const wchar_t* folder : {L"C:\\P", L"C:\\P\\App", L"C:\\U", L"C:\\U\\AppData"})
+      FakeAddFolder(folder);
+    FakeAddFile(L"C:\\P\\App\\App.exe", "MZ");
+    WriteConfiguration(GetParam().sections);
+    w.onHiddenStart = FakeInterpret;
+    GetParam().arrange();
+    start_ = Fake();
+  }
+
+  static void WriteConfiguration(const std::string& sections) {
+    FakeAddFile(L"C:\\P\\Tool.ini", "[GENERAL]\r\napplication = App\\App.exe\r\n" + sections);
+  }
+
+  // One start of the launcher, a new process. False when it was killed.
+  bool RunLauncher() {
+    LauncherContext ctx;
+    auto& w = Fake();
+    w.processPolls = 0;
+    w.processPollsUntilEnd = 1;
+    // On a full disk the application cannot save either.
+    w.onProcessPoll = [this] {
+      applicationStarted_ = true;
+      if (!Fake().diskFull) GetParam().application(++saves_);
+    };
+    w.changes.clear();
+    try {
+      StartUp(ctx);
+      RunMainSequence(ctx);
+      EndLauncher(ctx);
+    } catch (const FakeExit& exit) {
+      EXPECT_EQ(exit.exitCode, 0);
+    } catch (const FakeCrash&) {
+      return false;
+    }
+    return true;
+  }
+
+  // The disk after this many undisturbed runs from the start.
+  const Disk& Undisturbed(int runs) {
+    auto [it, fresh] = undisturbed_.try_emplace(runs);
+    if (fresh) {
+      Fake() = start_;
+      saves_ = 0;
+      for (int i = 0; i < runs; ++i) RunLauncher();
+      it->second = Snapshot();
+    }
+    return it->second;
+  }
+
+  // Two undisturbed runs after one with these sections.
+  const Disk& AfterOneRunWith(const std::string& sections) {
+    auto [it, fresh] = unwrapped_.try_emplace(sections);
+    if (fresh) {
+      Fake() = start_;
+      saves_ = 0;
+      WriteConfiguration(sections);
+      RunLauncher();
+      WriteConfiguration(GetParam().sections);
+      RunLauncher();
+      RunLauncher();
+      it->second = Snapshot();
+    }
+    return it->second;
+  }
+
+  // Disturbs the first run, runs twice more, and describes what is wrong with the
+  // disk then (empty when nothing is).
+  std::string Check(Disturbance disturbance, const Point& point) {
+    Fake() = start_;
+    saves_ = 0;
+    applicationStarted_ = false;
+    auto& w = Fake();
+    switch (disturbance) {
+      case Disturbance::Crash:
+      case Disturbance::PowerLoss:
+        w.crashAt = point.change;
+        break;
+      case Disturbance::FailingCall:
+      case Disturbance::DiskFull:
+        w.faultAt = point.change;
+        w.fault = disturbance == Disturbance::DiskFull ? FakeFault::DiskFull : FakeFault::Once;
+        break;
+      case Disturbance::HeldFile:
+        w.lockedFiles.insert(point.heldFile);
+        break;
+    }
+    const bool ended = RunLauncher();
+    const bool killed = disturbance == Disturbance::Crash || disturbance == Disturbance::PowerLoss;
+    std::string wrong;
+    if (killed && ended) wrong += "\n  the run was not stopped";
+    if (!killed && (!ended || !applicationStarted_))
+      wrong += "\n  the run did not go on to the application and its end";
+    if (disturbance == Disturbance::PowerLoss) FakeLoseUnflushedData();
+    w.crashAt = w.faultAt = 0;
+    w.fault = FakeFault::None;
+    w.diskFull = false;
+    w.lockedFiles = start_.lockedFiles;  // the other program has ended
+    RunLauncher();
+    RunLauncher();
+    const Disk now = Snapshot();
+    const int saves = saves_;
+    const Disk& expected = Undisturbed(saves);
+    if (now == expected) return wrong;
+    if (!killed && saves == 3)
+      for (const std::string& sections : GetParam().unwrapped)
+        if (now == AfterOneRunWith(sections)) return wrong;
+    return wrong + Differences(expected, now);
+  }
+
+  std::vector<Point> PointsOf(Disturbance disturbance) {
+    std::vector<Point> points;
+    if (disturbance == Disturbance::HeldFile) {
+      // The data files; without its configuration the launcher does not run at all.
+      for (const auto& [name, bytes] : start_.files)
+        if (name != L"c:\\p\\tool.ini" && name != L"c:\\p\\app\\app.exe")
+          points.push_back(Point{0, name});
+      return points;
+    }
+    for (size_t i = 0; i < changes_.size(); ++i)
+      if (disturbance != Disturbance::DiskFull || changes_[i].addsData)
+        points.push_back(Point{static_cast<int>(i) + 1, L""});
+    return points;
+  }
+
+  std::string Describe(Disturbance disturbance, const Point& point) const {
+    std::string text = NameOf(disturbance);
+    if (disturbance == Disturbance::HeldFile) return text + " " + Utf8FromWide(point.heldFile);
+    const FakeChange& change = changes_[static_cast<size_t>(point.change) - 1];
+    return text + " at change " + std::to_string(point.change) + " of " +
+           std::to_string(changes_.size()) + " (" + Utf8FromWide(change.call) + " " +
+           Utf8FromWide(change.path) + ")";
+  }
+
+  // Checks every point of the disturbance; returns how many there were.
+  size_t CheckEvery(Disturbance disturbance) {
+    Fake() = start_;
+    RunLauncher();
+    changes_ = Fake().changes;
+    const std::vector<Point> points = PointsOf(disturbance);
+    int violations = 0;
+    for (const Point& point : points) {
+      const std::string wrong = Check(disturbance, point);
+      // A handful describe the fault; the count tells how widespread it is.
+      if (!wrong.empty() && ++violations <= 5)
+        ADD_FAILURE() << Describe(disturbance, point) << ":" << wrong;
+    }
+    EXPECT_EQ(violations, 0) << "of " << points.size() << " points";
+    std::printf("%s: %zu %s points checked\n", GetParam().name, points.size(), NameOf(disturbance));
+    return points.size();
+  }
+
+  int saves_ = 0;  // by the application, counted from the start
+  bool applicationStarted_ = false;
+  std::vector<FakeChange> changes_;  // of one undisturbed run
+  FakeWorld start_;
+  std::map<int, Disk> undisturbed_;
+  std::map<std::string, Disk> unwrapped_;
+};
+
+TEST_P(CrashPoints, KilledAtAnyChangeLosesNothing) {
+  EXPECT_GT(CheckEvery(Disturbance::Crash), 0u);
+}
+
+TEST_P(CrashPoints, PowerLostAtAnyChangeLosesNothing) {
+  EXPECT_GT(CheckEvery(Disturbance::PowerLoss), 0u);
+}
+
+TEST_P(CrashPoints, AnyFailingCallLosesNothing) {
+  EXPECT_GT(CheckEvery(Disturbance::FailingCall), 0u);
+}
+
+TEST_P(CrashPoints, DiskFullFromAnyChangeLosesNothing) {
+  EXPECT_GT(CheckEvery(Disturbance::DiskFull), 0u);
+}
+
+TEST_P(CrashPoints, AnyFileHeldOpenLosesNothing) {
+  EXPECT_GT(CheckEvery(Disturbance::HeldFile), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, CrashPoints, ::testing::ValuesIn(kConfigurations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
