@@ -94,14 +94,14 @@ bool RemoveValue(const LauncherContext& ctx, const std::wstring& place) {
 // the keys of later items too, whose machine data is not set aside yet. A file
 // that is not there (the first run) or does not import brings nothing in: the
 // application starts without its settings, as on a new machine.
+// What the registry file holds of the item must come in whole: the application
+// working on its defaults instead would have them carried back over the file.
 bool BringInKey(const LauncherContext& ctx, const ItemPlaces& p) {
-  ImportRegFileFor(ctx, p.portable, p.local, nullptr);
-  return true;
+  return ImportRegFileFor(ctx, p.portable, p.local, nullptr);
 }
 bool BringInValue(const LauncherContext& ctx, const ItemPlaces& p) {
   const ValuePath value = SplitValuePath(p.local);
-  ImportRegFileFor(ctx, p.portable, value.keyPath, &value.valueName);
-  return true;
+  return ImportRegFileFor(ctx, p.portable, value.keyPath, &value.valueName);
 }
 
 bool CarryBackKey(const LauncherContext& ctx, const ItemPlaces& p) {

@@ -129,10 +129,12 @@ bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName, unsig
 
 bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
                       std::wstring_view keyPath, const std::wstring* valueName) {
+  const std::wstring path = RegFilePath(ctx, fileName);
+  if (os::FileState(path) == -1) return true;
   std::string bytes;
-  if (!ReadFileBytes(RegFilePath(ctx, fileName), bytes)) return false;
+  if (!ReadFileBytes(path, bytes)) return false;
   const std::string part = RegFileSubset(bytes, keyPath, valueName);
-  return !part.empty() && ImportRegBytes(ctx, part, kToolTimeoutMs);
+  return part.empty() || ImportRegBytes(ctx, part, kToolTimeoutMs);
 }
 
 bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs) {

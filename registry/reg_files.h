@@ -41,8 +41,10 @@ bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName,
 // Brings in what the registry file holds of one item, the key (and the keys
 // below it) or, with a value name, that value of the key: the rest of a shared
 // file may hold other items' keys, which must not land on their machine data
-// before those items have set it aside. A file that holds nothing of the item
-// starts no tool. True when the tool ended with exit code 0.
+// before those items have set it aside. A missing file, or one that holds nothing
+// of the item, starts no tool and has nothing to bring in. True when everything
+// the file holds of the item is in the registry now: nothing to bring in, or the
+// tool ended with exit code 0. False for a file that cannot be read.
 bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
                       std::wstring_view keyPath, const std::wstring* valueName);
 
