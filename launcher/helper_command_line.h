@@ -16,7 +16,3 @@ inline constexpr std::wstring_view kRestartMarker = L"--voq-restarted-elevated";
 // whose macros would be expanded a second time), each quoted so that the launcher
 // splits them back exactly.
 std::wstring HelperParameters(const LauncherContext& ctx);
-
-// One argument quoted for the system's command-line splitting: inner quotes
-// escaped, backslashes doubled where they precede a quote (a trailing one too).
-std::wstring QuoteArgument(std::wstring_view argument);

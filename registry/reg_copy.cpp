@@ -53,7 +53,8 @@ bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstri
   if (!IsRegKeyPath(source) || !IsRegKeyPath(target) || RegKeyWithin(target, source)) return false;
   if (ReadRegKeyCounts(source).outcome == os::RegOutcome::Missing) return false;
   const ToolRun run = RunHidden(
-      ctx, ctx.regExe, L"COPY " + RegQuoted(source) + L" " + RegQuoted(target) + L" /s /f", waitMs);
+      ctx, ctx.regExe, L"COPY " + QuoteArgument(source) + L" " + QuoteArgument(target) + L" /s /f",
+      waitMs);
   return EndedWell(run) && ReadRegKeyCounts(target).outcome == os::RegOutcome::Ok;
 }
 

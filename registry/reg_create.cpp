@@ -27,7 +27,7 @@ void CreateRegKey(const LauncherContext& ctx, std::wstring_view keyPath) {
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (key.empty() || (ParseRegPath(key).root && !IsRegKeyPath(key))) return;
   if (IsRegKeyPath(key) && ReadRegKeyCounts(key).outcome != os::RegOutcome::Missing) return;
-  RunHidden(ctx, ctx.regExe, L"ADD " + RegQuoted(key) + L" /ve /f", kToolTimeoutMs);
+  RunHidden(ctx, ctx.regExe, L"ADD " + QuoteArgument(key) + L" /ve /f", kToolTimeoutMs);
 }
 
 bool CreateRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
@@ -37,14 +37,15 @@ bool CreateRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
   if (key.empty()) return false;
   if (!overwrite && !MayWriteWithoutOverwrite(key, valueName, type)) return false;
   const bool text = type == L"REG_SZ" || type == L"REG_EXPAND_SZ";
-  const std::wstring argument = text ? RegQuoted(data) : RegArgument(UnsignedRegNumber(type, data));
+  const std::wstring argument =
+      text ? QuoteArgument(data) : RegArgument(UnsignedRegNumber(type, data));
   return AddRegValue(ctx, key, valueName, type, argument, separator, kToolTimeoutMs);
 }
 
 bool AddRegValue(const LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view valueName,
                  std::wstring_view type, std::wstring_view dataArgument,
                  std::wstring_view separator, unsigned waitMs) {
-  std::wstring parameters = L" ADD " + RegQuoted(keyPath) + L" /v " + RegQuoted(valueName) +
+  std::wstring parameters = L" ADD " + QuoteArgument(keyPath) + L" /v " + QuoteArgument(valueName) +
                             L" /t " + std::wstring(type) + L" /d " + std::wstring(dataArgument);
   if (!separator.empty()) parameters += L" /s " + RegArgument(separator);
   parameters += L" /f";

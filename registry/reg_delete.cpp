@@ -37,7 +37,7 @@ bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) return true;
   const std::wstring parameters =
-      L" DELETE " + RegQuoted(key) + L" /v " + RegQuoted(valueName) + L" /f";
+      L" DELETE " + QuoteArgument(key) + L" /v " + QuoteArgument(valueName) + L" /f";
   return EndedWell(RunHidden(ctx, ctx.regExe, parameters, waitMs));
 }
 

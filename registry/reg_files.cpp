@@ -88,7 +88,8 @@ bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::ws
   if (append) os::DeleteOneFile(written);
   const ToolRun run = RunHidden(
       ctx, ctx.regExe,
-      L"EXPORT " + RegQuoted(key) + L" " + RegQuoted(written) + ctx.exportOverwriteSwitch, waitMs);
+      L"EXPORT " + QuoteArgument(key) + L" " + QuoteArgument(written) + ctx.exportOverwriteSwitch,
+      waitMs);
   std::string bytes;
   bool done = EndedWell(run) && ReadFileBytes(written, bytes) && RegFileHoldsKey(bytes, key);
   if (append) {

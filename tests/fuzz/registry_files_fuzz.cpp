@@ -54,7 +54,7 @@ std::wstring Utf16Units(const std::wstring& text) {
 }
 
 void CheckArguments(const std::wstring& text) {
-  for (const std::wstring& sent : {RegQuoted(text), RegArgument(text)})
+  for (const std::wstring& sent : {QuoteArgument(text), RegArgument(text)})
     Require(fake_reg_detail::SplitArguments(L"reg " + sent + L" /f") ==
             (std::vector<std::wstring>{L"reg", text, L"/f"}));
 }

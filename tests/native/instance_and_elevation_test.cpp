@@ -184,19 +184,6 @@ TEST_F(ElevationTest, RestartedCopyWithoutRightsSaysSoInsteadOfRestartingAgain) 
   EXPECT_EQ(Fake().boxes[0].text, L"Admin rights are required for Tool to run.\r\n\r\nExiting...");
 }
 
-// The system's splitting of the result is checked under Wine (Elevation.*).
-TEST_F(ElevationTest, QuoteArgumentEscapesQuotesAndTheBackslashesBeforeThem) {
-  const std::pair<const wchar_t*, const wchar_t*> cases[] = {
-      {L"a", L"\"a\""},
-      {L"", L"\"\""},
-      {L"D:\\", L"\"D:\\\\\""},
-      {L"a\\b", L"\"a\\b\""},
-      {L"say \"hi\"", L"\"say \\\"hi\\\"\""},
-      {L"x\\\"y", L"\"x\\\\\\\"y\""},
-  };
-  for (const auto& [argument, quoted] : cases) EXPECT_EQ(QuoteArgument(argument), quoted);
-}
-
 TEST_F(ElevationTest, StartUpTakesTheRestartMarkerOffBeforeAnythingReadsTheArguments) {
   Fake().arguments = {std::wstring(kRestartMarker), L"C:\\My Files\\a.txt", L"/x"};
   Start();

@@ -32,9 +32,9 @@ TEST(RegArguments, TextsArriveAsWrittenAndPlainOnesKeepTheirPlainForm) {
       {L"a;b", L"\"a;b\"", L"a;b"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(RegQuoted(c.text), c.quoted) << Utf8FromWide(c.text);
+    EXPECT_EQ(QuoteArgument(c.text), c.quoted) << Utf8FromWide(c.text);
     EXPECT_EQ(RegArgument(c.text), c.argument) << Utf8FromWide(c.text);
-    for (const std::wstring& sent : {RegQuoted(c.text), RegArgument(c.text)})
+    for (const std::wstring& sent : {QuoteArgument(c.text), RegArgument(c.text)})
       EXPECT_EQ(fake_reg_detail::SplitArguments(L"reg " + sent + L" /f"),
                 (std::vector<std::wstring>{L"reg", c.text, L"/f"}));
   }

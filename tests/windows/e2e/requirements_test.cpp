@@ -5,6 +5,7 @@
 
 #include "launcher/helper_command_line.h"
 #include "launcher/helper_image.h"
+#include "platform/command_line.h"
 #include "tests/windows/e2e/e2e_helpers.h"
 
 using namespace testing_win;
