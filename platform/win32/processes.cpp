@@ -6,6 +6,34 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/hidden_process.h"
+
+namespace win32 {
+
+HANDLE OpenNullDevice() {
+  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+  return CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                     &inheritable, OPEN_EXISTING, 0, nullptr);
+}
+
+bool StartHidden(const std::wstring& commandLine, const std::wstring& folder, HANDLE input,
+                 HANDLE output, HANDLE error, PROCESS_INFORMATION& process) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  startup.wShowWindow = SW_HIDE;
+  startup.hStdInput = input;
+  startup.hStdOutput = output;
+  startup.hStdError = error;
+  // CreateProcessW may write into the command line.
+  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
+  line.push_back(L'\0');
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
+                        nullptr, folder.empty() ? nullptr : folder.c_str(), &startup,
+                        &process) != FALSE;
+}
+
+}  // namespace win32
 
 namespace os {
 
@@ -14,27 +42,11 @@ HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring
   // The tool's streams go to the null device: its text stays out of sight, and a
   // tool that writes much (RMDIR reporting locked files) can never fill a pipe
   // that nobody reads and stop half-way. Input at its end answers any question.
-  SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           &inheritable, OPEN_EXISTING, 0, nullptr);
+  HANDLE nul = win32::OpenNullDevice();
   HiddenRun run;
   if (nul == INVALID_HANDLE_VALUE) return run;
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  startup.wShowWindow = SW_HIDE;
-  startup.hStdInput = nul;
-  startup.hStdOutput = nul;
-  startup.hStdError = nul;
-
-  // CreateProcessW may write into the command line.
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
   PROCESS_INFORMATION process{};
-  run.started =
-      CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS, nullptr,
-                     workdir.empty() ? nullptr : workdir.c_str(), &startup, &process) != FALSE;
+  run.started = win32::StartHidden(commandLine, workdir, nul, nul, nul, process);
   CloseHandle(nul);
   if (!run.started) return run;
   if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/hidden_process.h"
 #include "platform/win32/win32_text.h"
 
 namespace os {
@@ -48,21 +49,9 @@ CapturedRun RunCapturingOutput(const std::wstring& commandLine, unsigned timeout
   if (!CreatePipe(&readEnd, &writeEnd, &inheritable, 0)) return run;
   // Only the program's end is inherited; ours must not keep the pipe open.
   SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-  HANDLE nul = CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           &inheritable, OPEN_EXISTING, 0, nullptr);
-
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  startup.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  startup.wShowWindow = SW_HIDE;
-  startup.hStdInput = nul;
-  startup.hStdOutput = writeEnd;
-  startup.hStdError = nul;
-  std::vector<wchar_t> line(commandLine.begin(), commandLine.end());
-  line.push_back(L'\0');
+  HANDLE nul = win32::OpenNullDevice();
   PROCESS_INFORMATION process{};
-  run.started = CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, NORMAL_PRIORITY_CLASS,
-                               nullptr, nullptr, &startup, &process) != FALSE;
+  run.started = win32::StartHidden(commandLine, L"", nul, writeEnd, nul, process);
   CloseHandle(writeEnd);
   if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
   if (run.started) {
