@@ -1,5 +1,6 @@
 #include "fileops/copy_tree.h"
 
+#include <map>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,19 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
   if (os::FileState(to) != -2 && !EndsWith(to, L":") && !os::CreateOneFolder(to)) return false;
   if (log) log->folders.push_back(from);
 
+  // What the target holds already: a file of the same size and write time as its
+  // source is that file, copied before (a copy keeps the write time), so copying
+  // it again would only write the same bytes. Carrying a folder back after a run
+  // then writes just what the application changed.
+  std::map<std::wstring, os::DirEntry> present;
+  if (const auto targetEntries = os::ListFolder(to, L"*.*"))
+    for (const os::DirEntry& entry : *targetEntries) present.emplace(LowerAscii(entry.name), entry);
+  const auto unchanged = [&](const os::DirEntry& source) {
+    const auto it = present.find(LowerAscii(source.name));
+    return it != present.end() && !it->second.isFolder && source.lastWrite != 0 &&
+           it->second.size == source.size && it->second.lastWrite == source.lastWrite;
+  };
+
   const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
   bool ok = true;
   std::vector<std::pair<std::wstring, std::wstring>> copied;  // source, target
@@ -48,6 +62,8 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
     const std::wstring targetPath = to + L"\\" + entry.name;
     if (entry.isFolder) {
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
+    } else if (os::MatchesSpec(entry.name, filePattern) && unchanged(entry)) {
+      if (log) log->files.push_back(sourcePath);
     } else if (os::MatchesSpec(entry.name, filePattern)) {
       // A read-only or hidden target is replaced too; its attributes are cleared
       // only when the copy is refused, not queried for every file.

@@ -194,6 +194,8 @@ struct DirEntry {
   bool isFolder = false;
   bool isLink = false;  // a reparse point: symbolic link or junction
   bool isHiddenOrSystem = false;
+  std::uint64_t size = 0;       // of a file
+  std::uint64_t lastWrite = 0;  // of a file: its last write time, in 100 ns ticks
 };
 
 // The entries of the folder whose names match the pattern (FindFirstFileW on

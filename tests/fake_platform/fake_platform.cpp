@@ -400,7 +400,10 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
   for (const auto& [name, bytes] : Fake().files) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
     if (ParentOf(name) == key && MatchPattern(leaf, leafPattern))
-      found[leaf] = DirEntry{leaf, false, false, Fake().hiddenFiles.count(name) > 0};
+      // The content stands in for the write time: it changes whenever the bytes do.
+      found[leaf] = DirEntry{leaf,         false,
+                             false,        Fake().hiddenFiles.count(name) > 0,
+                             bytes.size(), std::hash<std::string>{}(bytes) | 1u};
   }
   for (const auto& name : Fake().folders) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);

@@ -367,3 +367,20 @@ TEST_F(FileOpsTest, PercentFolderAmongWildcardMatchesLeavesTheOthersOnTheInterpr
   EXPECT_EQ(Tree(L"C:\\R"), (Lines{L"50%.ini"}));
   EXPECT_FALSE(FakeHasFile(L"C:\\P\\50%.ini"));
 }
+
+// A file the target holds already, with its source's size and write time, is not
+// written again: carrying a folder back writes only what the application changed.
+TEST_F(FileOpsTest, TreeCopyWritesOnlyFilesThatDifferFromTheTargets) {
+  MakeSourceTree();
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
+  FakeAddFile(L"C:\\S\\Sub\\b.ini", "changed");
+  FakeAddFile(L"C:\\T\\a.txt", "T");  // same size, other bytes: not the same file
+  Fake().changes.clear();
+  EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
+  std::vector<std::wstring> copied;
+  for (const FakeChange& change : Fake().changes)
+    if (change.call == L"CopyFileReplacing") copied.push_back(change.path);
+  EXPECT_EQ(copied, (Lines{L"c:\\s\\a.txt", L"c:\\s\\sub\\b.ini"}));  // by source
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.txt"), "t");
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\Sub\\b.ini"), "changed");
+}
