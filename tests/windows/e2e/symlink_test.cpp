@@ -26,30 +26,30 @@ bool MakeLinuxFolderLink(const std::wstring& link, const std::wstring& target) {
   if (unixName == nullptr) return false;
   char* from = unixName(target.c_str());
   char* to = unixName(link.c_str());
-  std::wstring line = L"ln -s \"" + Wide(from) + L"\" \"" + Wide(to) + L"\"";
+  const std::wstring line = L"ln -s \"" + Wide(from) + L"\" \"" + Wide(to) + L"\"";
   HeapFree(GetProcessHeap(), 0, from);
   HeapFree(GetProcessHeap(), 0, to);
-  // Once seen failing in a long run under load: a few tries, and what went wrong.
-  for (int attempt = 0; attempt < 3; ++attempt) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
-    std::wstring commandLine = line;
-    if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &process)) {
-      std::printf("ln did not start: error %lu\n", GetLastError());
-      Sleep(200);
-      continue;
-    }
-    WaitForSingleObject(process.hProcess, 10000);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-      return true;
-    std::printf("no link after ln: attributes %lx\n", attributes);
-    Sleep(200);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  std::wstring commandLine = line;
+  if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                      nullptr, &startup, &process)) {
+    std::printf("ln did not start: error %lu\n", GetLastError());
+    return false;
   }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // The handle of a Linux program started by Wine may signal before the program
+  // has ended, so the link is awaited itself. Never a second ln: with the link
+  // there, it would make a link inside the linked folder pointing back at it.
+  for (int waited = 0; waited < 10000; waited += 50) {
+    const DWORD attributes = GetFileAttributesW(link.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES)
+      return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    Sleep(50);
+  }
+  std::printf("no link 10 s after ln\n");
   return false;
 }
 

@@ -29,10 +29,37 @@ ScopedFolder::ScopedFolder(const std::wstring& stem) {
   }
 }
 
-ScopedFolder::~ScopedFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(std::filesystem::path(path), ignored);
+namespace {
+
+// Removes a tree without ever descending into a link: a folder link is removed
+// as itself (or left), so a link that points back into its own tree cannot send
+// the clean-up round in circles.
+void RemoveTree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry;
+  HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = entry.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring full = folder + L"\\" + name;
+      SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+      const bool isFolder = entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY;
+      const bool isLink = entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT;
+      if (isFolder && !isLink)
+        RemoveTree(full);
+      else if (isFolder)
+        RemoveDirectoryW(full.c_str());
+      else
+        DeleteFileW(full.c_str());
+    } while (FindNextFileW(find, &entry));
+    FindClose(find);
+  }
+  RemoveDirectoryW(folder.c_str());
 }
+
+}  // namespace
+
+ScopedFolder::~ScopedFolder() { RemoveTree(path.substr(0, path.size() - 1)); }
 
 bool WriteBytes(const std::wstring& path, const std::string& bytes) {
   HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
