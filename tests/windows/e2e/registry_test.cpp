@@ -366,3 +366,22 @@ TEST(RegistryFaults, UnwritableRegistryFileKeepsTheKeyAndItsBackup) {
   EXPECT_EQ(Get(keys(L"App"), L"own"), (Value{REG_SZ, Sz(L"machine")}));
   EXPECT_FALSE(KeyThere(keys(L"App_backup")));
 }
+
+// A working folder that is not there yet (a later item may make it) must not stop
+// reg.exe: it starts in the launcher folder, so the second run sees what the
+// application saved in the first.
+TEST(RegistryWrap, KeyIsCarriedWhileTheWorkingFolderIsMissing) {
+  PortableFolder folder(L"RegWorkdir");
+  TestKeys keys(L"Workdir");
+  const std::wstring app = AddTestApp(folder, L"App\\App.exe");
+  const std::wstring dump = PathIn(folder, L"dump.txt");
+  const Value saved{REG_SZ, Sz(L"saved")};
+  WriteIni(folder, "workdir = Later\n[BEFORE]\nregkey = " + keys.Ini(L"App") + "\n");
+  ASSERT_TRUE(WriteAppControl(app, AppSets(keys(L"App"), L"s", saved)));
+  ASSERT_TRUE(RunLauncher(folder, L"").ended);
+  ASSERT_TRUE(WriteAppControl(app, L"regdump|" + keys(L"App") + L"|" + dump + L"\n"));
+  ASSERT_TRUE(RunLauncher(folder, L"").ended);
+  EXPECT_TRUE(Dumped(dump, L"s", saved));
+  EXPECT_FALSE(KeyThere(keys(L"App")));
+  EXPECT_FALSE(Exists(PathIn(folder, L"Later")));
+}
