@@ -95,6 +95,10 @@ bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::ws
   if (append) {
     done = done && AppendRegFile(file, bytes);
     os::DeleteOneFile(written);
+  } else {
+    // The tool does not flush what it writes, and the key it came from may be
+    // deleted next: a power cut must not leave the only copy as zeros.
+    done = done && os::FlushFile(file);
   }
   if (done) NoteWritten(ctx, file);
   return done;

@@ -168,8 +168,12 @@ inline int Export(const std::vector<std::wstring>& args) {
       text += RegValueLine(value.name, value.type, value.bytes) + L"\r\n";
     text += L"\r\n";
   }
-  FakeAddFile(args[2], "\xFF\xFE" + Utf16(text));
-  return 0;
+  // The tool writes over the file and does not flush; a full disk leaves it cut
+  // short, with the tool failing.
+  const bool full = Fake().diskFull;
+  FakeAddFile(args[2], full ? std::string() : "\xFF\xFE" + Utf16(text));
+  Fake().unflushed.insert(LowerAscii(args[2]));
+  return full ? 1 : 0;
 }
 
 inline int Import(const std::vector<std::wstring>& args) {
