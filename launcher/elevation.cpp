@@ -40,20 +40,19 @@ void CheckAdmin(LauncherContext& ctx, const std::wstring& value) {
 }
 
 void RestartElevatedAndEnd(LauncherContext& ctx) {
-  if (ctx.restartedElevated == 1) TellAndEnd(ctx, AdminRequiredText(ctx));
-  RestartElevated(ctx);
+  if (ctx.restartedElevated == 1 || !RestartElevated(ctx)) TellAndEnd(ctx, AdminRequiredText(ctx));
   DeleteHelperCopy(ctx);
   EndLauncher(ctx);
 }
 
-void RestartElevated(LauncherContext& ctx) {
+bool RestartElevated(LauncherContext& ctx) {
   ReleaseInstanceMutex(ctx);
   const std::wstring& path = ctx.helperCopyPath;
   const std::string_view image = ElevationHelperImage();
   const std::int64_t state = os::FileState(path);
   // A file of another program under that name (a download named after the
   // application) is neither replaced nor started.
-  if (state == -1 ? !os::WriteNewFile(path, std::string(image)) : !HoldsHelper(path)) return;
+  if (state == -1 ? !os::WriteNewFile(path, std::string(image)) : !HoldsHelper(path)) return false;
   // Held against writers from the check of its bytes until the start has been
   // made: the program the system elevates is the helper, nothing put in its place.
   const os::FileRef held = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
@@ -64,6 +63,7 @@ void RestartElevated(LauncherContext& ctx) {
     os::StartProgram(path, HelperParameters(ctx), folderExists ? ctx.appWorkingDir : L"");
   }
   os::CloseFile(held);
+  return true;
 }
 
 void DeleteHelperCopy(const LauncherContext& ctx) {

@@ -17,12 +17,14 @@ void CheckAdmin(LauncherContext& ctx, const std::wstring& value);
 
 // RestartElevated, the helper copy deleted, and the end. A launcher that is itself
 // the restarted copy and still lacks the rights says so and ends instead: starting
-// the helper again would ask the user without end.
+// the helper again would ask the user without end. So does a launcher whose helper
+// cannot be put in place, rather than end without a sign.
 [[noreturn]] void RestartElevatedAndEnd(LauncherContext& ctx);
 
 // Writes the helper copy (unless a file of another program holds its name), holds
-// it against writers and starts it. The start is not waited for.
-void RestartElevated(LauncherContext& ctx);
+// it against writers and starts it. The start is not waited for. False when the
+// helper could not be put in place, so that no restart was even tried.
+bool RestartElevated(LauncherContext& ctx);
 
 // Deletes the file at the helper copy path, but only when it is the helper: an
 // unrelated program of the same name in the temporary folder is left alone.

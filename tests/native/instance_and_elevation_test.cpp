@@ -160,6 +160,9 @@ TEST_F(ElevationTest, AnotherProgramUnderTheHelpersNameIsNeverReplacedOrDeleted)
   FakeAddFile(helper, "MZ a downloaded installer");
   EXPECT_EQ(ExitCodeOf([&] { RestartElevatedAndEnd(ctx); }), 0);
   EXPECT_TRUE(Fake().checks.programStarts.empty());
+  // No restart without a sign: the user is told the rights are missing.
+  ASSERT_EQ(Fake().boxes.size(), 1u);
+  EXPECT_EQ(Fake().boxes[0].text, L"Admin rights are required for Tool to run.\r\n\r\nExiting...");
   EXPECT_EQ(FakeFileBytes(helper), "MZ a downloaded installer");
   DeleteHelperCopy(ctx);
   EXPECT_TRUE(FakeHasFile(helper));
@@ -170,10 +173,11 @@ TEST_F(ElevationTest, AnotherProgramUnderTheHelpersNameIsNeverReplacedOrDeleted)
   EXPECT_FALSE(FakeHasFile(helper));
 }
 
-TEST_F(ElevationTest, UnwritableTemporaryFolderStartsNothing) {
+TEST_F(ElevationTest, UnwritableTemporaryFolderStartsNothingAndSaysSo) {
   Fake().folders.erase(L"c:\\users\\me\\appdata\\local\\temp");
   EXPECT_EQ(ExitCodeOf([&] { RestartElevatedAndEnd(ctx); }), 0);
   EXPECT_TRUE(Fake().checks.programStarts.empty());
+  EXPECT_EQ(Fake().boxes.size(), 1u);
 }
 
 TEST_F(ElevationTest, RestartedCopyWithoutRightsSaysSoInsteadOfRestartingAgain) {
