@@ -5,13 +5,7 @@
 // adds exactly the appended file's entries, whatever either holds, and an item's
 // part of a shared file is stable.
 //
-// Built on its own with clang, from the repository's root:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
-//     tests/fuzz/registry_files_fuzz.cpp registry/reg_file_format.cpp \
-//     registry/reg_arguments.cpp registry/reg_notation.cpp platform/text.cpp \
-//     platform/paths.cpp platform/portable/ansi_cp1252.cpp -o registry_files_fuzz
-//   ./registry_files_fuzz -max_total_time=60 "$(mktemp -d)" tests/fuzz/corpus/registry_files
-// (new inputs go to the first folder; the seeds stay as they are).
+// Run long by hand with scripts/fuzz.sh registry_files; CI runs it briefly.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

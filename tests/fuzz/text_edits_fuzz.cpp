@@ -3,13 +3,7 @@
 // checked is one a user's file depends on: what is read comes back byte for
 // byte, and what is written reads back as what was meant.
 //
-// Built on its own with clang, from the repository's root:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -I. \
-//     tests/fuzz/text_edits_fuzz.cpp fileops/text_format.cpp fileops/text_edits.cpp \
-//     fileops/atomic_write.cpp platform/text.cpp platform/portable/ansi_cp1252.cpp \
-//     values/ini_document.cpp tests/fake_platform/*.cpp -o text_edits_fuzz
-//   ./text_edits_fuzz -max_total_time=60 "$(mktemp -d)" tests/fuzz/corpus/text_edits
-// (new inputs go to the first folder; the seeds stay as they are).
+// Run long by hand with scripts/fuzz.sh text_edits; CI runs it briefly.
 #include <cstdint>
 #include <cstdlib>
 #include <string>

@@ -111,8 +111,6 @@ TEST_F(WrapItemTest, BackupOfAFolderPutsTheMachineDataBackOverTheApplicationsLef
   EXPECT_FALSE(FolderExists(kSettings));
 }
 
-// A failed carry-back must not cost the application's data: nothing is deleted,
-// the item stays recorded, and the next start tries again.
 // Settings\s.ini is held open by another program: the application would start
 // without it, and its carry-back would write what it made of that over the file.
 TEST_F(WrapItemTest, PortableDataThatCannotAllComeInIsNotUsedForTheRun) {
@@ -152,6 +150,8 @@ TEST_F(WrapItemTest, WhatCannotBeClearedAfterTheRunIsNotMixedIntoTheMachineData)
   EXPECT_FALSE(RecordExists());
 }
 
+// A failed carry-back must not cost the application's data: nothing is deleted,
+// the item stays recorded, and the next start tries again.
 TEST_F(WrapItemTest, FailedCarryBackDeletesNothingAndIsRetriedAtTheNextStart) {
   MachineAndPortableData();
   const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
