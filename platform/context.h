@@ -80,12 +80,6 @@ struct LauncherContext {
   std::vector<RunItem> runItems;
   std::uintptr_t runRecordFile = 0;
 
-  // Registry files that exports of the walk in `regFilesPhase` have written (paths
-  // lowered): a later export of the same walk to one of them appends to it. Noted
-  // by the exports, which like every item operation take the record read-only.
-  mutable std::wstring regFilesPhase;
-  mutable std::vector<std::wstring> regFilesWritten;
-
   // Runs first in EndLauncher: whatever the run must still note before the process
   // goes (the run record marks items that the application may still use).
   void (*beforeEnd)(LauncherContext& ctx) = nullptr;

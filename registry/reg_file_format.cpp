@@ -1,5 +1,6 @@
 #include "registry/reg_file_format.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -202,39 +203,102 @@ std::optional<std::wstring> ValueNameOf(std::wstring_view line) {
 
 }  // namespace
 
-std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
-                          const std::wstring* valueName) {
+namespace {
+
+// A registry file's sections split between one item and the rest, each side in
+// one form: every section line after an empty line, then its value lines (a
+// continued hex value whole). Other lines (comments, empty lines) are dropped. A
+// value item's key section goes to a side only with a value line of that side,
+// so that taking the value out and putting it back leaves no empty section.
+struct SplitRegFile {
+  RegTextFormat format = RegTextFormat::Ansi;
+  std::wstring header;  // empty: no registry file
+  std::wstring item;
+  std::wstring rest;
+  size_t itemAt = std::wstring::npos;  // where in the rest the item's first section stood
+  bool itemHasValue = false;
+};
+
+SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
+                   const std::wstring* valueName) {
+  SplitRegFile out;
   const RegFileText file = ReadRegFileText(bytes);
+  out.format = file.format;
   const std::vector<std::wstring_view> lines = LinesOf(file.text);
-  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return {};
-  std::wstring kept = std::wstring(lines[0]) + L"\r\n";
-  bool inSection = false;  // the current section belongs to the item
-  bool keepLine = false;   // the current line (and its continuations) is kept
-  bool continued = false;  // the line before ended a hex value with a backslash
-  bool any = false;
+  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return out;
+  out.header = lines[0];
+  std::wstring_view section;
+  bool itemSection = false;             // the section is the item's key (or below it)
+  bool lazy = false;                    // its line goes to a side with the first value line there
+  bool inItem = false, inRest = false;  // the section line is on that side already
+  std::wstring* side = nullptr;         // where the current line and its continuations go
+  bool continued = false;               // the line before ended a hex value with a backslash
+  auto open = [&](std::wstring& to, bool& done) {
+    if (&to == &out.item && out.itemAt == std::wstring::npos) out.itemAt = out.rest.size();
+    if (!done) to += L"\r\n" + std::wstring(section) + L"\r\n";
+    done = true;
+  };
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::wstring_view line = lines[i];
+    // An empty line ends even a value cut short after its backslash.
+    continued = continued && !line.empty();
     if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
       std::wstring_view key = line.substr(1, line.size() - 2);
       if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
-      inSection =
+      itemSection =
           valueName ? CanonicalRegKey(key) == CanonicalRegKey(keyPath) : RegKeyWithin(key, keyPath);
-      keepLine = inSection;
-      if (inSection) kept += L"\r\n" + std::wstring(line) + L"\r\n";
+      section = line;
+      lazy = valueName && itemSection;
+      inItem = inRest = false;
+      // A key item's sections, and every section of the rest, go over even empty.
+      if (!lazy) open(itemSection ? out.item : out.rest, itemSection ? inItem : inRest);
+      side = nullptr;
     } else if (!continued) {
       const auto name = ValueNameOf(line);
-      // Value lines only: the empty lines between sections are written anew.
-      keepLine = inSection && name && (!valueName || EqualsIgnoringAsciiCase(*name, *valueName));
-      if (keepLine) kept += std::wstring(line) + L"\r\n";
-      any = any || keepLine;
-    } else if (keepLine) {
-      kept += std::wstring(line) + L"\r\n";
+      side = nullptr;
+      if (name && !section.empty()) {
+        const bool mine = itemSection && (!valueName || EqualsIgnoringAsciiCase(*name, *valueName));
+        side = mine ? &out.item : &out.rest;
+        open(*side, mine ? inItem : inRest);
+        out.itemHasValue = out.itemHasValue || mine;
+      }
+      if (side) *side += std::wstring(line) + L"\r\n";
+    } else if (side) {
+      *side += std::wstring(line) + L"\r\n";
     }
     continued = line.ends_with(L'\\');
   }
+  return out;
+}
+
+std::string Encoded(RegTextFormat format, std::wstring_view text) {
+  return std::string(FormatMark(format)) + EncodeRegText(text, format);
+}
+
+}  // namespace
+
+std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                          const std::wstring* valueName) {
+  const SplitRegFile file = Split(bytes, keyPath, valueName);
   // A key with no value still brings in its (empty) key.
-  if (!any && (valueName || kept.find(L'[') == std::wstring::npos)) return {};
-  return std::string(FormatMark(file.format)) + EncodeRegText(kept, file.format);
+  if (file.header.empty() || (!file.itemHasValue && (valueName || file.item.empty()))) return {};
+  return Encoded(file.format, file.header + L"\r\n" + file.item);
+}
+
+std::string RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
+                            std::wstring_view keyPath, const std::wstring* valueName) {
+  const SplitRegFile file = Split(fileBytes, keyPath, valueName);
+  const SplitRegFile part = Split(partBytes, keyPath, valueName);
+  // Nothing of others to keep, or a file in the other format (whose hex texts
+  // would read differently under this header): the part as it is.
+  if (file.header.empty() || file.rest.empty() ||
+      (!partBytes.empty() && file.header != part.header))
+    return std::string(partBytes);
+  // In the place of the old part, so that an export of unchanged data changes no byte.
+  std::wstring text = file.rest;
+  text.insert(std::min(file.itemAt, text.size()), part.item);
+  // In the part's format: the file's may not hold every character of the part.
+  return Encoded(partBytes.empty() ? file.format : part.format, file.header + L"\r\n" + text);
 }
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {

@@ -54,6 +54,15 @@ std::string RegAppendBytes(std::string_view targetBytes, std::string_view append
 std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
                           const std::wstring* valueName);
 
+// The registry file with one item's part replaced by that part of `partBytes`
+// (an export of the item; empty: the item's part taken out), where the old part
+// stood, in the part's format; every other item's sections stay. The part as it
+// is when the file holds nothing else, is no registry file, or has the other
+// header. Exports of items that share a file thus never cost another item its
+// data, whichever items export in a run.
+std::string RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
+                            std::wstring_view keyPath, const std::wstring* valueName);
+
 // True for the bytes of a registry file that starts with a header and has a line
 // naming the key ("[HKEY_CURRENT_USER\Software\App]" for HKCU\Software\App, in
 // any letter case): what an export of that key writes.

@@ -30,21 +30,18 @@ void CreateParentFolder(const LauncherContext& ctx, const std::wstring& file) {
   if (os::FileState(folder) != -2) CreateDir(ctx, folder);
 }
 
-// The files that exports of the running walk have written; the list starts anew
-// with each walk.
-bool WrittenInThisWalk(const LauncherContext& ctx, const std::wstring& file) {
-  if (ctx.regFilesPhase != ctx.phase) {
-    ctx.regFilesPhase = ctx.phase;
-    ctx.regFilesWritten.clear();
-  }
-  const std::wstring key = LowerAscii(file);
-  return std::find(ctx.regFilesWritten.begin(), ctx.regFilesWritten.end(), key) !=
-             ctx.regFilesWritten.end() &&
-         os::FileState(file) >= 0;
-}
-
-void NoteWritten(const LauncherContext& ctx, const std::wstring& file) {
-  if (!WrittenInThisWalk(ctx, file)) ctx.regFilesWritten.push_back(LowerAscii(file));
+// Puts an item's part (empty: none) into the registry file in place of what the
+// file held of the item, written in one step and flushed; the file goes when
+// nothing else is left in it. False when the file could not be read or written.
+bool PutItemPart(const LauncherContext& ctx, const std::wstring& file, const std::string& part,
+                 std::wstring_view keyPath, const std::wstring* valueName) {
+  std::string bytes;
+  if (os::FileState(file) != -1 && !ReadFileBytes(file, bytes)) return false;
+  const std::string updated = RegFileWithPart(bytes, part, keyPath, valueName);
+  if (updated == bytes && os::FileState(file) >= 0) return true;
+  if (!updated.empty()) return WriteFileAtomically(file, updated);
+  DeleteFiles(ctx, file);
+  return os::FileState(file) == -1;
 }
 
 // The file as it is with the registry file appended, written in one step.
@@ -79,28 +76,20 @@ bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::ws
   const std::wstring file = RegFilePath(ctx, fileName);
   CreateParentFolder(ctx, file);
   if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) return false;
-  // A file an earlier item of this walk wrote gets this key appended: the tool
-  // writes a part file beside it, which is then added to it.
-  const bool append = WrittenInThisWalk(ctx, file);
-  const std::wstring written = append ? file + L".voq-part" : file;
-  // Without the overwrite switch (older systems) the tool would ask about a file
-  // that is there; the part file is never there.
-  if (append) os::DeleteOneFile(written);
+  // The tool writes a part file beside the registry file, which then takes the
+  // part in place of its own of this key: items sharing the file keep theirs,
+  // whichever of them export in this run. Without the overwrite switch (older
+  // systems) the tool would ask about a file that is there; the part file never is.
+  const std::wstring part = file + L".voq-part";
+  os::DeleteOneFile(part);
   const ToolRun run = RunHidden(
       ctx, ctx.regExe,
-      L"EXPORT " + QuoteArgument(key) + L" " + QuoteArgument(written) + ctx.exportOverwriteSwitch,
+      L"EXPORT " + QuoteArgument(key) + L" " + QuoteArgument(part) + ctx.exportOverwriteSwitch,
       waitMs);
   std::string bytes;
-  bool done = EndedWell(run) && ReadFileBytes(written, bytes) && RegFileHoldsKey(bytes, key);
-  if (append) {
-    done = done && AppendRegFile(file, bytes);
-    os::DeleteOneFile(written);
-  } else {
-    // The tool does not flush what it writes, and the key it came from may be
-    // deleted next: a power cut must not leave the only copy as zeros.
-    done = done && os::FlushFile(file);
-  }
-  if (done) NoteWritten(ctx, file);
+  const bool done = EndedWell(run) && ReadFileBytes(part, bytes) && RegFileHoldsKey(bytes, key) &&
+                    PutItemPart(ctx, file, bytes, key, nullptr);
+  os::DeleteOneFile(part);
   return done;
 }
 
@@ -112,18 +101,14 @@ bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
   CreateParentFolder(ctx, file);
   const ValuePath split = SplitValuePath(path);
   const os::RegData data = ReadRegValueData(split.keyPath, split.valueName);
-  if (data.outcome == os::RegOutcome::Missing) {
-    // No stale export of a value that is gone, but never what this walk wrote.
-    if (!WrittenInThisWalk(ctx, file)) DeleteFiles(ctx, file);
-    return true;
-  }
+  // A value that is gone leaves no stale export, but other items' data stays.
+  if (data.outcome == os::RegOutcome::Missing)
+    return PutItemPart(ctx, file, {}, split.keyPath, &split.valueName);
   if (data.outcome != os::RegOutcome::Ok) return false;
-  const std::string bytes =
-      RegValueFile(LongRegKey(split.keyPath), RegValueLine(split.valueName, data.type, data.bytes));
-  const bool done =
-      WrittenInThisWalk(ctx, file) ? AppendRegFile(file, bytes) : WriteFileAtomically(file, bytes);
-  if (done) NoteWritten(ctx, file);
-  return done;
+  return PutItemPart(
+      ctx, file,
+      RegValueFile(LongRegKey(split.keyPath), RegValueLine(split.valueName, data.type, data.bytes)),
+      split.keyPath, &split.valueName);
 }
 
 bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName, unsigned waitMs) {

@@ -20,15 +20,18 @@ std::wstring RegFilePath(const LauncherContext& ctx, std::wstring_view name);
 void RegExport(const LauncherContext& ctx, std::wstring_view registryPath,
                std::wstring_view fileName);
 
-// reg.exe EXPORT of the key into the registry file (its folder created first),
-// waited for at most waitMs. True only when the tool ended with exit code 0 and
-// the file holds the key; a key that does not exist starts no tool.
+// reg.exe EXPORT of the key into a part file beside the registry file (its folder
+// created first), waited for at most waitMs; the registry file then takes the
+// part in place of what it held of the key, and keeps every other item's data.
+// True only when the tool ended with exit code 0, the part holds the key and the
+// registry file was written; a key that does not exist starts no tool.
 bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::wstring_view fileName,
                   unsigned waitMs = kToolTimeoutMs);
 
-// The value, of any type, written by the launcher as a registry file of its own,
-// atomically. A value that does not exist removes the file, unless an earlier
-// export of this walk wrote it. True when nothing of the value is lost: written,
+// The value, of any type, written by the launcher into the registry file in place
+// of what the file held of it, atomically; a file holding nothing else is the
+// value's own. A value that does not exist takes its part out (and the file, when
+// nothing else is left). True when nothing of the value is lost: written,
 // or not there; false when it could not be read or the file not written.
 bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
                     std::wstring_view fileName);

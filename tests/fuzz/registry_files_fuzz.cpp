@@ -87,6 +87,29 @@ void CheckSubset(std::string_view bytes) {
   }
 }
 
+std::wstring TextOf(std::string_view bytes) { return ReadRegFileText(bytes).text; }
+
+// An export (a file of the item's part only; none: the part taken out) put into
+// a shared file: the file's part for the item becomes the export's, putting it in
+// again changes nothing, and another item's part stays whenever the two files
+// have one header.
+void CheckPartReplaced(std::string_view file, std::string_view exported) {
+  const std::wstring key = L"HKCU\\Software\\App";
+  const std::wstring value = L"v";
+  const std::wstring fileText = TextOf(file);
+  for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
+    const std::string part = RegFileSubset(exported, key, name);
+    const std::string updated = RegFileWithPart(file, part, key, name);
+    Require(TextOf(RegFileSubset(updated, key, name)) == TextOf(part));
+    Require(RegFileWithPart(updated, part, key, name) == updated);
+    const std::wstring partText = TextOf(part);
+    if (part.empty() ||
+        fileText.substr(0, fileText.find(L'\r')) == partText.substr(0, partText.find(L'\r')))
+      Require(TextOf(RegFileSubset(updated, L"HKCU\\Software\\Other", nullptr)) ==
+              TextOf(RegFileSubset(file, L"HKCU\\Software\\Other", nullptr)));
+  }
+}
+
 void CheckExportedKey(const std::wstring& subkey) {
   const std::wstring key = L"HKCU\\" + subkey;
   // Key names hold no zero character, and a configuration line no line break.
@@ -115,6 +138,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckAppend("\xFF\xFE", bytes);
   RegFileHoldsKey(bytes, L"HKCU\\Software\\App");
   CheckSubset(bytes);
+  CheckPartReplaced(bytes.substr(0, half), bytes.substr(half));
+  CheckPartReplaced(bytes, RegValueFile(L"HKEY_CURRENT_USER\\Software\\App",
+                                        RegValueLine(L"v", 1, bytes.substr(0, half))));
   CheckExportedKey(text);
   return 0;
 }

@@ -67,8 +67,10 @@ void MachineFolder() {
 const os::RegRoot kUser = os::RegRoot::CurrentUser;
 const std::wstring kKey = L"Software\\App";
 
-std::wstring RegText(const std::wstring& name) {
-  auto it = Fake().registry.find({kUser, LowerAscii(kKey)});
+const std::wstring kOtherKey = L"Software\\Other";
+
+std::wstring RegText(const std::wstring& name, const std::wstring& key = kKey) {
+  auto it = Fake().registry.find({kUser, LowerAscii(key)});
   if (it == Fake().registry.end()) return L"";
   for (const FakeRegValue& value : it->second.values) {
     if (!EqualsIgnoringAsciiCase(value.name, name)) continue;
@@ -90,6 +92,21 @@ void AppSavesInRegistry(int run) {
 
 void PortableRegistryFile() {
   FakeAddFile(L"C:\\P\\settings.reg", RegValueFile(L"HKEY_CURRENT_USER\\" + kKey, L"\"s\"=\"v1\""));
+}
+
+// A second key whose part of settings.reg follows the first's.
+void AppSavesInTwoKeys(int run) {
+  AppSavesInRegistry(run);
+  FakeSetRegString(kUser, kOtherKey, L"t", RegText(L"t", kOtherKey) + L"+" + std::to_wstring(run));
+}
+
+void TwoKeysOnBothSides() {
+  FakeAddFile(L"C:\\P\\settings.reg",
+              RegValueFile(L"HKEY_CURRENT_USER\\" + kKey, L"\"s\"=\"v1\"") +
+                  EncodeRegText(L"\r\n[HKEY_CURRENT_USER\\" + kOtherKey + L"]\r\n\"t\"=\"w1\"\r\n",
+                                RegTextFormat::Utf16Le));
+  FakeSetRegString(kUser, kKey, L"s", L"machine");
+  FakeSetRegString(kUser, kOtherKey, L"t", L"machine");
 }
 
 void MachineKey() {
@@ -190,6 +207,14 @@ const Configuration kConfigurations[] = {
      },
      AppSavesInRegistry,
      {""}},
+    // Either item may be left undone for its run (or for the next start) while the
+    // other carries its key back into the file they share; a held file, both.
+    {"TwoRegkeysSharingAFile",
+     "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\nregkey = HKCU\\Software\\Other\r\n",
+     TwoKeysOnBothSides,
+     AppSavesInTwoKeys,
+     {"[BEFORE]\r\nregkey = HKCU\\Software\\Other\r\n",
+      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""}},
     {"RegkeyWithoutMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      PortableRegistryFile,

@@ -81,7 +81,7 @@ TEST_F(RegCommandsTest, EachOperationSendsItsExactText) {
        {kReg + L" ADD \"HKCU\\Software\\A\" /v \"d\" /t REG_DWORD /d 4294967295 /f"}},
       {"key export",
        [](auto& c) { ExportRegKey(c, L"HKCU\\Software\\A\\", L""); },
-       {kReg + L"EXPORT \"HKCU\\Software\\A\" \"C:\\P\\settings.reg\" /y"}},
+       {kReg + L"EXPORT \"HKCU\\Software\\A\" \"C:\\P\\settings.reg.voq-part\" /y"}},
       {"import",
        [](auto& c) { ImportRegFile(c, L"x y.reg"); },
        {kReg + L" IMPORT \"C:\\P\\x y.reg\""}},

@@ -203,3 +203,44 @@ TEST(RegFileFormat, AnItemTakesOnlyItsOwnPartOfASharedFile) {
             "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n");
   EXPECT_EQ(RegFileSubset("\xFF\xFE" + U16(two), L"HKCU\\Software\\Two", nullptr), "");
 }
+
+TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
+  const std::wstring header = L"Windows Registry Editor Version 5.00\r\n\r\n";
+  const std::wstring oneKey = L"[HKEY_CURRENT_USER\\Software\\One]\r\n";
+  const std::wstring one = oneKey + L"\"a\"=\"1\"\r\n\"b\"=\"1\"\r\n";
+  const std::wstring two = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"t\"=\"2\"\r\n";
+  const std::wstring newTwo = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"t\"=\"3\"\r\n";
+  auto unicode = [&](const std::wstring& body) { return "\xFF\xFE" + U16(header + body); };
+  const std::string file = unicode(one + L"\r\n" + two);
+  const std::wstring a = L"a";
+  struct Case {
+    const char* what;
+    std::string file, part;
+    std::wstring key;
+    const std::wstring* value;
+    std::string updated;
+  };
+  const Case cases[] = {
+      {"a key", unicode(two + L"\r\n" + one), unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
+       unicode(newTwo + L"\r\n" + one)},
+      {"a value among others", file, unicode(oneKey + L"\"a\"=\"9\"\r\n"), L"HKCU\\Software\\One",
+       &a, unicode(oneKey + L"\"a\"=\"9\"\r\n\r\n" + oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
+      {"a value taken out", file, "", L"HKCU\\Software\\One", &a,
+       unicode(oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
+      {"nothing else in the file", unicode(two), unicode(newTwo + L"\r\n"), L"HKCU\\Software\\Two",
+       nullptr, unicode(newTwo + L"\r\n")},
+      {"no registry file", "junk", unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
+       unicode(newTwo)},
+      {"the other header", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"1\"\r\n",
+       unicode(newTwo), L"HKCU\\Software\\Two", nullptr, unicode(newTwo)},
+      {"a value cut short", unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\"), unicode(newTwo),
+       L"HKCU\\Software\\Two", nullptr,
+       unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\\r\n\r\n" + newTwo)},
+  };
+  for (const Case& c : cases) {
+    const std::string updated = RegFileWithPart(c.file, c.part, c.key, c.value);
+    EXPECT_EQ(updated, c.updated) << c.what;
+    // Put in again, it changes nothing: an unchanged export writes no byte.
+    EXPECT_EQ(RegFileWithPart(updated, c.part, c.key, c.value), updated) << c.what;
+  }
+}

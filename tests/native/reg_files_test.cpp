@@ -52,7 +52,7 @@ TEST_F(RegFilesTest, ExportNamesAKeyByItsTrailingBackslashAndAValueOtherwise) {
 }
 
 // A missing value leaves no stale export, except one that this walk wrote.
-TEST_F(RegFilesTest, AMissingValueRemovesAnOldExportButNotThisWalks) {
+TEST_F(RegFilesTest, AMissingValueRemovesAnOldExportButNoOtherData) {
   FakeAddFile(kSettings, "old");
   Dispatch(L"regexport", L"HKCU\\Software\\App\\Gone");
   EXPECT_FALSE(FakeHasFile(kSettings));
@@ -63,26 +63,30 @@ TEST_F(RegFilesTest, AMissingValueRemovesAnOldExportButNotThisWalks) {
   EXPECT_TRUE(RegFileHoldsKey(FakeFileBytes(kSettings), L"HKCU\\Software\\App"));
 }
 
-// Within one walk a second export to a file is added to it; the next walk starts
-// the file anew.
-TEST_F(RegFilesTest, ExportsOfOneWalkToOneFileAllStayInIt) {
+// Items sharing a file each replace only their own part, where it stood: what
+// the others keep there stays, whichever items export in a run and in what order.
+TEST_F(RegFilesTest, ExportsReplaceOnlyTheirOwnPartOfASharedFile) {
   FakeSetRegString(kCu, L"Software\\One", L"a", L"1");
   FakeSetRegString(kCu, L"Software\\Two", L"b", L"2");
-  FakeSetRegString(kCu, L"Software\\Three", L"c", L"3");
-  FakeAddFile(kSettings, UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\Old]\r\n"));
+  const std::wstring old = L"[HKEY_CURRENT_USER\\Software\\Old]\r\n\"o\"=\"0\"\r\n\r\n";
+  const std::wstring two = L"[HKEY_CURRENT_USER\\Software\\Two]\r\n";
+  FakeAddFile(kSettings,
+              UnicodeFile(old + L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"0\"\r\n\r\n" + two +
+                          L"\"gone\"=\"9\"\r\n"));
+  const std::wstring one = L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"1\"\r\n\r\n";
+  const std::string both =
+      UnicodeFile(old + one + two + L"\"gone\"=\"9\"\r\n\r\n" + two + L"\"b\"=\"2\"\r\n");
   Dispatch(L"regexport", L"HKCU\\Software\\One\\");
   Dispatch(L"regexport", L"HKCU\\Software\\Two\\b");
-  Dispatch(L"regexport", L"HKCU\\Software\\Three\\");
-  EXPECT_EQ(FakeFileBytes(kSettings),
-            UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\One]\r\n\"a\"=\"1\"\r\n\r\n"
-                        L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"b\"=\"2\"\r\n\r\n"
-                        L"[HKEY_CURRENT_USER\\Software\\Three]\r\n\"c\"=\"3\"\r\n\r\n\r\n"));
+  EXPECT_EQ(FakeFileBytes(kSettings), both);
   EXPECT_FALSE(FakeHasFile(kSettings + L".voq-part"));
-
   ctx.phase = L"AFTER";
-  Dispatch(L"regexport", L"HKCU\\Software\\Two\\");
-  EXPECT_EQ(FakeFileBytes(kSettings),
-            UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\Two]\r\n\"b\"=\"2\"\r\n\r\n"));
+  Dispatch(L"regexport", L"HKCU\\Software\\Two\\b");
+  Dispatch(L"regexport", L"HKCU\\Software\\One\\");
+  EXPECT_EQ(FakeFileBytes(kSettings), both);
+  // A value that is gone takes out its own line only.
+  Dispatch(L"regexport", L"HKCU\\Software\\Two\\gone");
+  EXPECT_EQ(FakeFileBytes(kSettings), UnicodeFile(old + one + two + L"\"b\"=\"2\"\r\n"));
 }
 
 TEST_F(RegFilesTest, AnExportThatCannotBeWrittenKeepsTheOldFile) {
