@@ -92,10 +92,10 @@ bool RemoveValue(const LauncherContext& ctx, const std::wstring& place) {
 
 // Only the item's own part of the registry file comes in: a shared file holds
 // the keys of later items too, whose machine data is not set aside yet. A file
-// that is not there (the first run) or does not import brings nothing in: the
-// application starts without its settings, as on a new machine.
-// What the registry file holds of the item must come in whole: the application
-// working on its defaults instead would have them carried back over the file.
+// that is not there (the first run) or holds nothing of the item brings nothing
+// in: the application starts without its settings, as on a new machine. What the
+// file does hold of the item must come in whole, or the item is not used for the
+// run: the application's defaults would be carried back over the file.
 bool BringInKey(const LauncherContext& ctx, const ItemPlaces& p) {
   return ImportRegFileFor(ctx, p.portable, p.local, nullptr);
 }

@@ -124,7 +124,9 @@ bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
   const std::string part = RegFileSubset(bytes, keyPath, valueName);
-  return part.empty() || ImportRegBytes(ctx, part, kToolTimeoutMs);
+  // Waited for until it ends: an item whose import did not end is given up for
+  // the run, and a tool still writing would mix the part into the machine's data.
+  return part.empty() || ImportRegBytes(ctx, part, kToolEndBoundMs);
 }
 
 bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs) {

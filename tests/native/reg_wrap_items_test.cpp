@@ -2,6 +2,7 @@
 // the registry file, carried back and put back, with the run record and the
 // recovery at the next start.
 #include "commands/run_section.h"
+#include "process/run_hidden.h"
 #include "registry/reg_file_format.h"
 #include "tests/fake_platform/fake_reg_tool.h"
 #include "tests/native/items_fixture.h"
@@ -80,6 +81,13 @@ TEST_F(RegWrapTest, KeyRoundTripKeepsTheMachineKeyAsideAndCarriesChangesBack) {
   EXPECT_FALSE(RecordExists());
   // Copy aside, clear, import; export, clear, copy back, remove the backup.
   EXPECT_EQ(RegStarts(), 7);
+  // The import is waited for until it ends: an item given up while its import
+  // still writes would have the portable key land on the machine's.
+  for (const FakeHiddenStart& start : Fake().hiddenStarts) {
+    if (Contains(start.commandLine, L"IMPORT")) {
+      EXPECT_EQ(start.timeoutMs, kToolEndBoundMs);
+    }
+  }
 
   EXPECT_EQ(Run(kAppKey, [&] { seen = Values(kKey + L"\\Sub"); }), 0);
   EXPECT_EQ(seen, (std::vector<std::string>{"t=" + Text(L"new")}));
