@@ -1,5 +1,8 @@
-// What the end-to-end cases share: ini texts and the expectations on a box.
+// What the end-to-end cases share: ini texts, the expectations on a box, and a
+// launcher started without waiting.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -38,6 +41,27 @@ inline void ExpectBox(const SeenBox& seen, const std::wstring& caption, const st
 // then the parameters the launcher handed over.
 inline std::wstring ShellCommandLine(const std::wstring& app, const std::wstring& parameters) {
   return L"\"" + app + L"\" " + parameters;
+}
+
+// The launcher as a user starts it, without waiting: the test decides its end.
+struct Started {
+  PROCESS_INFORMATION process{};
+  long long startMs = 0;
+  ~Started() {
+    if (process.hProcess) {
+      CloseHandle(process.hThread);
+      CloseHandle(process.hProcess);
+    }
+  }
+};
+
+inline bool StartLauncher(const PortableFolder& folder, Started& started) {
+  std::wstring line = L"\"" + folder.launcher + L"\"";
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  started.startMs = NowMs();
+  return CreateProcessW(folder.launcher.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started.process) != FALSE;
 }
 
 }  // namespace testing_win

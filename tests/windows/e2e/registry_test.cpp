@@ -109,26 +109,6 @@ std::wstring RegFileText(const std::wstring& path) {
   return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data() + 2), (bytes.size() - 2) / 2);
 }
 
-struct Started {
-  PROCESS_INFORMATION process{};
-  long long startMs = 0;
-  ~Started() {
-    if (process.hProcess) {
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-  }
-};
-
-bool StartLauncher(const PortableFolder& folder, Started& started) {
-  std::wstring line = L"\"" + folder.launcher + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  started.startMs = NowMs();
-  return CreateProcessW(folder.launcher.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started.process) != FALSE;
-}
-
 }  // namespace
 
 // Two keys share settings.reg (one written with a trailing backslash); the

@@ -20,27 +20,6 @@ struct Machine {
 
 std::string Bytes(const std::wstring& path) { return ReadBytes(path); }
 
-// The launcher as a user starts it, without waiting: the test decides its end.
-struct Started {
-  PROCESS_INFORMATION process{};
-  long long startMs = 0;
-  ~Started() {
-    if (process.hProcess) {
-      CloseHandle(process.hThread);
-      CloseHandle(process.hProcess);
-    }
-  }
-};
-
-bool StartLauncher(const PortableFolder& folder, Started& started) {
-  std::wstring line = L"\"" + folder.launcher + L"\"";
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  started.startMs = NowMs();
-  return CreateProcessW(folder.launcher.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        nullptr, &startup, &started.process) != FALSE;
-}
-
 void WriteIni(const PortableFolder& folder, const std::string& sections) {
   ASSERT_TRUE(WriteFileIn(folder, folder.name + L".ini",
                           IniText("[GENERAL]\napplication = App\\App.exe\n" + sections)));
