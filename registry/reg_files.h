@@ -1,8 +1,8 @@
 // Registry files in the portable folder: a key exported by reg.exe, a value
 // written by the launcher itself, files imported by reg.exe and appended to one
-// another. Within one walk (the BEFORE or the AFTER keys) a second export to the
-// same file is appended to what the first one wrote, so that items sharing a
-// file (the default settings.reg) all keep their data.
+// another. An export replaces only its own item's part of a file, so that items
+// sharing a file (the default settings.reg) all keep their data, whichever of
+// them carry their data back in a run.
 #pragma once
 
 #include <string>

@@ -51,7 +51,7 @@ TEST_F(RegFilesTest, ExportNamesAKeyByItsTrailingBackslashAndAValueOtherwise) {
       UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\App]\r\n\"Lang\"=\"C:\\\\App\\\\x.ini\"\r\n"));
 }
 
-// A missing value leaves no stale export, except one that this walk wrote.
+// A missing value leaves no stale export of its own, and takes nothing else out.
 TEST_F(RegFilesTest, AMissingValueRemovesAnOldExportButNoOtherData) {
   FakeAddFile(kSettings, "old");
   Dispatch(L"regexport", L"HKCU\\Software\\App\\Gone");

@@ -108,9 +108,8 @@ TEST_F(RegWrapTest, KeyWithoutMachineDataLeavesNoKeyAndNoEmptyParents) {
   EXPECT_TRUE(Contains(FileText(kSettingsReg), L"\"s\"=\"v2\""));
 }
 
-// Each item appends its key to the file the walk has written so far, and a value
-// that is not there removes nothing: the settings of both keys survive run after
-// run.
+// Each item replaces only its own key's part of the shared file, and a value that
+// is not there removes nothing: the settings of both keys survive run after run.
 TEST_F(RegWrapTest, TwoKeysSharingTheRegistryFileBothKeepTheirSettings) {
   const std::string ini =
       "[BEFORE]\r\nregkey = HKCU\\Software\\One\r\nregkey = HKCU\\Software\\Two\r\n"
