@@ -8,7 +8,7 @@ namespace {
 constexpr wchar_t kNoIniMessage[] = L"No ini file found!\r\n\r\nCreate a new one?";
 
 struct Candidate {
-  bool onlyUnderWow64;
+  bool only64Bit;
   bool namedAfterLauncher;  // else the generic "voQ" stem
   const wchar_t* suffix;
 };
@@ -24,7 +24,7 @@ constexpr Candidate kCandidates[] = {
 
 std::wstring FindConfigFile(LauncherContext& ctx) {
   for (const Candidate& candidate : kCandidates) {
-    if (candidate.onlyUnderWow64 && ctx.is64Bit != 1) continue;
+    if (candidate.only64Bit && ctx.is64Bit != 1) continue;
     const std::wstring path = ctx.launcherFolder +
                               (candidate.namedAfterLauncher ? ctx.launcherName : L"voQ") +
                               candidate.suffix;

@@ -44,7 +44,9 @@ int WindowsVersionNumber() {
 
 int IsAdministrator() { return os::CanOpenServiceManagerFully() ? 1 : 0; }
 
-int IsWow64() { return os::RunsUnderWow64() ? 1 : 0; }
+// Asked of the system, not of the process: the 64-bit launcher never runs under
+// WOW64, and yet everything bound to 64-bit Windows is meant for it.
+int Is64BitWindows() { return os::WindowsIs64Bit() ? 1 : 0; }
 
 void TrimWorkingSet() { os::ReleaseWorkingSet(); }
 
@@ -95,7 +97,7 @@ void StartUp(LauncherContext& ctx) {
   ctx.launcherName = fileName.substr(0, fileName.find_last_of(L'.'));
 
   ctx.helperCopyPath = os::TempFolderLong() + ctx.launcherName + L".exe";
-  ctx.is64Bit = IsWow64();
+  ctx.is64Bit = Is64BitWindows();
 
   ctx.exportOverwriteSwitch = L" /y";
   if (WindowsVersionNumber() <= 60) {

@@ -11,7 +11,8 @@ void StartUp(LauncherContext& ctx);
 
 int WindowsVersionNumber();
 int IsAdministrator();
-int IsWow64();
+// 1 on 64-bit Windows, whether the launcher is a 64-bit process or runs under WOW64.
+int Is64BitWindows();
 void TrimWorkingSet();
 // The launcher parameters, from ctx.launcherArguments.
 std::wstring CollectLauncherParameters(LauncherContext& ctx);

@@ -60,6 +60,10 @@ bool CanOpenServiceManagerFully();
 // IsWow64Process looked up by name in KERNEL32.DLL; false when missing.
 bool RunsUnderWow64();
 
+// True on 64-bit Windows: always for a 64-bit process, which runs nowhere else,
+// and for a 32-bit one when it runs under WOW64.
+bool WindowsIs64Bit();
+
 // Lets the system take back as many of the process's pages as it can.
 void ReleaseWorkingSet();
 

@@ -131,6 +131,8 @@ bool RunsUnderWow64() {
   return answered && wow64 != FALSE;
 }
 
+bool WindowsIs64Bit() { return sizeof(void*) == 8 || RunsUnderWow64(); }
+
 void ReleaseWorkingSet() {
   SetProcessWorkingSetSize(GetCurrentProcess(), static_cast<SIZE_T>(-1), static_cast<SIZE_T>(-1));
 }

@@ -154,6 +154,7 @@ bool SetCurrentFolder(const std::wstring& path) {
 VersionRecord QueryVersion() { return Fake().version; }
 bool CanOpenServiceManagerFully() { return Fake().serviceManagerOpens; }
 bool RunsUnderWow64() { return Fake().wow64; }
+bool WindowsIs64Bit() { return Fake().windows64; }
 void ReleaseWorkingSet() { Fake().workingSetReleased = true; }
 void Pause(unsigned milliseconds) { Fake().pausedMs += milliseconds; }
 LocalTime LocalClock() {

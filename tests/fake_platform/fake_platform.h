@@ -86,6 +86,8 @@ struct FakeWorld {
   std::wstring currentFolder = L"C:\\";
   os::VersionRecord version{true, 2, 6, 1, true};
   bool serviceManagerOpens = true;
+  // A 64-bit launcher on 64-bit Windows, as shipped: never under WOW64.
+  bool windows64 = true;
   bool wow64 = false;
   bool workingSetReleased = false;
   os::LocalTime clock;

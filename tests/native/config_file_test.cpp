@@ -36,10 +36,11 @@ TEST_F(ConfigFileTest, GenericFileIsUsedAlone) {
   EXPECT_EQ(FindConfigFile(ctx), L"C:\\P\\voQ.ini");
 }
 
-TEST_F(ConfigFileTest, X64VariantsCountOnlyUnderWow64) {
+TEST_F(ConfigFileTest, X64VariantsCountOnlyOn64BitWindows) {
   FakeAddFile(L"C:\\P\\ToolX64.ini", "x");
   FakeAddFile(L"C:\\P\\voQX64.ini", "x");
   FakeAddFile(L"C:\\P\\voQ.ini", "x");
+  ctx.is64Bit = 0;  // 32-bit Windows
   EXPECT_EQ(FindConfigFile(ctx), L"C:\\P\\voQ.ini");
   ctx.is64Bit = 1;
   EXPECT_EQ(FindConfigFile(ctx), L"C:\\P\\ToolX64.ini");
@@ -65,7 +66,7 @@ TEST_F(ConfigFileTest, CancelWritesNothingAndEndsWithZero) {
   EXPECT_TRUE(Fake().files.empty());
 }
 
-TEST_F(ConfigFileTest, TemplateIsCreatedUnderTheLauncherNameEvenUnderWow64) {
+TEST_F(ConfigFileTest, TemplateIsCreatedUnderTheLauncherNameEvenOn64BitWindows) {
   ctx.is64Bit = 1;
   EXPECT_EQ(ExitCodeOf([&] { FindConfigFile(ctx); }), 0);
   EXPECT_TRUE(FakeHasFile(L"C:\\P\\Tool.ini"));

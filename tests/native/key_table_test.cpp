@@ -22,6 +22,7 @@ class KeyTableTest : public LauncherTest {
  protected:
   void SetUp() override {
     LauncherTest::SetUp();
+    Fake().windows64 = false;  // where the X86 suffix is active
     Start();
     Fake().onHiddenStart = FakeInterpret;
   }

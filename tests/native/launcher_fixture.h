@@ -1,4 +1,4 @@
-// A launcher in C:\P\Tool.exe on an in-memory Windows 7, ready for each test.
+// A launcher in C:\P\Tool.exe on an in-memory 64-bit Windows 7, ready for each test.
 #pragma once
 
 #include <gtest/gtest.h>

@@ -49,8 +49,9 @@ TEST_F(RunSectionTest, AdditionalInstanceRunsNoSection) {
   EXPECT_TRUE(Fake().boxes.empty());
 }
 
-TEST_F(RunSectionTest, X86KeysActOnlyWhileTheSystemIsNotWow64) {
+TEST_F(RunSectionTest, X86KeysActOnlyOn32BitWindows) {
   ctx.commands = {{L"BEFORE", L"nowaitX86", L"1"}};
+  ctx.is64Bit = 0;
   RunSection(ctx, L"BEFORE");
   EXPECT_EQ(ctx.nowaitValue, L"1");
 
@@ -61,7 +62,7 @@ TEST_F(RunSectionTest, X86KeysActOnlyWhileTheSystemIsNotWow64) {
   EXPECT_TRUE(Fake().boxes.empty());
 }
 
-TEST_F(RunSectionTest, X64KeysNeedWow64AndASecondApplication) {
+TEST_F(RunSectionTest, X64KeysNeed64BitWindowsAndASecondApplication) {
   ctx.commands = {{L"BEFORE", L"nowaitX64", L"1"}};
   ctx.is64Bit = 1;
   RunSection(ctx, L"BEFORE");
@@ -81,6 +82,7 @@ TEST_F(RunSectionTest, LowerCaseSuffixIsAnUnknownKey) {
 
 TEST_F(RunSectionTest, UservarIsNotRunAgainAndNotReported) {
   ctx.commands = {{L"BEFORE", L"uservar", L"A :: 1"}, {L"AFTER", L"uservarX86", L"B :: 2"}};
+  ctx.is64Bit = 0;  // where uservarX86 is active
   RunSection(ctx, L"BEFORE");
   RunSection(ctx, L"AFTER");
   EXPECT_TRUE(Fake().boxes.empty());

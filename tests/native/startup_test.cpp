@@ -1,5 +1,9 @@
 #include "launcher/startup.h"
 
+#include "commands/run_section.h"
+#include "launcher/config_file.h"
+#include "launcher/general_keys.h"
+#include "platform/text.h"
 #include "tests/native/launcher_fixture.h"
 
 using StartUpTest = LauncherTest;
@@ -40,12 +44,47 @@ TEST_F(StartUpTest, NoArgumentsGiveEmptyParameters) {
   EXPECT_EQ(ctx.launcherParameters, L"");
 }
 
-TEST_F(StartUpTest, FlagsComeFromTheSystemQueries) {
+TEST_F(StartUpTest, AdministratorFlagComesFromTheServiceManager) {
   Fake().serviceManagerOpens = false;
-  Fake().wow64 = true;
   Start();
   EXPECT_EQ(ctx.isAdministrator, 0);
-  EXPECT_EQ(ctx.is64Bit, 1);
+}
+
+// The 64-bit launcher on 64-bit Windows is not under WOW64, and yet the X64
+// variants are meant for it.
+TEST_F(StartUpTest, SixtyFourBitWindowsPicksTheX64IniTheSecondApplicationAndX64Keys) {
+  struct Row {
+    bool windows64;
+    std::vector<std::wstring> iniOrder;
+    const wchar_t* application;
+    const wchar_t* activeKey;
+  };
+  const Row rows[] = {
+      {true, {L"ToolX64.ini", L"Tool.ini", L"voQX64.ini", L"voQ.ini"}, L"A64.exe", L"X64"},
+      {false, {L"Tool.ini", L"voQ.ini"}, L"A.exe", L"X86"},
+  };
+  for (const Row& row : rows) {
+    SetUp();
+    Fake().windows64 = row.windows64;
+    for (const wchar_t* name :
+         {L"ToolX64.ini", L"Tool.ini", L"voQX64.ini", L"voQ.ini", L"App\\A.exe", L"App\\A64.exe"})
+      FakeAddFile(std::wstring(L"C:\\P\\") + name, "x");
+    Start();
+    EXPECT_EQ(ctx.is64Bit, row.windows64 ? 1 : 0);
+    std::vector<std::wstring> found;
+    for (size_t i = 0; i < row.iniOrder.size(); ++i) {
+      found.push_back(FindConfigFile(ctx).substr(5));
+      Fake().files.erase(LowerAscii(L"C:\\P\\" + found.back()));
+    }
+    EXPECT_EQ(found, row.iniOrder);
+
+    SetApplication(ctx, L"App\\A.exe :: App\\A64.exe");
+    EXPECT_EQ(ctx.applicationPath, std::wstring(L"C:\\P\\App\\") + row.application);
+    ctx.commands = {{L"BEFORE", L"nowaitX64", L"X64"}, {L"BEFORE", L"nowaitX86", L"X86"}};
+    RunSection(ctx, L"BEFORE");
+    EXPECT_EQ(ctx.nowaitValue, row.activeKey);
+    EXPECT_TRUE(Fake().boxes.empty());
+  }
 }
 
 struct VersionCase {
