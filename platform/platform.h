@@ -274,18 +274,17 @@ RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstr
 std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
                                      const std::vector<std::wstring>& names, unsigned bufferBytes);
 
-// The name of the value, or subkey, at the zero-based index of the key opened with
-// default access, through a name buffer of 255 characters (terminator included).
-// nullopt past the end, for a missing key, or for a name that does not fit.
+// The name of the value at the zero-based index of the key opened with default
+// access, through a name buffer of 255 characters (terminator included). nullopt
+// past the end, for a missing key, or for a name that does not fit.
 std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
                                              unsigned index);
-std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
-                                              unsigned index);
 
-// ---- registry reads with read access: what the registry items carry -----------
-// Opened with KEY_QUERY_VALUE only, so that keys the user may read but not write
-// are read too. Missing only when the system says the key or value does not exist
-// (ERROR_FILE_NOT_FOUND); any other failure is Failed, never taken for absence.
+// ---- registry reads with read access: the registry items, the Java check -------
+// Opened with the one read right each needs, so that keys the user may read but
+// not write are read too. Missing only when the system says the key or value does
+// not exist (ERROR_FILE_NOT_FOUND); any other failure is Failed, never taken for
+// absence.
 enum class RegOutcome { Ok, Missing, Failed };
 
 struct RegData {
@@ -293,17 +292,33 @@ struct RegData {
   unsigned type = 0;  // when Ok
   std::string bytes;  // the data as stored, whole, when Ok
 };
-// RegOpenKeyExW, then RegQueryValueExW with a buffer grown to the data's size:
-// any type, any length. Empty name: the default value.
-RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name);
+// Which registry a read sees on 64-bit Windows: the process's own view (the
+// 64-bit one for the launcher), or the 64-bit or the 32-bit view by name
+// (KEY_WOW64_64KEY, KEY_WOW64_32KEY). What 32-bit programs keep under
+// HKLM\Software\X is HKLM\Software\WOW6432Node\X in the 64-bit view. 32-bit
+// Windows has one registry and ignores the choice.
+enum class RegView { Own, Bits64, Bits32 };
+
+// RegOpenKeyExW with KEY_QUERY_VALUE, then RegQueryValueExW with a buffer grown
+// to the data's size: any type, any length. Empty name: the default value.
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                     RegView view = RegView::Own);
+
+struct RegSubkeys {
+  RegOutcome outcome = RegOutcome::Failed;
+  std::vector<std::wstring> names;  // when Ok: every subkey, in the system's order
+};
+// RegOpenKeyExW with KEY_ENUMERATE_SUB_KEYS, then RegEnumKeyExW to the end, with
+// room for the longest name a key may have (255 characters).
+RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view = RegView::Own);
 
 struct RegKeyCounts {
   RegOutcome outcome = RegOutcome::Failed;
   unsigned subkeys = 0;  // when Ok
   unsigned values = 0;   // when Ok; the default value counts when it is set
 };
-// RegOpenKeyExW, then RegQueryInfoKeyW: the key's own counts, which no name of
-// any length can hide.
+// RegOpenKeyExW with KEY_QUERY_VALUE, then RegQueryInfoKeyW: the key's own
+// counts, which no name of any length can hide.
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey);
 
 // The clipboard's text in Unicode text format, up to its terminating zero; empty

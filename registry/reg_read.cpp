@@ -122,7 +122,10 @@ std::optional<std::wstring> EnumRegValueName(std::wstring_view path, unsigned in
 std::optional<std::wstring> EnumRegSubkeyName(std::wstring_view path, unsigned index) {
   const RegPath parsed = ParseRegPath(path);
   if (!parsed.root) return std::nullopt;
-  return os::RegEnumSubkeyName(*parsed.root, parsed.subkey, index);
+  const os::RegSubkeys list = os::ListRegSubkeys(*parsed.root, parsed.subkey);
+  // Named through a buffer of 255 characters, the terminator included.
+  if (index >= list.names.size() || list.names[index].size() >= 255) return std::nullopt;
+  return list.names[index];
 }
 
 os::RegData ReadRegValueData(std::wstring_view keyPath, std::wstring_view name) {

@@ -99,19 +99,6 @@ std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& s
   return std::wstring(name, length);
 }
 
-std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
-                                              unsigned index) {
-  HKEY key = OpenForEnumeration(root, subkey);
-  if (key == nullptr) return std::nullopt;
-  wchar_t name[kNameCapacity];
-  DWORD length = kNameCapacity;
-  const LSTATUS status =
-      RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
-  RegCloseKey(key);
-  if (status != ERROR_SUCCESS) return std::nullopt;
-  return std::wstring(name, length);
-}
-
 namespace {
 
 RegOutcome OutcomeOf(LSTATUS status) {
@@ -119,12 +106,28 @@ RegOutcome OutcomeOf(LSTATUS status) {
   return status == ERROR_FILE_NOT_FOUND ? RegOutcome::Missing : RegOutcome::Failed;
 }
 
+constexpr DWORD kLongestKeyName = 255;
+
+REGSAM ViewFlag(RegView view) {
+  switch (view) {
+    case RegView::Own:
+      return 0;
+    case RegView::Bits64:
+      return KEY_WOW64_64KEY;
+    case RegView::Bits32:
+      return KEY_WOW64_32KEY;
+  }
+  return 0;
+}
+
 }  // namespace
 
-RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name) {
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                     RegView view) {
   RegData data;
   HKEY key = nullptr;
-  LSTATUS status = RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key);
+  LSTATUS status =
+      RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE | ViewFlag(view), &key);
   if (status != ERROR_SUCCESS) {
     data.outcome = OutcomeOf(status);
     return data;
@@ -144,6 +147,23 @@ RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstrin
   data.outcome = OutcomeOf(status);
   data.bytes.resize(status == ERROR_SUCCESS ? size : 0);
   return data;
+}
+
+RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view) {
+  RegSubkeys list;
+  HKEY key = nullptr;
+  LSTATUS status = RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0,
+                                 KEY_ENUMERATE_SUB_KEYS | ViewFlag(view), &key);
+  for (DWORD index = 0; status == ERROR_SUCCESS; ++index) {
+    wchar_t name[kLongestKeyName + 1];
+    DWORD length = kLongestKeyName + 1;
+    status = RegEnumKeyExW(key, index, name, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) list.names.emplace_back(name, length);
+  }
+  if (key != nullptr) RegCloseKey(key);
+  list.outcome = status == ERROR_NO_MORE_ITEMS ? RegOutcome::Ok : OutcomeOf(status);
+  if (list.outcome != RegOutcome::Ok) list.names.clear();
+  return list;
 }
 
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {

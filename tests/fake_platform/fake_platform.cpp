@@ -610,27 +610,25 @@ std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& s
   return name;
 }
 
-std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
-                                              unsigned index) {
-  if (FindRegKey(root, subkey) == nullptr) return std::nullopt;
-  const std::wstring parent = RegKeyPath(subkey);
-  const std::wstring prefix = parent.empty() ? parent : parent + L'\\';
-  unsigned seen = 0;
-  for (auto it = Fake().registry.lower_bound({root, prefix}); it != Fake().registry.end(); ++it) {
-    const auto& [itRoot, path] = it->first;
-    if (itRoot != root || !StartsWith(path, prefix)) break;
-    const std::wstring_view leaf = std::wstring_view(path).substr(prefix.size());
-    if (leaf.empty() || Contains(leaf, L"\\")) continue;
-    if (seen++ != index) continue;
-    if (it->second.name.size() >= 255) return std::nullopt;  // does not fit the name buffer
-    return it->second.name;
-  }
-  return std::nullopt;
+namespace {
+
+// The fake holds the 64-bit view, which is also the launcher's own. In the 32-bit
+// view of 64-bit Windows, HKLM\Software\X is HKLM\Software\WOW6432Node\X. (Windows
+// redirects a few more keys, which the launcher never reads in that view.)
+std::wstring KeyInView(RegRoot root, const std::wstring& subkey, RegView view) {
+  if (view != RegView::Bits32 || !Fake().windows64 || root != RegRoot::LocalMachine) return subkey;
+  const std::wstring lowered = LowerAscii(subkey) + L'\\';
+  if (!StartsWith(lowered, L"software\\") || StartsWith(lowered, L"software\\wow6432node\\"))
+    return subkey;
+  return L"Software\\WOW6432Node" + subkey.substr(8);
 }
 
-RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name) {
+}  // namespace
+
+RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name,
+                     RegView view) {
   RegData data;
-  const FakeRegKey* key = FindRegKey(root, subkey);
+  const FakeRegKey* key = FindRegKey(root, KeyInView(root, subkey, view));
   data.outcome = key == nullptr ? RegOutcome::Missing : RegOutcome::Failed;
   if (key == nullptr || !key->readable) return data;
   data.outcome = RegOutcome::Missing;
@@ -641,6 +639,24 @@ RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstrin
     data.bytes = value.bytes;
   }
   return data;
+}
+
+RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view) {
+  RegSubkeys list;
+  const std::wstring place = KeyInView(root, subkey, view);
+  const FakeRegKey* key = FindRegKey(root, place);
+  list.outcome = key == nullptr ? RegOutcome::Missing : RegOutcome::Failed;
+  if (key == nullptr || !key->readable) return list;
+  list.outcome = RegOutcome::Ok;
+  const std::wstring parent = RegKeyPath(place);
+  const std::wstring prefix = parent.empty() ? parent : parent + L'\\';
+  for (auto it = Fake().registry.lower_bound({root, prefix}); it != Fake().registry.end(); ++it) {
+    const auto& [itRoot, path] = it->first;
+    if (itRoot != root || !StartsWith(path, prefix)) break;
+    const std::wstring_view leaf = std::wstring_view(path).substr(prefix.size());
+    if (!leaf.empty() && !Contains(leaf, L"\\")) list.names.push_back(it->second.name);
+  }
+  return list;
 }
 
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
