@@ -1,11 +1,10 @@
 #include "launcher/requirement_checks.h"
 
+#include "launcher/java_versions.h"
 #include "launcher/startup.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "process/run_hidden.h"
-#include "registry/reg_read.h"
-#include "values/prepare_value.h"
 
 namespace {
 
@@ -28,24 +27,6 @@ bool TakeExitFlag(std::wstring& value) {
   value.resize(keep);
   return true;
 }
-
-// Optional blanks or tabs, a sign, then digits up to the first other character.
-// Held within a bound: a version text of any length never overflows.
-long long LeadingInteger(std::wstring_view text) {
-  size_t at = 0;
-  while (at < text.size() && (text[at] == L' ' || text[at] == L'\t')) ++at;
-  const bool negative = at < text.size() && text[at] == L'-';
-  if (at < text.size() && (text[at] == L'-' || text[at] == L'+')) ++at;
-  constexpr long long kBound = 1'000'000'000'000'000LL;
-  long long value = 0;
-  for (; at < text.size() && text[at] >= L'0' && text[at] <= L'9'; ++at)
-    if (value < kBound) value = value * 10 + (text[at] - L'0');
-  return negative ? -value : value;
-}
-
-constexpr std::wstring_view kJavaKey = L"Software\\JavaSoft\\Java Runtime Environment";
-constexpr std::wstring_view kJavaKeyWow64 =
-    L"SOFTWARE\\Wow6432Node\\JavaSoft\\Java Runtime Environment";
 
 // `!online`: which state each value wants, and what happens when it is not so.
 enum class Unmet { Ask, Tell, EndSilently };
@@ -139,24 +120,20 @@ void CheckDotNet(LauncherContext& ctx, const std::wstring& given) {
 
 void CheckJava(LauncherContext& ctx, const std::wstring& given) {
   std::wstring value = given;
-  std::wstring installed =
-      Field(ReadRegValue(os::RegRoot::LocalMachine, ctx.is64Bit == 1 ? kJavaKeyWow64 : kJavaKey,
-                         L"CurrentVersion"),
-            1);
+  const InstalledJava java = FindInstalledJava();
+  std::wstring installed = java.version;
   const std::wstring versionNote =
       installed.empty() ? L"" : L"\r\nYour Java version is " + installed + L".";
-  // The key opens only with full access: without administrator rights nothing is
-  // read, and the user decides whether to go on unchecked.
-  if (ctx.isAdministrator == 0 && !value.empty() && installed.empty()) {
+  // Only a key that is there but may not be read leaves the question open; the
+  // user then decides whether to go on unchecked.
+  if (ctx.isAdministrator == 0 && !value.empty() && installed.empty() && java.readRefused) {
     AskToContinue(ctx, L"Java version check is not possible without admin rights.\r\n\r\n");
     installed = L"9999";
   }
   if (value.empty() || value == L"0" || value == L"!") return;
   const bool exitFlag = TakeExitFlag(value);
   if (value.size() == 1) value += L".0";
-  const long long have = LeadingInteger(ReplaceAll(installed, L".", L"") + L"00");
-  const long long need = LeadingInteger(ReplaceAll(value, L".", L"").substr(0, 2) + L"00");
-  if (have >= need) return;
+  if (CompareVersions(installed, value) >= 0) return;
   AskOrEnd(ctx,
            ctx.launcherName + L" needs Java version " + value + L" or higher to be installed." +
                versionNote + L"\r\n\r\n",

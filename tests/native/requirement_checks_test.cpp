@@ -107,7 +107,7 @@ TEST_F(RequirementTest, DotNetLooksForFrameworkFoldersOfItsVersion) {
 }
 
 TEST_F(RequirementTest, JavaComparesTheInstalledVersion) {
-  const wchar_t* key = L"Software\\JavaSoft\\Java Runtime Environment";
+  const wchar_t* key = L"SOFTWARE\\JavaSoft\\Java Runtime Environment";
   ctx.isAdministrator = 1;
   struct Row {
     const wchar_t* installed;  // nullptr: no Java
@@ -120,11 +120,20 @@ TEST_F(RequirementTest, JavaComparesTheInstalledVersion) {
         L"1.5.\r\n\r\nContinue anyway?",
         kAsk}},
       {L"1.8", {L"1.6", L""}},
+      // 1.8 is Java 8; versions compare number by number, not as digits.
+      {L"1.8", {L"8", L""}},
       {L"1.8",
-       {L"8",
-        L"Tool needs Java version 8.0 or higher to be installed.\r\nYour Java version is "
+       {L"9",
+        L"Tool needs Java version 9.0 or higher to be installed.\r\nYour Java version is "
         L"1.8.\r\n\r\nContinue anyway?",
         kAsk, os::kAnswerNo, 0}},
+      {L"11.0.2", {L"11", L""}},
+      {L"11.0.2", {L"1.8.0_201", L""}},
+      {L"11.0.2",
+       {L"17",
+        L"Tool needs Java version 17 or higher to be installed.\r\nYour Java version is "
+        L"11.0.2.\r\n\r\nContinue anyway?",
+        kAsk}},
       {L"1.8",
        {L"21!",
         L"Tool needs Java version 21 or higher to be installed.\r\nYour Java version is "
@@ -147,25 +156,71 @@ TEST_F(RequirementTest, JavaComparesTheInstalledVersion) {
   }
 }
 
-TEST_F(RequirementTest, JavaWithoutAdminRightsAsksFirstAndYesCountsAsMet) {
-  const wchar_t* key = L"Software\\JavaSoft\\Java Runtime Environment";
-  FakeSetRegString(os::RegRoot::LocalMachine, key, L"CurrentVersion", L"1.5");
-  Fake().registry[{os::RegRoot::LocalMachine, LowerAscii(key)}].fullAccess = false;
-  ctx.isAdministrator = 0;
-  const std::wstring impossible =
-      L"Java version check is not possible without admin rights.\r\n\r\nContinue anyway?";
-  Expect({L"1.6", impossible, kAsk}, CheckJava);
-  Expect({L"1.6", impossible, kAsk, os::kAnswerNo, 0}, CheckJava);
-  Expect({L"", L""}, CheckJava);
+// Where the installers register: up to Java 8 under "Java Runtime Environment",
+// from Java 9 on under JRE and JDK; 32-bit Java in the 32-bit view (WOW6432Node).
+TEST_F(RequirementTest, JavaTakesTheHighestVersionOfEveryKeyInBothViews) {
+  ctx.isAdministrator = 1;
+  struct Registration {
+    const wchar_t* key;      // below HKLM\SOFTWARE, in the 64-bit view
+    const wchar_t* current;  // CurrentVersion; nullptr: none
+    std::vector<std::wstring> subkeys;
+  };
+  struct Row {
+    std::vector<Registration> registered;
+    const wchar_t* found;  // nullptr: none
+  };
+  const Row rows[] = {
+      {{{L"JavaSoft\\JRE", nullptr, {L"11.0.2"}}}, L"11.0.2"},
+      {{{L"WOW6432Node\\JavaSoft\\JDK", L"17.0.1", {L"17.0.1"}}}, L"17.0.1"},
+      {{{L"JavaSoft\\Java Runtime Environment", L"1.8", {L"1.8", L"1.8.0_201"}}}, L"1.8.0_201"},
+      {{{L"WOW6432Node\\JavaSoft\\Java Runtime Environment", L"1.8", {L"1.8"}},
+        {L"JavaSoft\\JDK", L"21", {L"21"}},
+        {L"JavaSoft\\JRE", L"9.0.4", {L"9.0.4"}}},
+       L"21"},
+      {{{L"JavaSoft\\JRE", nullptr, {L"MSI", L"Plugin"}}}, nullptr},
+      {{{L"JavaSoft\\Java Development Kit", L"22", {L"22"}}}, nullptr},
+  };
+  for (const Row& row : rows) {
+    Fake().registry.clear();
+    for (const Registration& registration : row.registered) {
+      const std::wstring key = std::wstring(L"SOFTWARE\\") + registration.key;
+      FakeAddRegKey(os::RegRoot::LocalMachine, key);
+      if (registration.current)
+        FakeSetRegString(os::RegRoot::LocalMachine, key, L"CurrentVersion", registration.current);
+      for (const std::wstring& subkey : registration.subkeys)
+        FakeAddRegKey(os::RegRoot::LocalMachine, key + L"\\" + subkey);
+    }
+    const std::wstring note =
+        row.found ? L"\r\nYour Java version is " + std::wstring(row.found) + L"." : L"";
+    Expect({L"99",
+            L"Tool needs Java version 99 or higher to be installed." + note +
+                L"\r\n\r\nContinue anyway?",
+            kAsk},
+           CheckJava);
+  }
 }
 
-TEST_F(RequirementTest, JavaOfA32BitLauncherOnA64BitSystemReadsTheWow64Key) {
-  ctx.isAdministrator = 1;
-  ctx.is64Bit = 1;
-  FakeSetRegString(os::RegRoot::LocalMachine,
-                   L"SOFTWARE\\Wow6432Node\\JavaSoft\\Java Runtime Environment", L"CurrentVersion",
-                   L"1.8");
-  Expect({L"1.6", L""}, CheckJava);
+// Reading a version needs read access only: a key the user may not write is read,
+// and only one that may not be read at all leaves the check to the user.
+TEST_F(RequirementTest, JavaWithoutAdminRightsReadsWhatItMayAndAsksOnlyWhenRefused) {
+  const std::wstring key = L"SOFTWARE\\JavaSoft\\JRE";
+  const std::wstring place = LowerAscii(key);
+  ctx.isAdministrator = 0;
+  Expect({L"11", L"Tool needs Java version 11 or higher to be installed.\r\n\r\nContinue anyway?",
+          kAsk},
+         CheckJava);
+
+  FakeAddRegKey(os::RegRoot::LocalMachine, key + L"\\11.0.2");
+  Fake().registry[{os::RegRoot::LocalMachine, place}].fullAccess = false;
+  Fake().registry[{os::RegRoot::LocalMachine, place + L"\\11.0.2"}].fullAccess = false;
+  Expect({L"11", L""}, CheckJava);
+
+  Fake().registry[{os::RegRoot::LocalMachine, place}].readable = false;
+  const std::wstring impossible =
+      L"Java version check is not possible without admin rights.\r\n\r\nContinue anyway?";
+  Expect({L"17", impossible, kAsk}, CheckJava);
+  Expect({L"17", impossible, kAsk, os::kAnswerNo, 0}, CheckJava);
+  Expect({L"", L""}, CheckJava);
 }
 
 TEST_F(RequirementTest, OnlineValuesAgainstTheConnectionAndThePing) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "tests/windows/e2e/e2e_helpers.h"
+#include "tests/windows/support/registry_access.h"
 
 using namespace testing_win;
 
@@ -38,15 +39,37 @@ TEST(General, StarredAlternativeIsStartedWithoutAnyCheck) {
   EXPECT_EQ(run.folder, PathIn(folder, L"App"));
 }
 
-TEST(General, AlternativeNeedsWow64WhenChecked) {
-  // A 64-bit launcher never runs under WOW64, so the main path is chosen.
-  PortableFolder folder(L"CheckedAlt");
+// The 64-bit launcher is not under WOW64, and yet it runs on 64-bit Windows: the
+// X64 ini file, the second application and X64 keys are meant for it. Java 11 is
+// registered as its installer does, in keys a normal user may read but not write.
+TEST(General, SixtyFourBitWindowsTakesTheX64IniTheSecondApplicationAndAReadableJava) {
+  PortableFolder folder(L"Sixty");
   const std::wstring main = AddTestApp(folder, L"App\\App.exe");
   const std::wstring alternative = AddTestApp(folder, L"App\\App64.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"CheckedAlt.ini",
-                          IniText("[GENERAL]\napplication = App\\App.exe :: App\\App64.exe\n")));
-  SingleRun(folder, main);
-  EXPECT_TRUE(ReadAppRuns(alternative).empty());
+  ASSERT_TRUE(WriteFileIn(folder, L"voQ.ini", IniText("[GENERAL]\napplication = App\\App.exe\n")));
+  ASSERT_TRUE(
+      WriteFileIn(folder, L"voQX64.ini",
+                  IniText("[GENERAL]\napplication = App\\App.exe :: App\\App64.exe\n"
+                          "!java = 11\n[BEFORE]\n+fileX64 = X64.txt\n+fileX86 = X86.txt\n")));
+  const std::wstring jre = L"SOFTWARE\\JavaSoft\\JRE";
+  ASSERT_TRUE(WriteMachineKey(jre, L"CurrentVersion", L"11.0.2"));
+  ASSERT_TRUE(WriteMachineKey(jre + L"\\11.0.2", L"JavaHome", L"C:\\Program Files\\Java\\jre-11"));
+  ASSERT_TRUE(SetMachineKeyAccess(jre + L"\\11.0.2", kReadOnlyAccess));
+  ASSERT_TRUE(SetMachineKeyAccess(jre, kReadOnlyAccess));
+
+  BoxAnswerer answerer;  // a Java check that could not read would ask
+  StartAnswering(answerer, L"Sixty", {IDNO});
+  const LaunchResult run = RunLauncher(folder, L"");
+  const std::vector<SeenBox> seen = FinishAnswering(answerer);
+  SetMachineKeyAccess(jre, kFullAccess);
+  SetMachineKeyAccess(jre + L"\\11.0.2", kFullAccess);
+  RegDeleteTreeW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\JavaSoft");
+  EXPECT_TRUE(run.ended && run.exitCode == 0);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_EQ(ReadAppRuns(alternative).size(), 1u);
+  EXPECT_TRUE(ReadAppRuns(main).empty());
+  EXPECT_TRUE(Exists(PathIn(folder, L"X64.txt")));
+  EXPECT_FALSE(Exists(PathIn(folder, L"X86.txt")));
 }
 
 TEST(General, WorkdirAfterTheApplicationWinsAndDotIsTheLauncherFolder) {
