@@ -52,8 +52,8 @@ TEST(General, SixtyFourBitWindowsTakesTheX64IniTheSecondApplicationAndAReadableJ
                   IniText("[GENERAL]\napplication = App\\App.exe :: App\\App64.exe\n"
                           "!java = 11\n[BEFORE]\n+fileX64 = X64.txt\n+fileX86 = X86.txt\n")));
   const std::wstring jre = L"SOFTWARE\\JavaSoft\\JRE";
-  ASSERT_TRUE(WriteMachineKey(jre, L"CurrentVersion", L"11.0.2"));
-  ASSERT_TRUE(WriteMachineKey(jre + L"\\11.0.2", L"JavaHome", L"C:\\Program Files\\Java\\jre-11"));
+  ASSERT_TRUE(WriteMachineText(jre, L"CurrentVersion", L"11.0.2"));
+  ASSERT_TRUE(WriteMachineText(jre + L"\\11.0.2", L"JavaHome", L"C:\\Program Files\\Java\\jre-11"));
   ASSERT_TRUE(SetMachineKeyAccess(jre + L"\\11.0.2", kReadOnlyAccess));
   ASSERT_TRUE(SetMachineKeyAccess(jre, kReadOnlyAccess));
 

@@ -23,8 +23,8 @@ struct WrittenKey {
 };
 inline constexpr WrittenKey kWritten[] = {
     {L"SOFTWARE\\voQViewTest", L"64", L"Sub64"},
-    {L"SOFTWARE\\WOW6432Node\\voQViewTest", L"32", L"Sub32"},
-    {L"SOFTWARE\\voQViewTest\\ReadOnly", L"read", L"Inner"},
+    {L"SOFTWARE\\WOW6432Node\\voQViewTest", L"32", {L"Sub32"}},
+    {L"SOFTWARE\\voQViewTest\\ReadOnly", L"read", {L"Inner"}},
     {L"SOFTWARE\\voQViewTest\\Closed", L"closed", L"Inner"},
 };
 inline constexpr const wchar_t* kReadOnly = L"SOFTWARE\\voQViewTest\\ReadOnly";
@@ -33,22 +33,32 @@ inline constexpr const wchar_t* kClosed = L"SOFTWARE\\voQViewTest\\Closed";
 struct ViewRow {
   const wchar_t* key;
   os::RegView view;
-  os::RegOutcome outcome;        // of both the value read and the subkey list
-  const wchar_t* where = L"";    // when Ok
-  const wchar_t* subkeys = L"";  // when Ok: sorted, joined by "|"
+  os::RegOutcome outcome;                  // of both the value read and the subkey list
+  const wchar_t* where = L"";              // when Ok
+  std::vector<std::wstring> subkeys = {};  // when Ok, sorted
 };
-inline constexpr ViewRow kViewRows[] = {
-    {L"SOFTWARE\\voQViewTest", os::RegView::Own, os::RegOutcome::Ok, L"64",
-     L"Closed|ReadOnly|Sub64"},
-    {L"SOFTWARE\\voQViewTest", os::RegView::Bits64, os::RegOutcome::Ok, L"64",
-     L"Closed|ReadOnly|Sub64"},
+inline const ViewRow kViewRows[] = {
+    {L"SOFTWARE\\voQViewTest",
+     os::RegView::Own,
+     os::RegOutcome::Ok,
+     L"64",
+     {L"Closed", L"ReadOnly", L"Sub64"}},
+    {L"SOFTWARE\\voQViewTest",
+     os::RegView::Bits64,
+     os::RegOutcome::Ok,
+     L"64",
+     {L"Closed", L"ReadOnly", L"Sub64"}},
     // What a 32-bit program calls HKLM\SOFTWARE\X lies under WOW6432Node.
-    {L"SOFTWARE\\voQViewTest", os::RegView::Bits32, os::RegOutcome::Ok, L"32", L"Sub32"},
-    {L"SOFTWARE\\WOW6432Node\\voQViewTest", os::RegView::Own, os::RegOutcome::Ok, L"32", L"Sub32"},
+    {L"SOFTWARE\\voQViewTest", os::RegView::Bits32, os::RegOutcome::Ok, L"32", {L"Sub32"}},
+    {L"SOFTWARE\\WOW6432Node\\voQViewTest",
+     os::RegView::Own,
+     os::RegOutcome::Ok,
+     L"32",
+     {L"Sub32"}},
     {L"SOFTWARE\\voQViewTest\\Sub32", os::RegView::Bits64, os::RegOutcome::Missing},
     {L"SOFTWARE\\voQViewTest\\Sub64", os::RegView::Bits32, os::RegOutcome::Missing},
     // Read access is all the reads ask for.
-    {kReadOnly, os::RegView::Own, os::RegOutcome::Ok, L"read", L"Inner"},
+    {kReadOnly, os::RegView::Own, os::RegOutcome::Ok, L"read", {L"Inner"}},
     {kClosed, os::RegView::Own, os::RegOutcome::Failed},
 };
 
@@ -64,9 +74,7 @@ inline void ExpectReadsAsStated() {
     EXPECT_EQ(WideFromUtf16Le(data.bytes), std::wstring(row.where) + L'\0') << row.key;
     std::vector<std::wstring> names = list.names;
     std::sort(names.begin(), names.end());
-    std::wstring joined;
-    for (const std::wstring& name : names) joined += (joined.empty() ? L"" : L"|") + name;
-    EXPECT_EQ(joined, row.subkeys) << row.key << " view " << view;
+    EXPECT_EQ(names, row.subkeys) << row.key << " view " << view;
   }
   // A 64-bit program on 64-bit Windows, as the launcher ships.
   EXPECT_TRUE(os::WindowsIs64Bit());

@@ -22,8 +22,8 @@ void RemoveKeys() {
 TEST(RegistryViews, ViewsAndReadAccessKeepTheSharedContract) {
   RemoveKeys();
   for (const contract::WrittenKey& written : contract::kWritten) {
-    ASSERT_TRUE(WriteMachineKey(written.key, L"Where", written.where));
-    ASSERT_TRUE(WriteMachineKey(std::wstring(written.key) + L"\\" + written.subkey));
+    ASSERT_TRUE(WriteMachineText(written.key, L"Where", written.where));
+    ASSERT_TRUE(WriteMachineText(std::wstring(written.key) + L"\\" + written.subkey, L"", L""));
   }
   ASSERT_TRUE(SetMachineKeyAccess(contract::kReadOnly, kReadOnlyAccess));
   // Only the rights to put the access list back and to delete the key.
