@@ -44,7 +44,10 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   auto& w = Fake();
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
-  if (number == w.crashAt) throw FakeCrash{};
+  if (number == w.crashAt) {
+    FakeProcessEnds();
+    throw FakeCrash{};
+  }
   if (number == w.faultAt) {
     switch (w.fault) {
       case FakeFault::None:
@@ -106,8 +109,17 @@ void FakeLoseUnflushedData() {
 
 namespace os {
 
-void InitialiseServices() { Fake().servicesInitialised = true; }
-void ExitProcessNow(int exitCode) { throw FakeExit{exitCode}; }
+// Each launcher start is a new process: whatever launcher ran before under the
+// same process number has ended by now (tests run one after another), so its
+// mutexes are free.
+void InitialiseServices() {
+  FakeProcessEnds();
+  Fake().servicesInitialised = true;
+}
+void ExitProcessNow(int exitCode) {
+  FakeProcessEnds();
+  throw FakeExit{exitCode};
+}
 std::wstring ModulePath() { return Fake().modulePath; }
 std::vector<std::wstring> CommandLineArguments() { return Fake().arguments; }
 std::wstring TempFolderLong() { return Fake().tempFolder; }
