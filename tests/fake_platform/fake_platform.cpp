@@ -229,9 +229,16 @@ void CloseFile(FileRef file) { g_open.erase(file); }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   const std::wstring key = Key(path);
+  auto& w = Fake();
+  const bool writable = !w.readOnlyFiles.count(key) && !w.lockedFiles.count(key) &&
+                        (w.folders.count(ParentOf(key)) || ParentOf(key).size() <= 2);
+  // Killed while writing: the file holds the first part of its bytes, not flushed.
+  if (w.tearAtCrash && writable && static_cast<int>(w.changes.size()) + 1 == w.crashAt) {
+    w.files[key] = bytes.substr(0, bytes.size() / 2);
+    w.unflushed.insert(key);
+  }
   if (ChangeFails(L"WriteNewFile", key, true)) return false;
-  if (Fake().readOnlyFiles.count(key) || Fake().lockedFiles.count(key)) return false;
-  if (!Fake().folders.count(ParentOf(key)) && ParentOf(key).size() > 2) return false;
+  if (!writable) return false;
   Fake().files[key] = bytes;
   Fake().unflushed.erase(key);
   return true;
