@@ -84,6 +84,16 @@ bool CarryBackFile(const LauncherContext& ctx, const ItemPlaces& p) {
   return CopyOrMoveFile(ctx, p.local, p.portable, false, true, false);
 }
 
+std::wstring PortableFolder(const LauncherContext& ctx, const ItemPlaces& p,
+                            std::wstring_view suffix) {
+  return ResolveFolderTarget(ctx, p.portable) + std::wstring(suffix);
+}
+
+std::wstring PortableFile(const LauncherContext& ctx, const ItemPlaces& p,
+                          std::wstring_view suffix) {
+  return WithNameSuffix(ResolveFileTarget(ctx, p.local, p.portable), suffix);
+}
+
 }  // namespace
 
 const ItemKind kDirWrapKind{.key = L"dir",
@@ -94,7 +104,8 @@ const ItemKind kDirWrapKind{.key = L"dir",
                             .copy = CopyFolder,
                             .remove = RemoveFolder,
                             .bringIn = BringInFolder,
-                            .carryBack = CarryBackFolder};
+                            .carryBack = CarryBackFolder,
+                            .portableAt = PortableFolder};
 const ItemKind kFileWrapKind{.key = L"file",
                              .placesOf = WrapPlaces,
                              .identity = PathIdentity,
@@ -103,7 +114,8 @@ const ItemKind kFileWrapKind{.key = L"file",
                              .copy = CopyFileItem,
                              .remove = RemoveFile,
                              .bringIn = BringInFile,
-                             .carryBack = CarryBackFile};
+                             .carryBack = CarryBackFile,
+                             .portableAt = PortableFile};
 const ItemKind kDirBackupKind{.key = L"(dir)",
                               .placesOf = BackupPlaces,
                               .identity = PathIdentity,
@@ -112,7 +124,8 @@ const ItemKind kDirBackupKind{.key = L"(dir)",
                               .copy = CopyFolder,
                               .remove = RemoveFolder,
                               .bringIn = nullptr,
-                              .carryBack = nullptr};
+                              .carryBack = nullptr,
+                              .portableAt = nullptr};
 const ItemKind kFileBackupKind{.key = L"(file)",
                                .placesOf = BackupPlaces,
                                .identity = PathIdentity,
@@ -121,4 +134,5 @@ const ItemKind kFileBackupKind{.key = L"(file)",
                                .copy = CopyFileItem,
                                .remove = RemoveFile,
                                .bringIn = nullptr,
-                               .carryBack = nullptr};
+                               .carryBack = nullptr,
+                               .portableAt = nullptr};

@@ -41,6 +41,11 @@ struct ItemKind {
   // After the application: carries what the local place holds back to the
   // portable location; true only when all of it is there. Null: nothing to carry.
   bool (*carryBack)(const LauncherContext& ctx, const ItemPlaces& places);
+  // Wrap items: the folder or file that holds the portable data, resolved, with
+  // the suffix added to its name (before the extension of a file); an empty
+  // suffix names the place itself. Null: nothing is carried back.
+  std::wstring (*portableAt)(const LauncherContext& ctx, const ItemPlaces& places,
+                             std::wstring_view suffix);
 };
 
 // The kind of an item key; nullptr for any other key.

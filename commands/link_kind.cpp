@@ -128,4 +128,5 @@ const ItemKind kLinkKind{.key = L"symlink",
                          .copy = NoCopy,
                          .remove = RemoveLinkOnly,
                          .bringIn = LinkIn,
-                         .carryBack = nullptr};
+                         .carryBack = nullptr,
+                         .portableAt = nullptr};

@@ -48,12 +48,20 @@ std::optional<ItemPlaces> ValueBackupPlaces(const LauncherContext&, std::wstring
   return ValuePlaces(value, L"");
 }
 
-// HKCU\Software\App and hkey_current_user\software\app are one key.
-std::wstring KeyIdentity(const LauncherContext&, const std::wstring& local) {
-  return L"key " + CanonicalRegKey(local);
+// HKCU\Software\App and hkey_current_user\software\app are one key. The user's
+// branch is the account's own: another account's HKCU\Software\App is another key.
+std::wstring KeyOfThisAccount(const LauncherContext& ctx, const std::wstring& local) {
+  std::wstring key = CanonicalRegKey(local);
+  constexpr std::wstring_view kUser = L"hkey_current_user";
+  if (StartsWith(key, kUser) && (key.size() == kUser.size() || key[kUser.size()] == L'\\'))
+    key = L"hkey_users\\" + LowerAscii(ctx.runner.account) + key.substr(kUser.size());
+  return key;
 }
-std::wstring ValueIdentity(const LauncherContext&, const std::wstring& local) {
-  return L"value " + CanonicalRegKey(local);
+std::wstring KeyIdentity(const LauncherContext& ctx, const std::wstring& local) {
+  return L"key " + KeyOfThisAccount(ctx, local);
+}
+std::wstring ValueIdentity(const LauncherContext& ctx, const std::wstring& local) {
+  return L"value " + KeyOfThisAccount(ctx, local);
 }
 
 // A key or value that cannot be read (access denied) is there all the same.
@@ -111,6 +119,11 @@ bool CarryBackValue(const LauncherContext& ctx, const ItemPlaces& p) {
   return ExportRegValue(ctx, p.local, p.portable);
 }
 
+std::wstring PortableRegFile(const LauncherContext& ctx, const ItemPlaces& p,
+                             std::wstring_view suffix) {
+  return WithNameSuffix(RegFilePath(ctx, p.portable), suffix);
+}
+
 }  // namespace
 
 const ItemKind kRegKeyWrapKind{.key = L"regkey",
@@ -121,7 +134,8 @@ const ItemKind kRegKeyWrapKind{.key = L"regkey",
                                .copy = CopyKey,
                                .remove = RemoveKey,
                                .bringIn = BringInKey,
-                               .carryBack = CarryBackKey};
+                               .carryBack = CarryBackKey,
+                               .portableAt = PortableRegFile};
 const ItemKind kRegValueWrapKind{.key = L"regvalue",
                                  .placesOf = ValueWrapPlaces,
                                  .identity = ValueIdentity,
@@ -130,7 +144,8 @@ const ItemKind kRegValueWrapKind{.key = L"regvalue",
                                  .copy = CopyValue,
                                  .remove = RemoveValue,
                                  .bringIn = BringInValue,
-                                 .carryBack = CarryBackValue};
+                                 .carryBack = CarryBackValue,
+                                 .portableAt = PortableRegFile};
 const ItemKind kRegKeyBackupKind{.key = L"(regkey)",
                                  .placesOf = KeyBackupPlaces,
                                  .identity = KeyIdentity,
@@ -139,7 +154,8 @@ const ItemKind kRegKeyBackupKind{.key = L"(regkey)",
                                  .copy = CopyKey,
                                  .remove = RemoveKey,
                                  .bringIn = nullptr,
-                                 .carryBack = nullptr};
+                                 .carryBack = nullptr,
+                                 .portableAt = nullptr};
 const ItemKind kRegValueBackupKind{.key = L"(regvalue)",
                                    .placesOf = ValueBackupPlaces,
                                    .identity = ValueIdentity,
@@ -148,4 +164,5 @@ const ItemKind kRegValueBackupKind{.key = L"(regvalue)",
                                    .copy = CopyValue,
                                    .remove = RemoveValue,
                                    .bringIn = nullptr,
-                                   .carryBack = nullptr};
+                                   .carryBack = nullptr,
+                                   .portableAt = nullptr};

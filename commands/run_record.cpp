@@ -2,130 +2,267 @@
 
 #include <algorithm>
 
+#include "commands/other_records.h"
+#include "commands/place_locks.h"
+#include "commands/record_file.h"
 #include "commands/wrap_steps.h"
+#include "fileops/atomic_write.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "values/user_vars.h"
 
 namespace {
 
+constexpr std::wstring_view kKind = L"voQ run record 1";
+constexpr std::wstring_view kComment =
+    L"voQ: a run in progress on this PC and account. The next start here finishes it; keep "
+    L"this file.";
 constexpr std::wstring_view kSeparator = L" :: ";
-constexpr std::wstring_view kNote =
-    L"; voQ: items of a run in progress. The next start finishes them; keep this file.";
+constexpr std::wstring_view kItem = L"item ";
 
-bool Recordable(const RunItem& item) {
-  return item.owner != kOtherLauncher && item.stage != kStageDone;
-}
+bool Pending(const RunItem& item) { return item.stage != kStageDone; }
 
 bool KnownStage(std::wstring_view stage) {
   return stage == kStageSpare || stage == kStageToClear || stage == kStagePuttingBack ||
-         stage == kStageInUse || stage == kStageHeld;
+         stage == kStageInUse || stage == kStageHeld || stage == kStageOutdated;
+}
+
+bool IsStamp(std::wstring_view text) {
+  return text.size() == 14 &&
+         std::all_of(text.begin(), text.end(), [](wchar_t c) { return c >= L'0' && c <= L'9'; });
+}
+
+std::wstring TwoDigits(int value) {
+  return {static_cast<wchar_t>(L'0' + value / 10 % 10), static_cast<wchar_t>(L'0' + value % 10)};
+}
+
+std::vector<std::wstring> SplitFields(std::wstring_view text) {
+  std::vector<std::wstring> fields;
+  for (;;) {
+    const size_t cut = text.find(kSeparator);
+    fields.emplace_back(text.substr(0, cut));
+    if (cut == std::wstring_view::npos) return fields;
+    text.remove_prefix(cut + kSeparator.size());
+  }
+}
+
+// A path inside the launcher folder, relative to it; any other text as it is. The
+// launcher folder itself stays whole: an empty field means another place.
+std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) {
+  const std::wstring& folder = ctx.launcherFolder;
+  if (folder.empty() || text.size() <= folder.size() ||
+      !EqualsIgnoringAsciiCase(std::wstring_view(text).substr(0, folder.size()), folder))
+    return text;
+  return text.substr(folder.size());
+}
+
+std::wstring RecordedValue(const LauncherContext& ctx, const std::wstring& value) {
+  std::wstring recorded;
+  const std::vector<std::wstring> fields = SplitFields(value);
+  for (size_t i = 0; i < fields.size(); ++i) {
+    if (i > 0) recorded += kSeparator;
+    recorded += RecordedText(ctx, fields[i]);
+  }
+  return recorded;
+}
+
+std::optional<RunItem> ParseItemLine(const LauncherContext& ctx, std::wstring_view line) {
+  if (!StartsWith(line, kItem)) return std::nullopt;
+  line.remove_prefix(kItem.size());
+  std::wstring_view parts[3];
+  for (std::wstring_view& part : parts) {
+    const size_t cut = line.find(kSeparator);
+    if (cut == std::wstring_view::npos) return std::nullopt;
+    part = line.substr(0, cut);
+    line.remove_prefix(cut + kSeparator.size());
+  }
+  RunItem item{std::wstring(parts[0]), std::wstring(parts[1]), std::wstring(parts[2]),
+               std::wstring(line), kEarlierRun};
+  if (!KnownStage(item.stage) || !IsStamp(item.since) ||
+      !IsRecordableItem(ctx, item.key, item.value))
+    return std::nullopt;
+  return item;
+}
+
+// The line after its label, or nullopt when the line has another label.
+std::optional<std::wstring> Labelled(const std::wstring& line, std::wstring_view label) {
+  if (!StartsWith(line, label) || line.size() <= label.size() || line[label.size()] != L' ')
+    return std::nullopt;
+  return line.substr(label.size() + 1);
 }
 
 }  // namespace
 
-std::string RunRecordText(const std::vector<RunItem>& items) {
-  std::wstring text = std::wstring(kNote) + L"\r\n";
-  for (const RunItem& item : items)
-    if (Recordable(item))
-      text += item.stage + std::wstring(kSeparator) + item.key + std::wstring(kSeparator) +
-              item.value + L"\r\n";
-  return Utf8FromWide(text);
+std::string RunRecordText(const LauncherContext& ctx, const RunRecord& record) {
+  std::vector<std::wstring> lines{
+      L"machine " + record.runner.machine,   L"account " + record.runner.account,
+      L"computer " + record.runner.computer, L"user " + record.runner.user,
+      L"launcher " + record.launcher,
+  };
+  for (const RunItem& item : record.items)
+    if (Pending(item))
+      lines.push_back(std::wstring(kItem) + item.stage + std::wstring(kSeparator) + item.since +
+                      std::wstring(kSeparator) + item.key + std::wstring(kSeparator) +
+                      RecordedValue(ctx, item.value));
+  return FramedText(kComment, kKind, lines);
 }
 
-std::vector<RunItem> ParseRunRecord(const LauncherContext& ctx, const std::string& bytes,
-                                    int owner) {
-  std::vector<RunItem> items;
-  const std::wstring text = WideFromUtf8(bytes);
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
-    std::wstring line = text.substr(start, end - start);
-    start = end + 1;
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    const size_t stageEnd = line.find(kSeparator);
-    if (stageEnd == std::wstring::npos) continue;
-    const size_t keyStart = stageEnd + kSeparator.size();
-    const size_t keyEnd = line.find(kSeparator, keyStart);
-    if (keyEnd == std::wstring::npos) continue;
-    RunItem item{line.substr(0, stageEnd), line.substr(keyStart, keyEnd - keyStart),
-                 line.substr(keyEnd + kSeparator.size()), owner};
-    if (KnownStage(item.stage) && IsRecordableItem(ctx, item.key, item.value))
-      items.push_back(item);
+std::optional<RunRecord> ParseRunRecord(const LauncherContext& ctx, const std::string& bytes) {
+  const auto lines = ReadFramed(bytes, kKind);
+  if (!lines || lines->size() < 5) return std::nullopt;
+  RunRecord record;
+  std::wstring* const heads[] = {&record.runner.machine, &record.runner.account,
+                                 &record.runner.computer, &record.runner.user, &record.launcher};
+  constexpr std::wstring_view kLabels[] = {L"machine", L"account", L"computer", L"user",
+                                           L"launcher"};
+  for (size_t i = 0; i < 5; ++i) {
+    const auto text = Labelled((*lines)[i], kLabels[i]);
+    if (!text) return std::nullopt;
+    *heads[i] = *text;
   }
-  return items;
+  std::vector<std::wstring> places;
+  for (size_t i = 5; i < lines->size(); ++i) {
+    auto item = ParseItemLine(ctx, (*lines)[i]);
+    if (!item) return std::nullopt;
+    // Two lines for one place would have it finished twice.
+    const std::wstring place = ItemIdentity(ctx, item->key, item->value);
+    if (std::find(places.begin(), places.end(), place) != places.end()) return std::nullopt;
+    places.push_back(place);
+    record.items.push_back(std::move(*item));
+  }
+  return record;
+}
+
+std::wstring PortableKey(const LauncherContext& ctx, const std::wstring& path) {
+  return LowerAscii(RecordedText(ctx, path));
+}
+
+void IdentifyRunner(LauncherContext& ctx) {
+  const os::RunnerNames names = os::QueryRunner();
+  // Without the system's numbers, the names must do: weaker, as a cloned system
+  // shares them, but a record is still never acted on by an account of another name.
+  ctx.runner.machine =
+      names.machineGuid.empty() ? L"name:" + names.computerName : names.machineGuid;
+  ctx.runner.account = names.userSid.empty() ? L"name:" + names.userName : names.userSid;
+  ctx.runner.computer = names.computerName;
+  ctx.runner.user = names.userName;
+  const os::LocalTime now = os::LocalClock();
+  ctx.runStarted = std::to_wstring(now.year % 10000);
+  ctx.runStarted.insert(0, 4 - std::min<size_t>(4, ctx.runStarted.size()), L'0');
+  for (const int part : {now.month, now.day, now.hour, now.minute, now.second})
+    ctx.runStarted += TwoDigits(part);
+}
+
+std::wstring RunRecordPath(const LauncherContext& ctx) {
+  const std::string who = Utf8FromWide(ctx.runner.machine + L"\n" + ctx.runner.account);
+  return ctx.launcherFolder + ctx.launcherName + L"." + HexDigits(Fnv1a64(who), 8) + L".running";
 }
 
 namespace {
 
-// True when the record on the disk now lists the items as they are in memory, or
-// when no record can be kept at all (backup names are the trace then). False when
-// the record kept so far could not be brought up to date: it still tells the
-// stages written last.
+std::wstring LauncherFileName(const LauncherContext& ctx) {
+  return ctx.launcherPath.substr(ctx.launcherFolder.size());
+}
+
+// Writes what is pending, or removes the record when nothing is. True when the
+// disk says what memory does.
 bool WriteRecord(LauncherContext& ctx) {
-  if (ctx.runRecordFile != 0)
-    return os::RewriteFile(ctx.runRecordFile, RunRecordText(ctx.runItems));
-  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable)) return true;
-  // A record that exists but is not ours belongs to a running launcher (or lies in
-  // a read-only folder): it is never written over.
+  if (ctx.runRecordUsable == 0) return false;
   const std::wstring path = RunRecordPath(ctx);
-  if (os::FileState(path) != -1) return true;
-  if (!os::WriteNewFile(path, RunRecordText(ctx.runItems))) return true;
-  ctx.runRecordFile = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
+  if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Pending)) {
+    // A new file left by a write that was cut short goes with the record.
+    const std::wstring temp = AtomicWriteTempName(path);
+    if (os::FileState(temp) != -1) os::DeleteOneFile(temp);
+    return os::FileState(path) == -1 || os::DeleteOneFile(path);
+  }
+  return WriteFileAtomically(
+      path, RunRecordText(ctx, RunRecord{ctx.runner, LauncherFileName(ctx), ctx.runItems}));
+}
+
+// The record this machine and account left here, if any, into ctx.runItems. False
+// when there is one that cannot be used: it cannot be read now, it is not ours
+// (its own launcher, machine and account will finish it), or a damaged one could
+// not be set aside. A damaged record finishes nothing.
+bool ReadOwnRecord(LauncherContext& ctx, const std::wstring& path) {
+  if (os::FileState(path) == -1) return true;
+  const os::FileRef file = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
+  std::string bytes;
+  const bool read = file != 0 && os::ReadWholeFile(file, bytes);
+  if (file != 0) os::CloseFile(file);
+  if (!read) return false;
+  const auto record = ParseRunRecord(ctx, bytes);
+  if (!record) {
+    std::wstring aside = path + L".damaged";
+    for (int n = 2; os::FileState(aside) != -1; ++n)
+      aside = path + L".damaged-" + std::to_wstring(n);
+    return os::MoveFileOrFolder(path, aside);
+  }
+  if (record->runner.machine != ctx.runner.machine ||
+      record->runner.account != ctx.runner.account ||
+      !EqualsIgnoringAsciiCase(record->launcher, LauncherFileName(ctx)))
+    return false;
+  ctx.runItems = record->items;
   return true;
 }
 
-// Items of this configuration whose backup name exists but that the record does
-// not list: a run that could keep no record, or whose record was lost.
-void NoteLeftBackups(LauncherContext& ctx) {
-  for (const CommandEntry& entry : ctx.commands) {
-    if (entry.label != L"BEFORE") continue;
-    const std::wstring value = SubstituteUserVars(ctx, entry.value);
-    if (FindRunItem(ctx, entry.key, value) >= 0) continue;
-    if (ItemBackupExists(ctx, entry.key, value))
-      ctx.runItems.push_back(RunItem{std::wstring(kStageInUse), entry.key, value, kEarlierRun});
+// Items whose portable place a later run elsewhere has written since: their local
+// data goes beside the newer data, never over it. False when the record cannot say
+// so (then nothing of it may be finished).
+bool NoteOutdatedItems(LauncherContext& ctx, const std::wstring& path) {
+  const std::vector<std::wstring> newer = PlacesNewerElsewhere(path);
+  if (newer.empty()) return true;
+  const bool every = newer.front() == L"*";
+  for (RunItem& item : ctx.runItems) {
+    if (item.stage != kStageInUse && item.stage != kStageHeld) continue;
+    const std::wstring key = PortableKeyOf(ctx, item.key, item.value);
+    if (key.empty() || (!every && std::find(newer.begin(), newer.end(), key) == newer.end()))
+      continue;
+    if (auto aside = OutdatedValueOf(ctx, item)) {
+      item.value = std::move(*aside);
+      item.stage = kStageOutdated;
+    }
   }
+  if (!WriteRecord(ctx)) return false;
+  os::DeleteOneFile(NewerNotePath(path));
+  return true;
 }
 
 }  // namespace
 
-std::wstring RunRecordPath(const LauncherContext& ctx) {
-  return ctx.launcherFolder + ctx.launcherName + L".running";
-}
-
 void RecoverUnfinishedRun(LauncherContext& ctx) {
   ctx.runItems.clear();
+  ctx.otherRecords.clear();
+  ctx.runRecordUsable = 0;
   // A further instance runs beside the first one, whose items are in place.
   if (ctx.additionalInstance != 0) return;
+  IdentifyRunner(ctx);
   const std::wstring path = RunRecordPath(ctx);
-  if (os::FileState(path) >= 0) {
-    const os::FileRef file = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
-    std::string bytes;
-    if (file == 0) {
-      // Held by a launcher that runs now: its items are left to it entirely.
-      const os::FileRef reading = os::OpenExistingFile(path, os::OpenMode::ReadShareReadWrite);
-      if (reading != 0 && os::ReadWholeFile(reading, bytes))
-        ctx.runItems = ParseRunRecord(ctx, bytes, kOtherLauncher);
-      if (reading != 0) os::CloseFile(reading);
-      return;
-    }
-    ctx.runRecordFile = file;
-    if (os::ReadWholeFile(file, bytes)) ctx.runItems = ParseRunRecord(ctx, bytes, kEarlierRun);
+  // One process at a time keeps a record: a second launcher of the same name in
+  // the same folder (several instances allowed) keeps none, and sets nothing up.
+  if (!HoldPlace(ctx, L"record " + LowerAscii(path)) || !ReadOwnRecord(ctx, path)) {
+    ctx.runItems.clear();
+    return;
   }
-  NoteLeftBackups(ctx);
+  ctx.runRecordUsable = 1;
+  ReadOtherRecords(ctx);
+  if (!NoteOutdatedItems(ctx, path)) {
+    ctx.runRecordUsable = 0;
+    ctx.runItems.clear();
+    return;
+  }
   for (size_t i = 0; i < ctx.runItems.size(); ++i)
-    if (ctx.runItems[i].stage != kStageHeld) FinishRunItem(ctx, i);
+    if (ctx.runItems[i].stage != kStageHeld && HoldItemPlace(ctx, ctx.runItems[i]))
+      FinishRunItem(ctx, i);
   std::erase_if(ctx.runItems, [](const RunItem& item) { return item.stage == kStageDone; });
   WriteRecord(ctx);
 }
 
-size_t NoteItemBegun(LauncherContext& ctx, std::wstring_view stage, std::wstring_view key,
-                     std::wstring_view value) {
-  ctx.runItems.push_back(
-      RunItem{std::wstring(stage), std::wstring(key), std::wstring(value), kThisRun});
-  WriteRecord(ctx);
-  return ctx.runItems.size() - 1;
+std::optional<size_t> NoteItemBegun(LauncherContext& ctx, std::wstring_view stage,
+                                    std::wstring_view key, std::wstring_view value) {
+  ctx.runItems.push_back(RunItem{std::wstring(stage), ctx.runStarted, std::wstring(key),
+                                 std::wstring(value), kThisRun});
+  if (WriteRecord(ctx)) return ctx.runItems.size() - 1;
+  ctx.runItems.pop_back();
+  return std::nullopt;
 }
 
 bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) {
@@ -137,16 +274,11 @@ bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) 
 }
 
 void EndRunRecord(LauncherContext& ctx) {
-  if (ctx.runRecordFile == 0) return;
-  const bool unfinished = std::any_of(ctx.runItems.begin(), ctx.runItems.end(), Recordable);
-  if (unfinished) os::RewriteFile(ctx.runRecordFile, RunRecordText(ctx.runItems));
-  os::CloseFile(ctx.runRecordFile);
-  ctx.runRecordFile = 0;
-  if (!unfinished) os::DeleteOneFile(RunRecordPath(ctx));
+  if (ctx.runRecordUsable != 0) WriteRecord(ctx);
 }
 
 void DetachRunRecord(LauncherContext& ctx) {
-  if (ctx.runRecordFile == 0) return;
+  if (ctx.runRecordUsable == 0) return;
   if (ctx.phase == L"BEFORE")
     for (RunItem& item : ctx.runItems)
       if (item.owner == kThisRun && item.stage == kStageInUse) item.stage = kStageHeld;

@@ -4,7 +4,10 @@
 #include <optional>
 
 #include "commands/item_kinds.h"
+#include "commands/other_records.h"
+#include "commands/place_locks.h"
 #include "commands/run_record.h"
+#include "values/prepare_value.h"
 
 namespace {
 
@@ -18,13 +21,16 @@ std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
   const ItemKind* kind = FindItemKind(key);
   if (kind == nullptr) return std::nullopt;
   // No place a run sets aside has a control character in its name. A line break
-  // would also split the item's line in the run record, and a later start would
-  // take the text before the break for the item and act on that place instead.
+  // would also split the item's line in the run record.
   if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
     return std::nullopt;
   auto places = kind->placesOf(ctx, value);
   if (!places) return std::nullopt;
   return Item{kind, std::move(*places)};
+}
+
+std::wstring IdentityOf(const LauncherContext& ctx, const Item& item) {
+  return item.kind->identity(ctx, item.places.local);
 }
 
 bool LocalExists(const LauncherContext& ctx, const Item& item) {
@@ -40,17 +46,33 @@ bool Rename(const LauncherContext& ctx, const Item& item, const std::wstring& fr
   return item.kind->rename != nullptr && item.kind->rename(ctx, from, to);
 }
 
+// A place may be set up for this run only when no other launcher works on it now
+// and no backup name stands beside it: a backup that no record of this run's
+// names is someone else's (a copy the user made, a run of another launcher or of
+// another machine), and is never moved back over live data, deleted or carried.
+bool FreeToSetUp(LauncherContext& ctx, const Item& item) {
+  return HoldPlace(ctx, IdentityOf(ctx, item)) && !BackupExists(ctx, item);
+}
+
 // The item was met before in this start: left by an earlier run and not finished
 // at recovery, or named twice.
-void TakeOver(LauncherContext& ctx, size_t index, std::wstring_view value) {
+void TakeOver(LauncherContext& ctx, size_t index, std::wstring_view key,
+              const std::wstring& value) {
   RunItem& recorded = ctx.runItems[index];
   if (recorded.owner != kEarlierRun) return;
-  // Its local place holds the data of that run (or, at the other stages, nothing
-  // to carry back): nothing is set aside or brought in over it, and this run's
-  // AFTER walk finishes it.
+  // In use, its local place holds that run's data, newer than the portable data:
+  // the application goes on with it, and this run's AFTER walk carries it back.
+  // At any other stage the place holds no whole data for the application (the
+  // machine's, part of it, or data older than the portable data): this run leaves
+  // the item alone, in both halves, and a later start finishes it.
+  recorded.owner = kLeftOut;
+  if ((recorded.stage != kStageInUse && recorded.stage != kStageHeld) || recorded.key != key ||
+      !HoldItemPlace(ctx, recorded))
+    return;
+  const RunItem before = recorded;
   recorded.owner = kThisRun;
   recorded.value = value;
-  NoteItemStage(ctx, index, recorded.stage == kStageHeld ? kStageInUse : recorded.stage);
+  if (!NoteItemStage(ctx, index, kStageInUse)) ctx.runItems[index] = before;
 }
 
 // The local place could not be cleared after the machine's data was copied aside:
@@ -62,47 +84,89 @@ void RestoreAtOnce(LauncherContext& ctx, size_t index, const Item& item) {
     FinishRunItem(ctx, index);
 }
 
-}  // namespace
-
-int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
-  const auto item = ItemOf(ctx, key, value);
-  if (!item) return -1;
-  const std::wstring identity = item->kind->identity(ctx, item->places.local);
-  for (size_t i = 0; i < ctx.runItems.size(); ++i) {
-    const auto other = ItemOf(ctx, ctx.runItems[i].key, ctx.runItems[i].value);
-    if (other && other->kind->identity == item->kind->identity &&
-        other->kind->identity(ctx, other->places.local) == identity)
-      return static_cast<int>(i);
-  }
-  return -1;
+std::wstring SafeName(std::wstring_view text) {
+  std::wstring name(text);
+  for (wchar_t& c : name)
+    if (c < 0x20 || std::wstring_view(L"\\/:*?\"<>|").find(c) != std::wstring_view::npos) c = L'_';
+  return name;
 }
 
-bool ItemBackupExists(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
+// " (from PC-A, anna, 2026-12-09 14.03.27)": where and when the data was made.
+std::wstring OutdatedSuffix(const LauncherContext& ctx, const std::wstring& since) {
+  std::wstring when = since.substr(0, 4) + L"-" + since.substr(4, 2) + L"-" + since.substr(6, 2) +
+                      L" " + since.substr(8, 2) + L"." + since.substr(10, 2) + L"." +
+                      since.substr(12, 2);
+  return L" (from " + SafeName(ctx.runner.computer) + L", " + SafeName(ctx.runner.user) + L", " +
+         when + L")";
+}
+
+}  // namespace
+
+std::wstring ItemIdentity(const LauncherContext& ctx, std::wstring_view key,
+                          std::wstring_view value) {
   const auto item = ItemOf(ctx, key, value);
-  return item && BackupExists(ctx, *item);
+  return item ? IdentityOf(ctx, *item) : std::wstring();
+}
+
+int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
+  const std::wstring identity = ItemIdentity(ctx, key, value);
+  if (identity.empty()) return -1;
+  for (size_t i = 0; i < ctx.runItems.size(); ++i)
+    if (ItemIdentity(ctx, ctx.runItems[i].key, ctx.runItems[i].value) == identity)
+      return static_cast<int>(i);
+  return -1;
 }
 
 bool IsRecordableItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
   return ItemOf(ctx, key, value).has_value();
 }
 
+std::wstring PortableKeyOf(const LauncherContext& ctx, std::wstring_view key,
+                           std::wstring_view value) {
+  const auto item = ItemOf(ctx, key, value);
+  if (!item || item->kind->portableAt == nullptr) return L"";
+  return PortableKey(ctx, item->kind->portableAt(ctx, item->places, L""));
+}
+
+std::optional<std::wstring> OutdatedValueOf(const LauncherContext& ctx, const RunItem& item) {
+  const auto found = ItemOf(ctx, item.key, item.value);
+  if (!found || found->kind->portableAt == nullptr) return std::nullopt;
+  return Field(item.value, 1) + L" :: " +
+         found->kind->portableAt(ctx, found->places, OutdatedSuffix(ctx, item.since));
+}
+
+bool HoldItemPlace(LauncherContext& ctx, const RunItem& item) {
+  const std::wstring identity = ItemIdentity(ctx, item.key, item.value);
+  return !identity.empty() && HoldPlace(ctx, identity);
+}
+
+namespace {
+
+// Everything of SetUpItem up to its first step: the index of the item begun, or
+// nullopt when it is not set up.
+std::optional<size_t> BeginSetUp(LauncherContext& ctx, const Item& item, std::wstring_view key,
+                                 const std::wstring& value) {
+  if (ctx.runRecordUsable == 0 || !FreeToSetUp(ctx, item)) return std::nullopt;
+  return NoteItemBegun(ctx, LocalExists(ctx, item) ? kStageSpare : kStageToClear, key, value);
+}
+
+}  // namespace
+
 void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
   const auto item = ItemOf(ctx, key, value);
   if (!item) return;
   if (const int found = FindRunItem(ctx, key, value); found >= 0) {
-    TakeOver(ctx, static_cast<size_t>(found), value);
+    TakeOver(ctx, static_cast<size_t>(found), key, value);
+    return;
+  }
+  const auto begun = BeginSetUp(ctx, *item, key, value);
+  if (!begun) {
+    ctx.placesNotSetUp.push_back(IdentityOf(ctx, *item));
     return;
   }
   const ItemPlaces& p = item->places;
-  // An existing backup name holds what an unfinished run set aside, and the local
-  // place that run's data: neither is written over.
-  if (BackupExists(ctx, *item)) {
-    NoteItemBegun(ctx, kStageInUse, key, value);
-    return;
-  }
-  size_t index = 0;
-  if (LocalExists(ctx, *item)) {
-    index = NoteItemBegun(ctx, kStageSpare, key, value);
+  const size_t index = *begun;
+  if (ctx.runItems[index].stage == kStageSpare) {
     // A rename sets everything aside in one step. Otherwise the data is copied and
     // the local place cleared only once the copy is known to be whole.
     if (!Rename(ctx, *item, p.local, p.backup)) {
@@ -123,8 +187,6 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
       FinishRunItem(ctx, index);
       return;
     }
-  } else {
-    index = NoteItemBegun(ctx, kStageToClear, key, value);
   }
   // The application works on the item only when all of it is in place and the
   // record says so: a carry-back would otherwise write what the application made
@@ -136,12 +198,24 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
-  if (!ItemOf(ctx, key, value)) return;
+  const auto item = ItemOf(ctx, key, value);
+  if (!item || ctx.runRecordUsable == 0) return;
   int found = FindRunItem(ctx, key, value);
-  // Not begun in this run (the key stands in AFTER only): its AFTER half alone.
-  if (found < 0) found = static_cast<int>(NoteItemBegun(ctx, kStageInUse, key, value));
+  if (found < 0) {
+    // Not begun in this run: the BEFORE half did not set it up, or the key stands
+    // in AFTER only, whose AFTER half alone runs on the same terms as a BEFORE half.
+    const std::wstring identity = IdentityOf(ctx, *item);
+    if (std::find(ctx.placesNotSetUp.begin(), ctx.placesNotSetUp.end(), identity) !=
+            ctx.placesNotSetUp.end() ||
+        !FreeToSetUp(ctx, *item))
+      return;
+    const auto begun = NoteItemBegun(ctx, kStageInUse, key, value);
+    if (!begun) return;
+    found = static_cast<int>(*begun);
+  }
   const RunItem& recorded = ctx.runItems[static_cast<size_t>(found)];
-  if (recorded.owner == kOtherLauncher || recorded.stage == kStageDone) return;
+  if (recorded.owner == kLeftOut || recorded.stage == kStageDone) return;
+  if (recorded.owner == kEarlierRun && !HoldItemPlace(ctx, recorded)) return;
   FinishRunItem(ctx, static_cast<size_t>(found));
 }
 
@@ -154,11 +228,16 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
   }
   const ItemPlaces& p = item->places;
   std::wstring_view stage = recorded.stage;
-  if (stage == kStageInUse || stage == kStageHeld) {
+  if (stage == kStageInUse || stage == kStageHeld || stage == kStageOutdated) {
     // Nothing is removed unless the carry-back took everything.
-    if (item->kind->carryBack != nullptr && LocalExists(ctx, *item) &&
-        !item->kind->carryBack(ctx, p))
-      return;
+    if (item->kind->carryBack != nullptr && LocalExists(ctx, *item)) {
+      // Others with data pending for the portable place hear of the newer data
+      // before it is written; an outdated item's place beside is its own.
+      if (stage != kStageOutdated &&
+          !TellOthersOfNewerData(ctx, PortableKeyOf(ctx, recorded.key, recorded.value)))
+        return;
+      if (!item->kind->carryBack(ctx, p)) return;
+    }
     stage = kStageToClear;
     // Each step that removes data runs only once the record says that the data is
     // safe elsewhere; otherwise the item waits at its stage for the next start.

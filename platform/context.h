@@ -17,9 +17,29 @@ struct CommandEntry {
 // A wrap or backup item in progress, as the run record keeps it (commands/run_record.h).
 struct RunItem {
   std::wstring stage;  // how far its steps got
-  std::wstring key;    // "dir", "file", "(dir)" or "(file)"
+  std::wstring since;  // "yyyymmddhhmmss": when the run that began it started
+  std::wstring key;    // "dir", "(file)", "regkey", "symlink", ...
   std::wstring value;  // as dispatched
-  int owner = 0;       // kEarlierRun, kThisRun or kOtherLauncher
+  int owner = 0;       // kEarlierRun, kThisRun or kLeftOut
+};
+
+// Who runs the launcher. A run record is acted on only by the machine and account
+// that made it: a portable folder travels, and another machine has the same paths
+// with other data behind them.
+struct Runner {
+  std::wstring machine;   // the machine's own number, or "name:" and its name
+  std::wstring account;   // the user's SID, or "name:" and the user name
+  std::wstring computer;  // the names a person knows them by
+  std::wstring user;
+};
+
+// The run record of another machine, account or launcher in the launcher folder:
+// never acted on, but told when this run writes newer data into a portable place
+// it still has data for (commands/other_records.h).
+struct OtherRecord {
+  std::wstring path;
+  std::vector<std::wstring> pending;  // portable places of its items in use
+  std::vector<std::wstring> told;     // of those, the ones its note names by now
 };
 
 inline constexpr int kListLimit = 100;  // highest slot index of the lists
@@ -75,10 +95,18 @@ struct LauncherContext {
   // Key stream of the password lock, kept once the user has given it.
   std::wstring rememberedKeyStream;
 
-  // Run record: the wrap and backup items in progress, and the record file beside
-  // the configuration file, held open while this run owns it.
+  // Run record: who runs, when this run started, whether it can keep a record
+  // (without one no item is set up), the wrap and backup items in progress, the
+  // records of others in the launcher folder, and the places this run holds.
+  Runner runner;
+  std::wstring runStarted;
+  int runRecordUsable = 0;
   std::vector<RunItem> runItems;
-  std::uintptr_t runRecordFile = 0;
+  std::vector<OtherRecord> otherRecords;
+  std::vector<std::wstring> heldPlaces;
+  // Places of BEFORE items that this run did not set up: their automatic AFTER
+  // half has nothing to finish.
+  std::vector<std::wstring> placesNotSetUp;
 
   // Runs first in EndLauncher: whatever the run must still note before the process
   // goes (the run record marks items that the application may still use).

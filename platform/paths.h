@@ -29,3 +29,7 @@ std::wstring QuoteIfSpaced(std::wstring_view text);
 // another file, so such a path is quoted too. Paths without them keep the
 // plain QuoteIfSpaced form.
 std::wstring QuoteForInterpreter(std::wstring_view text);
+
+// The path with the suffix added to its last component, before the extension when
+// it has one ("C:\P\App.ini" and " (old)" give "C:\P\App (old).ini").
+std::wstring WithNameSuffix(std::wstring_view path, std::wstring_view suffix);

@@ -431,7 +431,9 @@ struct MutexTake {
   MutexRef mutex = 0;    // zero when the creation failed
   bool existed = false;  // the name was taken already (ERROR_ALREADY_EXISTS)
 };
-// CreateMutexW, initially owned, in the session's local namespace.
+// CreateMutexW, initially owned, in the session's local namespace; a name that
+// begins with "Global\" is seen by every session. A name the process holds
+// already answers existed, as the system does.
 MutexTake CreateOwnedMutex(const std::wstring& name);
 // ReleaseMutex and CloseHandle: the name is free once no process holds it.
 void ReleaseOwnedMutex(MutexRef mutex);
@@ -443,6 +445,18 @@ void ReleaseOwnedMutex(MutexRef mutex);
 // program's own folder when none is given. False when both fail.
 bool StartProgram(const std::wstring& program, const std::wstring& parameters,
                   const std::wstring& folder);
+
+// Who runs the launcher, as the run record tells machines and accounts apart: the
+// machine's MachineGuid (HKLM\SOFTWARE\Microsoft\Cryptography, 64-bit view), the
+// user's SID as text ("S-1-5-21-..."), and the computer and user names a person
+// knows them by. Each is empty when the system cannot give it.
+struct RunnerNames {
+  std::wstring machineGuid;
+  std::wstring userSid;
+  std::wstring computerName;
+  std::wstring userName;
+};
+RunnerNames QueryRunner();
 
 // CreateSymbolicLinkW, for link or target paths that the command interpreter's
 // mklink cannot take. The result says little: check the link itself.

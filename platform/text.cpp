@@ -220,3 +220,19 @@ std::string Utf16LeFromWide(std::wstring_view text) {
   }
   return out;
 }
+
+std::uint64_t Fnv1a64(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (const char c : bytes) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  return hash;
+}
+
+std::wstring HexDigits(std::uint64_t value, int digits) {
+  std::wstring text(static_cast<size_t>(digits), L'0');
+  for (int i = digits - 1; i >= 0; --i, value >>= 4)
+    text[static_cast<size_t>(i)] = L"0123456789abcdef"[value & 0xF];
+  return text;
+}

@@ -2,6 +2,7 @@
 // the launcher; UTF-8 appears only at the edges (files).
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,3 +36,10 @@ bool IsWellFormedUtf8(std::string_view bytes);
 // unpaired surrogate: such bytes would not come back as they were.
 std::optional<std::wstring> WideFromUtf16Le(std::string_view bytes);
 std::string Utf16LeFromWide(std::wstring_view text);
+
+// FNV-1a over the bytes: a text's checksum, and a short name derived from a long
+// one. Two texts that differ in one byte never hash alike.
+std::uint64_t Fnv1a64(std::string_view bytes);
+
+// The value in lower-case hexadecimal, the lowest `digits` digits, zero-padded.
+std::wstring HexDigits(std::uint64_t value, int digits);

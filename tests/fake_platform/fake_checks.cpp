@@ -14,6 +14,12 @@ void FakeMakeLink(const std::wstring& link, bool folder) {
   }
 }
 
+void FakeProcessEnds() {
+  FakeChecks& checks = Fake().checks;
+  std::erase_if(checks.mutexesHeld,
+                [&](const auto& held) { return held.second.process == checks.process; });
+}
+
 namespace os {
 
 std::wstring WindowsDirectory() { return Fake().checks.windowsDirectory; }
@@ -29,18 +35,33 @@ CapturedRun RunCapturingOutput(const std::wstring& commandLine, unsigned) {
 
 MutexTake CreateOwnedMutex(const std::wstring& name) {
   FakeChecks& checks = Fake().checks;
-  // The system takes a backslash for a path into its object namespace.
-  if (name.find(L'\\') != std::wstring::npos) return MutexTake{};
+  // The system takes a backslash for a path into its object namespace; only the
+  // namespace prefix may have one.
+  const std::wstring_view local =
+      StartsWith(name, L"Global\\") ? std::wstring_view(name).substr(7) : std::wstring_view(name);
+  if (local.find(L'\\') != std::wstring::npos) return MutexTake{};
   if (checks.othersLetGoAfter >= 0 &&
       static_cast<int>(checks.mutexesCreated.size()) >= checks.othersLetGoAfter)
     checks.mutexesOfOthers.clear();
   checks.mutexesCreated.push_back(name);
-  return MutexTake{checks.mutexesCreated.size(), checks.mutexesOfOthers.count(name) > 0};
+  const bool existed = checks.mutexesOfOthers.count(name) > 0 || checks.mutexesHeld.count(name) > 0;
+  const MutexRef handle = checks.mutexesCreated.size();
+  if (!existed) checks.mutexesHeld[name] = FakeChecks::HeldMutex{checks.process, handle};
+  return MutexTake{handle, existed};
 }
 
 void ReleaseOwnedMutex(MutexRef mutex) {
-  if (mutex != 0) ++Fake().checks.mutexesReleased;
+  if (mutex == 0) return;
+  FakeChecks& checks = Fake().checks;
+  ++checks.mutexesReleased;
+  const std::wstring& name = checks.mutexesCreated[mutex - 1];
+  // Other handles on the name keep it; only the one that took it lets it go.
+  if (auto it = checks.mutexesHeld.find(name);
+      it != checks.mutexesHeld.end() && it->second.handle == mutex)
+    checks.mutexesHeld.erase(it);
 }
+
+RunnerNames QueryRunner() { return Fake().checks.runner; }
 
 bool StartProgram(const std::wstring& program, const std::wstring& parameters,
                   const std::wstring& folder) {

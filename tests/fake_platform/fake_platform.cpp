@@ -44,7 +44,10 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   auto& w = Fake();
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
-  if (number == w.crashAt) throw FakeCrash{};
+  if (number == w.crashAt) {
+    FakeProcessEnds();
+    throw FakeCrash{};
+  }
   if (number == w.faultAt) {
     switch (w.fault) {
       case FakeFault::None:
@@ -106,8 +109,17 @@ void FakeLoseUnflushedData() {
 
 namespace os {
 
-void InitialiseServices() { Fake().servicesInitialised = true; }
-void ExitProcessNow(int exitCode) { throw FakeExit{exitCode}; }
+// Each launcher start is a new process: whatever launcher ran before under the
+// same process number has ended by now (tests run one after another), so its
+// mutexes are free.
+void InitialiseServices() {
+  FakeProcessEnds();
+  Fake().servicesInitialised = true;
+}
+void ExitProcessNow(int exitCode) {
+  FakeProcessEnds();
+  throw FakeExit{exitCode};
+}
 std::wstring ModulePath() { return Fake().modulePath; }
 std::vector<std::wstring> CommandLineArguments() { return Fake().arguments; }
 std::wstring TempFolderLong() { return Fake().tempFolder; }
@@ -218,9 +230,16 @@ void CloseFile(FileRef file) { g_open.erase(file); }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   const std::wstring key = Key(path);
+  auto& w = Fake();
+  const bool writable = !w.readOnlyFiles.count(key) && !w.lockedFiles.count(key) &&
+                        (w.folders.count(ParentOf(key)) || ParentOf(key).size() <= 2);
+  // Killed while writing: the file holds the first part of its bytes, not flushed.
+  if (w.tearAtCrash && writable && static_cast<int>(w.changes.size()) + 1 == w.crashAt) {
+    w.files[key] = bytes.substr(0, bytes.size() / 2);
+    w.unflushed.insert(key);
+  }
   if (ChangeFails(L"WriteNewFile", key, true)) return false;
-  if (Fake().readOnlyFiles.count(key) || Fake().lockedFiles.count(key)) return false;
-  if (!Fake().folders.count(ParentOf(key)) && ParentOf(key).size() > 2) return false;
+  if (!writable) return false;
   Fake().files[key] = bytes;
   Fake().unflushed.erase(key);
   return true;

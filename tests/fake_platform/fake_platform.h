@@ -120,6 +120,7 @@ struct FakeWorld {
   // count from 1 (0: none).
   std::vector<FakeChange> changes;
   int crashAt = 0;
+  bool tearAtCrash = false;  // a WriteNewFile killed at crashAt leaves half its bytes
   int faultAt = 0;
   FakeFault fault = FakeFault::None;
   bool diskFull = false;  // stand-ins of tools that write honour it as well

@@ -1,7 +1,8 @@
 // The run record, which the next start acts on after a crash. Any bytes read as a
-// record give items that come back the same once written and read again; and every
-// item the launcher would record comes back from its record exactly as it was, so
-// that a later start finishes the item it began and touches no other place.
+// record give a record that comes back the same once written and read again;
+// every item the launcher would record comes back from its record for the same
+// place; and a record cut short, with a byte changed or a line written twice, is
+// never read as a record at all.
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -16,15 +17,8 @@
 
 namespace {
 
-bool SameItems(const std::vector<RunItem>& a, const std::vector<RunItem>& b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i)
-    if (a[i].stage != b[i].stage || a[i].key != b[i].key || a[i].value != b[i].value) return false;
-  return true;
-}
-
-constexpr std::wstring_view kStages[] = {kStageSpare, kStageToClear, kStagePuttingBack, kStageInUse,
-                                         kStageHeld};
+constexpr std::wstring_view kStages[] = {kStageSpare, kStageToClear, kStagePuttingBack,
+                                         kStageInUse, kStageHeld,    kStageOutdated};
 constexpr std::wstring_view kKeys[] = {L"dir",      L"file",       L"(dir)",
                                        L"(file)",   L"regkey",     L"regvalue",
                                        L"(regkey)", L"(regvalue)", L"symlink"};
@@ -35,13 +29,30 @@ const LauncherContext& Launcher() {
   static const LauncherContext ctx = [] {
     LauncherContext c;
     c.launcherFolder = L"C:\\P\\";
+    c.launcherPath = L"C:\\P\\Tool.exe";
+    c.runner = Runner{L"{guid}", L"S-1-5-21-1", L"PC", L"me"};
     return c;
   }();
   return ctx;
 }
 
+// Two records hold the same items when each stands for the same place at the
+// same stage, whatever the spelling of its paths.
+bool SameItems(const std::vector<RunItem>& a, const std::vector<RunItem>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (a[i].stage != b[i].stage || a[i].since != b[i].since || a[i].key != b[i].key ||
+        ItemIdentity(Launcher(), a[i].key, a[i].value) !=
+            ItemIdentity(Launcher(), b[i].key, b[i].value) ||
+        PortableKeyOf(Launcher(), a[i].key, a[i].value) !=
+            PortableKeyOf(Launcher(), b[i].key, b[i].value))
+      return false;
+  return true;
+}
+
 // Items made of the input: pieces separated by a zero byte, each a byte choosing
-// stage and key, then the value as UTF-8. Only those the launcher would record.
+// stage and key, then the value as UTF-8. Only those the launcher would record,
+// one per place.
 std::vector<RunItem> ItemsOf(std::string_view bytes) {
   std::vector<RunItem> items;
   while (!bytes.empty()) {
@@ -50,12 +61,21 @@ std::vector<RunItem> ItemsOf(std::string_view bytes) {
     bytes.remove_prefix(std::min(end + 1, bytes.size()));
     if (piece.empty()) continue;
     const auto choice = static_cast<unsigned char>(piece[0]);
-    RunItem item{std::wstring(kStages[choice % kStageCount]),
+    RunItem item{std::wstring(kStages[choice % kStageCount]), L"20261209140327",
                  std::wstring(kKeys[(choice / kStageCount) % kKeyCount]),
                  WideFromUtf8(piece.substr(1)), kThisRun};
-    if (IsRecordableItem(Launcher(), item.key, item.value)) items.push_back(item);
+    if (!IsRecordableItem(Launcher(), item.key, item.value)) continue;
+    bool twice = false;
+    for (const RunItem& other : items)
+      twice = twice || ItemIdentity(Launcher(), other.key, other.value) ==
+                           ItemIdentity(Launcher(), item.key, item.value);
+    if (!twice) items.push_back(item);
   }
   return items;
+}
+
+RunRecord RecordOf(std::vector<RunItem> items) {
+  return RunRecord{Launcher().runner, L"Tool.exe", std::move(items)};
 }
 
 }  // namespace
@@ -63,10 +83,27 @@ std::vector<RunItem> ItemsOf(std::string_view bytes) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string bytes(reinterpret_cast<const char*>(data), size);
 
-  const std::vector<RunItem> read = ParseRunRecord(Launcher(), bytes, kEarlierRun);
-  FUZZ_CHECK(SameItems(ParseRunRecord(Launcher(), RunRecordText(read), kEarlierRun), read));
+  if (const auto read = ParseRunRecord(Launcher(), bytes)) {
+    const std::string text = RunRecordText(Launcher(), *read);
+    const auto again = ParseRunRecord(Launcher(), text);
+    FUZZ_CHECK(again && SameItems(again->items, read->items));
+    FUZZ_CHECK(RunRecordText(Launcher(), *again) == text);
+  }
 
   const std::vector<RunItem> items = ItemsOf(bytes);
-  FUZZ_CHECK(SameItems(ParseRunRecord(Launcher(), RunRecordText(items), kEarlierRun), items));
+  const std::string text = RunRecordText(Launcher(), RecordOf(items));
+  const auto back = ParseRunRecord(Launcher(), text);
+  FUZZ_CHECK(back && SameItems(back->items, items));
+
+  // Damaged at a place the input chooses: cut, one byte changed, a line twice.
+  const size_t at = size == 0 ? 0 : data[0] * 131u % text.size();
+  FUZZ_CHECK(!ParseRunRecord(Launcher(), text.substr(0, at)));
+  std::string changed = text;
+  changed[at] = static_cast<char>(changed[at] ^ (size > 1 && data[1] != 0 ? data[1] : 1));
+  FUZZ_CHECK(!ParseRunRecord(Launcher(), changed));
+  const size_t lineStart = text.rfind("\r\n", at == 0 ? 0 : at - 1);
+  const size_t from = lineStart == std::string::npos ? 0 : lineStart + 2;
+  const size_t to = text.find("\r\n", from) + 2;
+  FUZZ_CHECK(!ParseRunRecord(Launcher(), text.substr(0, to) + text.substr(from)));
   return 0;
 }

@@ -114,6 +114,45 @@ void MachineKey() {
   FakeSetRegString(kUser, kKey, L"own", L"own");
 }
 
+// A launcher of another name on the same place, started while the first one's
+// application runs. It must set nothing up and change nothing; it runs
+// undisturbed, and its application only looks.
+bool g_inSecondLauncher = false;
+
+void RunSecondLauncher() {
+  // Only while the first one's configuration has the place (not in a run that
+  // stands for the first one leaving its item undone).
+  if (g_inSecondLauncher ||
+      FakeFileBytes(L"C:\\P\\Tool.ini").find("dir = %APPDATA%\\App\r\n") == std::string::npos)
+    return;
+  auto& w = Fake();
+  const int crashAt = w.crashAt;
+  const int faultAt = w.faultAt;
+  w.crashAt = w.faultAt = 0;
+  const size_t changes = w.changes.size();
+  g_inSecondLauncher = true;
+  w.checks.process = 2;
+  w.modulePath = L"C:\\P\\Tool2.exe";
+  const int polls = w.processPolls;
+  try {
+    LauncherContext second;
+    StartUp(second);
+    RunMainSequence(second);
+    EndLauncher(second);
+  } catch (const FakeExit&) {
+  }
+  w.processPolls = polls;
+  w.modulePath = L"C:\\P\\Tool.exe";
+  w.checks.process = 1;
+  g_inSecondLauncher = false;
+  w.crashAt = crashAt;
+  w.faultAt = faultAt;
+  for (size_t i = changes; i < w.changes.size(); ++i)
+    ADD_FAILURE() << "the second launcher changed something: " << Utf8FromWide(w.changes[i].call)
+                  << " " << Utf8FromWide(w.changes[i].path);
+  w.changes.resize(changes);
+}
+
 struct Configuration {
   const char* name;
   std::string sections;      // BEFORE and AFTER of the configuration file
@@ -123,6 +162,8 @@ struct Configuration {
   // application then works on the machine's own data, and nothing is lost. The
   // sections of such a run, one for each item that may be left undone.
   std::vector<std::string> unwrapped;
+  // The portable folder also moves to a second machine after a killed run.
+  bool hop = false;
 };
 
 constexpr char kDirItem[] = "dir = %APPDATA%\\App\r\n";
@@ -138,12 +179,14 @@ const Configuration kConfigurations[] = {
        MachineFolder();
      },
      AppSavesInFolder,
-     {""}},
+     {""},
+     true},
     {"DirWithoutMachineData",
      "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
      PortableFolder,
      AppSavesInFolder,
-     {""}},
+     {""},
+     true},
     {"FileWithMachineData",
      "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
      [] {
@@ -151,7 +194,8 @@ const Configuration kConfigurations[] = {
        FakeAddFile(kAppIni, "machine");
      },
      [](int run) { AppendRun(kAppIni, run); },
-     {""}},
+     {""},
+     true},
     {"FileWithoutMachineData",
      "[BEFORE]\r\nfile = %APPDATA%\\App.ini :: Data\\\r\n",
      [] {
@@ -198,7 +242,8 @@ const Configuration kConfigurations[] = {
      },
      {std::string("[BEFORE]\r\n") + kFileItem + kCacheItem,
       std::string("[BEFORE]\r\n") + kDirItem + kCacheItem,
-      std::string("[BEFORE]\r\n") + kDirItem + kFileItem}},
+      std::string("[BEFORE]\r\n") + kDirItem + kFileItem},
+     true},
     {"RegkeyWithMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      [] {
@@ -206,7 +251,8 @@ const Configuration kConfigurations[] = {
        MachineKey();
      },
      AppSavesInRegistry,
-     {""}},
+     {""},
+     true},
     // Either item may be left undone for its run (or for the next start) while the
     // other carries its key back into the file they share; a held file, both.
     {"TwoRegkeysSharingAFile",
@@ -214,7 +260,8 @@ const Configuration kConfigurations[] = {
      TwoKeysOnBothSides,
      AppSavesInTwoKeys,
      {"[BEFORE]\r\nregkey = HKCU\\Software\\Other\r\n",
-      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""}},
+      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""},
+     true},
     {"RegkeyWithoutMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      PortableRegistryFile,
@@ -227,7 +274,8 @@ const Configuration kConfigurations[] = {
        MachineKey();
      },
      AppSavesInRegistry,
-     {""}},
+     {""},
+     true},
     {"BackupRegkey",
      "[BEFORE]\r\n(regkey) = HKCU\\Software\\App\r\n",
      MachineKey,
@@ -243,8 +291,56 @@ const Configuration kConfigurations[] = {
        FakeAddFile(L"C:\\P\\Data\\App\\s.ini", "v1");
      },
      [](int run) { AppendRun(L"C:\\P\\Data\\App\\s.ini", run); },
+     {""},
+     true},
+    // Backup names the user made beside a folder and a file: no record names them,
+    // so they are never moved, deleted or carried, and their item is not wrapped;
+    // the other item beside them is.
+    {"UserBackupBesideADir",
+     std::string("[BEFORE]\r\n") + kDirItem + kFileItem,
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(kApp + L"_backup");
+       FakeAddFile(kApp + L"_backup\\s.ini", "the user's copy");
+       FakeAddFolder(L"C:\\P\\Data");
+       FakeAddFile(L"C:\\P\\Data\\App.ini", "v1");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kAppIni, run);
+     },
+     {std::string("[BEFORE]\r\n") + kDirItem}},
+    {"UserBackupOfAFile",
+     std::string("[BEFORE]\r\n") + kDirItem + "(file) = %APPDATA%\\App.ini\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFile(kAppIni, "machine");
+       FakeAddFile(kAppIni + L"_backup", "the user's copy");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kAppIni, run);
+     },
+     {"[BEFORE]\r\n(file) = %APPDATA%\\App.ini\r\n"}},
+    {"SecondLauncherOnThePlace",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFile(
+           L"C:\\P\\Tool2.ini",
+           "[GENERAL]\r\napplication = App\\App.exe\r\n[BEFORE]\r\ndir = %APPDATA%\\App\r\n");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       RunSecondLauncher();
+     },
      {""}},
 };
+
+bool IsRunRecord(const std::wstring& path) { return EndsWith(path, L".running"); }
 
 // The system's tools, with mklink making a link where nothing stands.
 bool ToolsWithLinks(FakeHiddenStart& start) {
@@ -308,11 +404,12 @@ enum class Disturbance {
   FailingCall,  // the change fails without effect (access denied, a tool that does not start)
   DiskFull,     // from the change on, every call that adds data fails
   HeldFile,     // a file is held open by another program for the whole run
+  TornWrite,    // killed while writing a new file: half of its bytes are there
 };
 
 const char* NameOf(Disturbance d) {
-  static const char* const kNames[] = {"crash", "power loss", "failing call", "disk full",
-                                       "file held open"};
+  static const char* const kNames[] = {"crash",     "power loss",     "failing call",
+                                       "disk full", "file held open", "torn write"};
   return kNames[static_cast<int>(d)];
 }
 
@@ -352,6 +449,7 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     w.processPollsUntilEnd = 1;
     // On a full disk the application cannot save either.
     w.onProcessPoll = [this] {
+      if (g_inSecondLauncher) return;
       applicationStarted_ = true;
       if (!Fake().diskFull) GetParam().application(++saves_);
     };
@@ -406,7 +504,9 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     switch (disturbance) {
       case Disturbance::Crash:
       case Disturbance::PowerLoss:
+      case Disturbance::TornWrite:
         w.crashAt = point.change;
+        w.tearAtCrash = disturbance == Disturbance::TornWrite;
         break;
       case Disturbance::FailingCall:
       case Disturbance::DiskFull:
@@ -418,13 +518,16 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
         break;
     }
     const bool ended = RunLauncher();
-    const bool killed = disturbance == Disturbance::Crash || disturbance == Disturbance::PowerLoss;
+    const bool killed = disturbance == Disturbance::Crash ||
+                        disturbance == Disturbance::PowerLoss ||
+                        disturbance == Disturbance::TornWrite;
     std::string wrong;
     if (killed && ended) wrong += "\n  the run was not stopped";
     if (!killed && (!ended || !applicationStarted_))
       wrong += "\n  the run did not go on to the application and its end";
     if (disturbance == Disturbance::PowerLoss) FakeLoseUnflushedData();
     w.crashAt = w.faultAt = 0;
+    w.tearAtCrash = false;
     w.fault = FakeFault::None;
     w.diskFull = false;
     w.lockedFiles = start_.lockedFiles;  // the other program has ended
@@ -434,23 +537,33 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     const int saves = saves_;
     const Disk& expected = Undisturbed(saves);
     if (now == expected) return wrong;
-    if (!killed && saves == 3)
+    if (!killed && saves == 3) {
       for (const std::string& sections : GetParam().unwrapped)
         if (now == AfterOneRunWith(sections)) return wrong;
+      // A record that cannot be written sets nothing up at all.
+      if (IsRunRecord(point.heldFile) && now == AfterOneRunWith("")) return wrong;
+    }
     return wrong + Differences(expected, now);
   }
 
   std::vector<Point> PointsOf(Disturbance disturbance) {
     std::vector<Point> points;
     if (disturbance == Disturbance::HeldFile) {
-      // The data files; without its configuration the launcher does not run at all.
+      // The data files, and the run record (a scanner holding it as it appears);
+      // without its configuration the launcher does not run at all.
+      std::set<std::wstring> held;
       for (const auto& [name, bytes] : start_.files)
-        if (name != L"c:\\p\\tool.ini" && name != L"c:\\p\\app\\app.exe")
-          points.push_back(Point{0, name});
+        if (name != L"c:\\p\\tool.ini" && name != L"c:\\p\\tool2.ini" &&
+            name != L"c:\\p\\app\\app.exe")
+          held.insert(name);
+      for (const FakeChange& change : changes_)
+        if (IsRunRecord(change.path)) held.insert(change.path);
+      for (const std::wstring& name : held) points.push_back(Point{0, name});
       return points;
     }
     for (size_t i = 0; i < changes_.size(); ++i)
-      if (disturbance != Disturbance::DiskFull || changes_[i].addsData)
+      if ((disturbance != Disturbance::DiskFull || changes_[i].addsData) &&
+          (disturbance != Disturbance::TornWrite || changes_[i].call == L"WriteNewFile"))
         points.push_back(Point{static_cast<int>(i) + 1, L""});
     return points;
   }
@@ -482,6 +595,143 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     return points.size();
   }
 
+  // ---- two machines: the portable folder (the stick) moves between them -------
+
+  static bool OnStick(const std::wstring& key) {
+    return key == L"c:\\p" || StartsWith(key, L"c:\\p\\");
+  }
+
+  static void MoveStick(FakeWorld& from, FakeWorld& to) {
+    const auto moveSet = [](auto& source, auto& target) {
+      std::erase_if(target, [](const auto& entry) { return OnStick(KeyOf(entry)); });
+      for (const auto& entry : source)
+        if (OnStick(KeyOf(entry))) target.insert(entry);
+      std::erase_if(source, [](const auto& entry) { return OnStick(KeyOf(entry)); });
+    };
+    moveSet(from.files, to.files);
+    moveSet(from.folders, to.folders);
+    moveSet(from.readOnlyFiles, to.readOnlyFiles);
+    moveSet(from.hiddenFiles, to.hiddenFiles);
+    moveSet(from.linkFolders, to.linkFolders);
+    moveSet(from.unflushed, to.unflushed);
+    moveSet(from.otherAttributes, to.otherAttributes);
+  }
+  static const std::wstring& KeyOf(const std::wstring& key) { return key; }
+  template <typename T>
+  static const std::wstring& KeyOf(const std::pair<const std::wstring, T>& entry) {
+    return entry.first;
+  }
+
+  // The second machine: the same paths and user name, other data behind them, and
+  // its own numbers.
+  FakeWorld MachineB() const {
+    FakeWorld b = start_;
+    b.checks.runner = os::RunnerNames{L"{0c9e7d1a-5b2c-4e3f-9a8b-7c6d5e4f3a2b}",
+                                      L"S-1-5-21-700-800-900-1001", L"PC-B", L"me"};
+    for (auto& [name, bytes] : b.files)
+      if (!OnStick(name)) bytes += "@B";
+    for (auto& [place, key] : b.registry)
+      for (FakeRegValue& value : key.values)
+        if (value.type == os::kRegSz && value.bytes.size() >= 2)
+          value.bytes.insert(value.bytes.size() - 2, std::string("@\0B\0", 4));
+    return b;
+  }
+
+  struct Machines {
+    Disk a, b;
+  };
+
+  // A run on machine A (killed at that change; 0: not killed; -1: no run at all),
+  // the stick to B and a run there, the stick back and a run on A.
+  Machines Hop(int crashAt) {
+    FakeWorld a = start_;
+    FakeWorld b = MachineB();
+    saves_ = 0;
+    if (crashAt >= 0) {
+      Fake() = a;
+      Fake().crashAt = crashAt;
+      RunLauncher();
+      Fake().crashAt = 0;
+      a = Fake();
+    }
+    MoveStick(a, b);
+    Fake() = b;
+    RunLauncher();
+    b = Fake();
+    MoveStick(b, a);
+    Fake() = a;
+    RunLauncher();
+    Machines machines{Snapshot(), {}};
+    Fake() = b;
+    machines.b = Snapshot();
+    return machines;
+  }
+
+  const Machines& HopReference(int crashAt) {
+    auto [it, fresh] = hops_.try_emplace(crashAt);
+    if (fresh) it->second = Hop(crashAt);
+    return it->second;
+  }
+
+  static Disk Part(const Disk& disk, bool stick) {
+    Disk part;
+    for (const auto& [name, bytes] : disk.files)
+      if (OnStick(name) == stick) part.files[name] = bytes;
+    for (const auto& name : disk.folders)
+      if (OnStick(name) == stick) part.folders.insert(name);
+    for (const auto& [name, attributes] : disk.attributes)
+      if (OnStick(name) == stick) part.attributes[name] = attributes;
+    if (!stick) part.registry = disk.registry;
+    return part;
+  }
+
+  // The data of a run killed on A and then outdated by the run on B is kept
+  // beside the newer data, in places named for where and when it came from.
+  static Disk WithoutKeptBeside(const Disk& disk) {
+    Disk kept = disk;
+    std::erase_if(kept.files, [](const auto& file) { return Contains(file.first, L" (from "); });
+    std::erase_if(kept.folders, [](const auto& name) { return Contains(name, L" (from "); });
+    std::erase_if(kept.attributes,
+                  [](const auto& file) { return Contains(file.first, L" (from "); });
+    return kept;
+  }
+
+  // Killed on A at the change, then run on B and on A again: both machines' own
+  // data exactly as undisturbed runs leave it; the portable folder too, or, where
+  // B's run outdated A's, the same files with every save of every run in them.
+  std::string CheckHop(int change) {
+    const Machines got = Hop(change);
+    const int saves = saves_;
+    const Machines& want = HopReference(saves == 3 ? 0 : -1);
+    std::string wrong;
+    if (Part(got.a, false) != Part(want.a, false))
+      wrong += "\n  machine A:" + Differences(Part(want.a, false), Part(got.a, false));
+    if (got.b != want.b) wrong += "\n  machine B:" + Differences(want.b, got.b);
+    const Disk stick = Part(got.a, true);
+    const Disk wantStick = Part(want.a, true);
+    const Disk newer = WithoutKeptBeside(stick);
+    if (newer == stick) {
+      if (stick != wantStick) wrong += "\n  portable folder:" + Differences(wantStick, stick);
+      return wrong;
+    }
+    std::set<std::wstring> names, wantNames;
+    for (const auto& [name, bytes] : newer.files) names.insert(name);
+    for (const auto& [name, bytes] : wantStick.files) wantNames.insert(name);
+    if (names != wantNames) wrong += "\n  portable folder:" + Differences(wantStick, newer);
+    for (int save = 1; save <= saves; ++save) {
+      const std::string mark = "+" + std::to_string(save);
+      const std::string wide = fake_reg_detail::Utf16(L"+" + std::to_wstring(save));
+      bool kept = false;
+      for (const auto& [name, bytes] : stick.files)
+        kept = kept || Contains(WideFromUtf8(bytes), WideFromUtf8(mark)) ||
+               bytes.find(wide) != std::string::npos;
+      if (!kept) wrong += "\n  save " + mark + " is lost";
+    }
+    return wrong;
+  }
+
+  std::map<int, Machines> hops_;
+
   int saves_ = 0;  // by the application, counted from the start
   bool applicationStarted_ = false;
   std::vector<FakeChange> changes_;  // of one undisturbed run
@@ -509,7 +759,43 @@ TEST_P(CrashPoints, DiskFullFromAnyChangeLosesNothing) {
 // A configuration of registry data alone has no data file to hold open.
 TEST_P(CrashPoints, AnyFileHeldOpenLosesNothing) { CheckEvery(Disturbance::HeldFile); }
 
+TEST_P(CrashPoints, KilledWhileWritingAnyNewFileLosesNothing) {
+  CheckEvery(Disturbance::TornWrite);
+}
+
 INSTANTIATE_TEST_SUITE_P(Configurations, CrashPoints, ::testing::ValuesIn(kConfigurations),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The portable folder travels: a run killed on one machine at any change, the
+// folder then started on a second machine (the same paths and user name), and
+// back on the first. No machine's data is ever carried onto the other, and
+// nothing of either is lost.
+class MachineHop : public CrashPoints {};
+
+TEST_P(MachineHop, KilledOnOneMachineAtAnyChangeThenRunOnAnotherLosesNothing) {
+  Fake() = start_;
+  RunLauncher();
+  changes_ = Fake().changes;
+  int violations = 0;
+  for (size_t change = 1; change <= changes_.size(); ++change) {
+    const std::string wrong = CheckHop(static_cast<int>(change));
+    if (!wrong.empty() && ++violations <= 5)
+      ADD_FAILURE() << "killed on A " << Describe(Disturbance::Crash, Point{int(change), L""})
+                    << ":" << wrong;
+  }
+  EXPECT_EQ(violations, 0) << "of " << changes_.size() << " points";
+  std::printf("%s: %zu points on machine A checked with a run on B between\n", GetParam().name,
+              changes_.size());
+}
+
+std::vector<Configuration> HopConfigurations() {
+  std::vector<Configuration> hops;
+  for (const Configuration& configuration : kConfigurations)
+    if (configuration.hop) hops.push_back(configuration);
+  return hops;
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, MachineHop, ::testing::ValuesIn(HopConfigurations()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

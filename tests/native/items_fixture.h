@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "commands/run_record.h"
 #include "launcher/main_sequence.h"
@@ -67,12 +68,23 @@ class ItemsTest : public LauncherTest {
     return Fake().folders.count(LowerAscii(path)) > 0;
   }
 
-  static std::string Record() { return FakeFileBytes(L"C:\\P\\Tool.running"); }
-  static bool RecordExists() { return FakeHasFile(L"C:\\P\\Tool.running"); }
+  // This machine's and account's run record, as the last start left it.
+  std::string Record() const { return FakeFileBytes(RunRecordPath(ctx)); }
+  bool RecordExists() const { return FakeHasFile(RunRecordPath(ctx)); }
+  // Its items, "stage :: key :: value" each.
+  std::vector<std::wstring> RecordedItems() const {
+    std::vector<std::wstring> items;
+    if (const auto record = ParseRunRecord(ctx, Record()))
+      for (const RunItem& item : record->items)
+        items.push_back(item.stage + L" :: " + item.key + L" :: " + item.value);
+    return items;
+  }
 
  private:
   void Prepare(const std::string& sections, const std::function<void()>& app) {
-    FakeAddFile(L"C:\\P\\Tool.ini", "[GENERAL]\r\napplication = App\\App.exe\r\n" + sections);
+    const std::wstring& module = Fake().modulePath;
+    FakeAddFile(module.substr(0, module.find_last_of(L'\\')) + L"\\Tool.ini",
+                "[GENERAL]\r\napplication = App\\App.exe\r\n" + sections);
     Fake().processPolls = 0;
     Fake().processPollsUntilEnd = 1;
     Fake().onProcessPoll = app;

@@ -15,8 +15,7 @@ const RegRoot kCu = RegRoot::CurrentUser;
 const std::wstring kKey = L"Software\\Vendor\\App";
 const std::wstring kSettingsReg = L"C:\\P\\settings.reg";
 const std::string kAppKey = "[BEFORE]\r\nregkey = HKCU\\Software\\Vendor\\App\r\n";
-const std::string kNote =
-    "; voQ: items of a run in progress. The next start finishes them; keep this file.\r\n";
+const std::vector<std::wstring> kKeyInUse{L"in use :: regkey :: HKCU\\Software\\Vendor\\App"};
 
 std::string Sz(const std::wstring& text) {
   return fake_reg_detail::Utf16(text + std::wstring(1, L'\0'));
@@ -184,7 +183,7 @@ TEST_F(RegWrapTest, ValuesOfEveryTypeRoundTripThroughTheirFile) {
 TEST_F(RegWrapTest, KilledRunIsFinishedAtTheNextStart) {
   MachineAndPortableSettings();
   RunKilled(kAppKey, [] { FakeSetRegString(kCu, kKey, L"s", L"v2"); });
-  EXPECT_EQ(Record(), kNote + "in use :: regkey :: HKCU\\Software\\Vendor\\App\r\n");
+  EXPECT_EQ(RecordedItems(), kKeyInUse);
   std::vector<std::string> seen;
   Run(kAppKey, [&] { seen = Values(kKey); });
   EXPECT_EQ(seen, (std::vector<std::string>{"s=" + Text(L"v2")}));
@@ -201,7 +200,7 @@ TEST_F(RegWrapTest, AnExportThatFailsKeepsTheKeyAndItsBackup) {
   Run(kAppKey, [] { FakeSetRegString(kCu, kKey, L"s", L"v2"); });
   EXPECT_EQ(Values(kKey), (std::vector<std::string>{"s=" + Text(L"v2")}));
   EXPECT_EQ(Values(kKey + L"_backup"), (std::vector<std::string>{"own=" + Text(L"machine")}));
-  EXPECT_EQ(Record(), kNote + "in use :: regkey :: HKCU\\Software\\Vendor\\App\r\n");
+  EXPECT_EQ(RecordedItems(), kKeyInUse);
 
   Fake().readOnlyFiles.clear();
   std::vector<std::string> seen;
@@ -212,7 +211,8 @@ TEST_F(RegWrapTest, AnExportThatFailsKeepsTheKeyAndItsBackup) {
 }
 
 // A backup item puts the machine's value back over what the application left; a
-// backup left by a run that kept no record is never written over.
+// backup name that no record names is someone else's: never moved back over the
+// live key, and its item is not set up.
 TEST_F(RegWrapTest, BackupItemsPutTheMachineDataBackAndNeverOverwriteABackup) {
   FakeSetRegDword(kCu, kKey, L"n", 0xFFFFFFFF);
   FakeSetRegString(kCu, L"Software\\Left", L"mine", L"1");
@@ -224,8 +224,8 @@ TEST_F(RegWrapTest, BackupItemsPutTheMachineDataBackAndNeverOverwriteABackup) {
         FakeSetRegString(kCu, L"Software\\Left", L"mine", L"2");
       });
   EXPECT_EQ(Values(kKey), (std::vector<std::string>{"n=4:\xFF\xFF\xFF\xFF"}));
-  EXPECT_EQ(Values(L"Software\\Left"), (std::vector<std::string>{"machine=" + Text(L"0")}));
-  EXPECT_FALSE(KeyExists(L"Software\\Left_backup"));
+  EXPECT_EQ(Values(L"Software\\Left"), (std::vector<std::string>{"mine=" + Text(L"2")}));
+  EXPECT_EQ(Values(L"Software\\Left_backup"), (std::vector<std::string>{"machine=" + Text(L"0")}));
 }
 
 // A root alone, a path without a known root or a value path without a key name

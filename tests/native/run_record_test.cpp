@@ -7,8 +7,8 @@ namespace {
 const std::wstring kApp = L"C:\\U\\AppData\\App";
 const std::wstring kSettings = L"C:\\P\\Settings";
 const std::string kDir = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
-const std::string kNote =
-    "; voQ: items of a run in progress. The next start finishes them; keep this file.\r\n";
+const std::wstring kDirInUse = L"in use :: dir :: C:\\U\\AppData\\App";
+using Items = std::vector<std::wstring>;
 
 }  // namespace
 
@@ -34,7 +34,7 @@ TEST_F(RunRecordTest, KilledRunIsFinishedFirstAndBothDataSurvive) {
   PortableData();
   MachineData();
   RunKilled(kDir, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
-  EXPECT_EQ(Record(), kNote + "in use :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{kDirInUse});
 
   EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
@@ -53,28 +53,6 @@ TEST_F(RunRecordTest, KilledRunWithoutMachineDataIsFoundThroughTheRecord) {
   EXPECT_FALSE(FolderExists(kApp));
 }
 
-// A read-only portable folder keeps no record; an existing backup name still tells,
-// and is never written over while its item cannot be finished.
-TEST_F(RunRecordTest, WithoutARecordTheBackupNameTellsOfTheKilledRun) {
-  PortableData();
-  MachineData();
-  Fake().readOnlyFiles.insert(L"c:\\p\\tool.running");
-  RunKilled(kDir, [] {
-    FakeAddFile(kApp + L"\\s.ini", "v2");
-    Fake().lockedFiles.insert(LowerAscii(kSettings + L"\\s.ini"));
-  });
-  EXPECT_FALSE(RecordExists());
-
-  // The carry-back still fails: the application goes on with its own latest data.
-  EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
-
-  Fake().lockedFiles.clear();
-  EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
-}
-
 // Killed between setting the machine's data aside and removing it: the local
 // folder still holds the machine's data and must not be carried into Settings.
 TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings) {
@@ -88,7 +66,7 @@ TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings)
     return FakeInterpret(start);
   };
   EXPECT_THROW(RunMainSequence(ctx), Killed);
-  EXPECT_EQ(Record(), kNote + "to clear :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{L"to clear :: dir :: C:\\U\\AppData\\App"});
 
   Fake().onHiddenStart = FakeInterpret;
   EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v1"}}));
@@ -97,17 +75,31 @@ TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings)
   EXPECT_FALSE(FolderExists(kApp + L"_backup"));
 }
 
+// The whole file as it lies in the folder: who runs, and each item with the time
+// its run started; paths inside the launcher folder relative to it.
 TEST_F(RunRecordTest, RecordListsAnItemBeforeItsFirstStepAndGoesAtTheEnd) {
   PortableData();
   MachineData();
   Fake().otherVolumes.insert(LowerAscii(kApp));  // the first step is a tool then
+  Fake().clock = os::LocalTime{2026, 12, 9, 14, 3, 27};
   std::string firstStep;
   Fake().onHiddenStart = [&](const FakeHiddenStart& start) {
     if (firstStep.empty()) firstStep = Record();
     return FakeInterpret(start);
   };
-  Run(kDir);
-  EXPECT_EQ(firstStep, kNote + "spare :: dir :: C:\\U\\AppData\\App\r\n");
+  Run("[BEFORE]\r\ndir = %APPDATA%\\App :: {VOQROOT}\\Data\r\n");
+  const std::string body =
+      "; voQ: a run in progress on this PC and account. The next start here finishes it; keep "
+      "this file.\r\nvoQ run record 1\r\nmachine {6f1d1c2e-0a1b-4c3d-8e9f-a1b2c3d4e5f6}\r\n"
+      "account S-1-5-21-100-200-300-1001\r\ncomputer PC-A\r\nuser me\r\nlauncher Tool.exe\r\n"
+      "item spare :: 20261209140327 :: dir :: C:\\U\\AppData\\App :: Data\r\n";
+  EXPECT_EQ(firstStep, body + "end 6 " + Utf8FromWide(HexDigits(Fnv1a64(body), 16)) + "\r\n");
+  EXPECT_EQ(RunRecordPath(ctx),
+            L"C:\\P\\Tool." +
+                HexDigits(Fnv1a64(Utf8FromWide(Fake().checks.runner.machineGuid + L"\n" +
+                                               Fake().checks.runner.userSid)),
+                          8) +
+                L".running");
   EXPECT_FALSE(RecordExists());
 }
 
@@ -124,7 +116,7 @@ TEST_F(RunRecordTest, DetachedRunLeavesItsDataInUseUntilARunWithAnAfterWalk) {
   PortableData();
   MachineData();
   EXPECT_EQ(Run("[BEFORE]\r\nnowait = 1\r\n" + kDir.substr(10)), 0);
-  EXPECT_EQ(Record(), kNote + "held :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{L"held :: dir :: C:\\U\\AppData\\App"});
   FakeAddFile(kApp + L"\\s.ini", "v2");  // the detached application saves
 
   // A second detached run leaves everything as it is.
@@ -133,7 +125,7 @@ TEST_F(RunRecordTest, DetachedRunLeavesItsDataInUseUntilARunWithAnAfterWalk) {
   EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v1"}}));
-  EXPECT_EQ(Record(), kNote + "held :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{L"held :: dir :: C:\\U\\AppData\\App"});
 
   EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
@@ -145,7 +137,7 @@ TEST_F(RunRecordTest, QuitInBeforeHoldsTheItemsAlreadyInPlace) {
   PortableData();
   EXPECT_EQ(Run(kDir + "quit = 1\r\nfile = %APPDATA%\\Later.ini\r\n"), 0);
   EXPECT_TRUE(Fake().shellStarts.empty());
-  EXPECT_EQ(Record(), kNote + "held :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{L"held :: dir :: C:\\U\\AppData\\App"});
 }
 
 // Ended during AFTER (the application has ended): the rest is finished at the next
@@ -155,7 +147,7 @@ TEST_F(RunRecordTest, QuitInAfterLeavesTheRestForTheNextStart) {
   MachineData();
   Run(kDir + "[AFTER]\r\nquit = 1\r\nrestore = 1\r\n",
       [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
-  EXPECT_EQ(Record(), kNote + "in use :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), Items{kDirInUse});
 
   Run("[BEFORE]\r\n+dir = C:\\U\\Other\r\n");  // the item is no longer configured
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
@@ -163,45 +155,147 @@ TEST_F(RunRecordTest, QuitInAfterLeavesTheRestForTheNextStart) {
   EXPECT_FALSE(RecordExists());
 }
 
-// A launcher of the same folder that runs now (several instances allowed) holds
-// its record open: its items are its own.
-TEST_F(RunRecordTest, ItemsOfALauncherThatRunsNowAreLeftToIt) {
+// A launcher of another name on the same place while the first runs: the first
+// holds the place; the second sets up nothing and changes nothing, and its
+// application works on the data in place.
+TEST_F(RunRecordTest, ASecondLauncherWhileTheFirstRunsSetsUpNothing) {
   PortableData();
-  FakeAddFolder(kApp);
-  FakeAddFile(kApp + L"\\s.ini", "theirs");
-  FakeAddFile(L"C:\\P\\Tool.running", kNote + "in use :: dir :: C:\\U\\AppData\\App\r\n");
-  Fake().readOnlyFiles.insert(L"c:\\p\\tool.running");  // opens for reading only
-  EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "theirs"}}));
-  EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "theirs"}}));
-  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v1"}}));
-  EXPECT_EQ(Record(), kNote + "in use :: dir :: C:\\U\\AppData\\App\r\n");
+  MachineData();
+  FakeAddFile(L"C:\\P\\Tool2.ini", "[GENERAL]\r\napplication = App\\App.exe\r\n" + kDir);
+  size_t changesOfSecond = 99;
+  Run(kDir, [&] {
+    if (Fake().checks.process == 2) {  // the second one's application
+      FakeAddFile(kApp + L"\\s.ini", "second");
+      return;
+    }
+    const size_t before = Fake().changes.size();
+    LauncherContext second;
+    Fake().checks.process = 2;
+    Fake().modulePath = L"C:\\P\\Tool2.exe";
+    ExitCodeOf([&] {
+      StartUp(second);
+      RunMainSequence(second);
+      EndLauncher(second);
+    });
+    Fake().checks.process = 1;
+    Fake().modulePath = L"C:\\P\\Tool.exe";
+    changesOfSecond = Fake().changes.size() - before;
+  });
+  EXPECT_EQ(changesOfSecond, 0u);
+  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "second"}}));  // it wrote into the first's data
+  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
+  EXPECT_FALSE(RecordExists());
 }
 
 TEST_F(RunRecordTest, FurtherInstanceFinishesNothing) {
   PortableData();
   FakeAddFolder(kApp);
   FakeAddFile(kApp + L"\\s.ini", "v2");
-  FakeAddFile(L"C:\\P\\Tool.running", kNote + "in use :: dir :: C:\\U\\AppData\\App\r\n");
   ctx.additionalInstance = 1;
   RecoverUnfinishedRun(ctx);
   EXPECT_TRUE(Fake().hiddenStarts.empty());
-  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v1"}}));
-  EXPECT_EQ(ctx.runRecordFile, 0u);
+  EXPECT_EQ(ctx.runRecordUsable, 0);
 }
 
-// A backup item's application starts from an empty place even after a killed run
-// that could keep no record: the backup name tells, and is put back first.
-TEST_F(RunRecordTest, KilledBackupItemRunIsPutBackBeforeTheNextRun) {
+// A backup name that no record of this launcher, machine and account names is
+// someone else's (the user's own copy, another launcher's or machine's run): it is
+// never moved, deleted or carried, and its item is not wrapped for the run: the
+// application works on the machine's own data. The same for every way the record
+// cannot be kept.
+TEST_F(RunRecordTest, WhatNoRecordOfOursNamesIsLeftAloneAndItsItemNotWrapped) {
+  const struct {
+    const char* what;
+    std::string ini;
+    std::function<void(const std::wstring& record)> arrange;
+  } kCases[] = {
+      {"user's folder backup", kDir,
+       [](const std::wstring&) { FakeAddFile(kApp + L"_backup\\old.txt", "user's"); }},
+      {"user's file backup", "[BEFORE]\r\n(file) = %APPDATA%\\App\\own.txt\r\n",
+       [](const std::wstring&) { FakeAddFile(kApp + L"\\own.txt_backup", "user's"); }},
+      {"record cannot be written", kDir,
+       [](const std::wstring& record) { Fake().lockedFiles.insert(LowerAscii(record)); }},
+      {"damaged record that cannot be set aside", kDir,
+       [](const std::wstring& record) {
+         FakeAddFile(record, "; cut short\r\nvoQ run rec");
+         Fake().lockedFiles.insert(LowerAscii(record));
+       }},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    SetUp();
+    PortableData();
+    MachineData();
+    FakeAddFolder(kApp + L"_backup");
+    IdentifyRunner(ctx);
+    c.arrange(RunRecordPath(ctx));
+    FakeWorld expected = Fake();
+    expected.files[LowerAscii(kApp + L"\\own.txt")] = "app";
+    const Entries machine = Tree(kApp);
+    Entries seen;
+    Run(c.ini, [&] {
+      seen = Tree(kApp);
+      FakeAddFile(kApp + L"\\own.txt", "app");
+    });
+    EXPECT_EQ(seen, machine);
+    Fake().files.erase(L"c:\\p\\tool.ini");
+    EXPECT_EQ(Fake().files, expected.files);
+    EXPECT_EQ(Fake().folders, expected.folders);
+  }
+}
+
+// Damaged in any way (cut, a byte changed, a line twice, another format): the
+// record finishes nothing and is kept beside its name; the backup it would have
+// named is then no one's, and stays.
+TEST_F(RunRecordTest, ADamagedRecordFinishesNothingAndIsKeptForTheUser) {
+  PortableData();
   MachineData();
-  Fake().readOnlyFiles.insert(L"c:\\p\\tool.running");
-  const std::string ini = "[BEFORE]\r\n(dir) = %APPDATA%\\App\r\n";
-  RunKilled(ini, [] {
-    FakeAddFolder(kApp);
-    FakeAddFile(kApp + L"\\junk.txt", "junk");
-  });
-  EXPECT_EQ(NextRunSees(ini), Entries{});
+  RunKilled(kDir, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  const std::string whole = Record();
+  const size_t item = whole.find("item ");
+  const size_t itemEnd = whole.find("\r\n", item) + 2;
+  const std::string kDamaged[] = {
+      whole.substr(0, whole.size() - 3),
+      std::string(whole).replace(item + 5, 1, "x"),
+      whole.substr(0, itemEnd) + whole.substr(item, itemEnd - item) + whole.substr(itemEnd),
+      "in use :: dir :: C:\\U\\AppData\\App\r\n",
+  };
+  const FakeWorld killed = Fake();
+  for (const std::string& bytes : kDamaged) {
+    Fake() = killed;
+    FakeAddFile(RunRecordPath(ctx), bytes);
+    EXPECT_EQ(NextRunSees(), (Entries{{L"s.ini", "v2"}}));  // the leftover, not wrapped
+    EXPECT_EQ(FakeFileBytes(RunRecordPath(ctx) + L".damaged"), bytes);
+    EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
+    EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v1"}}));
+  }
+}
+
+// The stick comes back under another drive letter: the record names the portable
+// place relative to the launcher, never the device that has the old letter now.
+TEST_F(RunRecordTest, APortablePlaceInsideTheLauncherFolderFollowsItsDriveLetter) {
+  PortableData();
+  MachineData();
+  RunKilled("[BEFORE]\r\ndir = %APPDATA%\\App :: {VOQROOT}\\Settings\r\n",
+            [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
+  EXPECT_EQ(RecordedItems(), Items{L"in use :: dir :: C:\\U\\AppData\\App :: Settings"});
+  auto& w = Fake();
+  for (auto* names : {&w.folders}) {
+    std::set<std::wstring> moved;
+    for (const std::wstring& name : *names)
+      moved.insert(StartsWith(name, L"c:\\p") ? L"e" + name.substr(1) : name);
+    *names = moved;
+  }
+  std::map<std::wstring, std::string> files;
+  for (auto& [name, bytes] : w.files)
+    files[StartsWith(name, L"c:\\p") ? L"e" + name.substr(1) : name] = bytes;
+  w.files = files;
+  FakeAddFolder(L"C:\\P");
+  FakeAddFolder(L"C:\\P\\Settings");  // another device now has the old letter
+  w.modulePath = L"E:\\P\\Tool.exe";
+  Run("[BEFORE]\r\n+dir = C:\\U\\Other\r\n");
+  EXPECT_EQ(Tree(L"E:\\P\\Settings"), (Entries{{L"s.ini", "v2"}}));
+  EXPECT_EQ(Tree(L"C:\\P\\Settings"), Entries{});
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
 }
 
 // Such a value names no place Windows can have. Recorded, it would split its line,

@@ -60,9 +60,8 @@ TEST_F(SymlinkTest, FolderLinkRoundTripKeepsBothSidesData) {
     EXPECT_EQ(Tree(L"C:\\U\\AppData\\App_backup"), (Entries{{L"a.txt", "machine"}}));
     // Missing before, the target is made, so that the link points at a folder.
     EXPECT_TRUE(FolderExists(L"C:\\P\\Data\\App"));
-    EXPECT_EQ(Record(),
-              "; voQ: items of a run in progress. The next start finishes them; keep "
-              "this file.\r\nin use :: symlink :: C:\\U\\AppData\\App\\ :: Data\\App\\\r\n");
+    EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{
+                                   L"in use :: symlink :: C:\\U\\AppData\\App\\ :: Data\\App\\"});
     FakeAddFile(L"C:\\P\\Data\\App\\written.txt", "through the link");
   });
   EXPECT_EQ(code, 0);
@@ -134,8 +133,8 @@ TEST_F(SymlinkTest, RealDataWhereTheLinkShouldBeIsNeverDeleted) {
   const Entries after = {{L"new.txt", "replaced the link"}};
   EXPECT_EQ(Tree(L"C:\\U\\AppData\\App"), after);
   EXPECT_EQ(Tree(L"C:\\U\\AppData\\App_backup"), (Entries{{L"a.txt", "machine"}}));
-  EXPECT_NE(Record().find("to clear :: symlink :: C:\\U\\AppData\\App\\ :: Data\\App\\"),
-            std::string::npos);
+  EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{
+                                 L"to clear :: symlink :: C:\\U\\AppData\\App\\ :: Data\\App\\"});
 
   // The next start finds it so again and still removes nothing.
   Run(sections);

@@ -161,9 +161,7 @@ TEST_F(WrapItemTest, FailedCarryBackDeletesNothingAndIsRetriedAtTheNextStart) {
   });
   EXPECT_EQ(Tree(kApp), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_EQ(Record(),
-            "; voQ: items of a run in progress. The next start finishes them; keep this file.\r\n"
-            "in use :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{L"in use :: dir :: C:\\U\\AppData\\App"});
 
   // Still locked: the retry fails too, and this run neither sets aside over the
   // backup nor brings the stale portable data in over the application's data.
@@ -220,6 +218,7 @@ TEST_F(WrapItemTest, RepeatedKeyActsOnce) {
 
 TEST_F(WrapItemTest, PhaseNotLabelDecidesTheHalf) {
   MachineAndPortableData();
+  RecoverUnfinishedRun(ctx);
   ctx.phase = L"AFTER";
   DispatchKey(ctx, L"BEFORE", L"dir", kApp);  // only the AFTER half: carry back, clear
   EXPECT_EQ(Tree(kSettings), (Entries{{L"own.txt", "machine"}, {L"s.ini", "v1"}}));
@@ -230,6 +229,7 @@ TEST_F(WrapItemTest, ExistingBackupNameIsNeverWrittenOver) {
   MachineAndPortableData();
   FakeAddFolder(kApp + L"_backup");
   FakeAddFile(kApp + L"_backup\\own.txt", "set aside by an unfinished run");
+  RecoverUnfinishedRun(ctx);
   DispatchKey(ctx, L"BEFORE", L"dir", kApp);
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "set aside by an unfinished run"}}));
   EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
@@ -297,9 +297,7 @@ TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
   EXPECT_EQ(rmdirWait, 15u * 60 * 1000);
   EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
   EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_EQ(Record(),
-            "; voQ: items of a run in progress. The next start finishes them; keep "
-            "this file.\r\nto clear :: dir :: C:\\U\\AppData\\App\r\n");
+  EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{L"to clear :: dir :: C:\\U\\AppData\\App"});
 
   Fake().onHiddenStart = FakeInterpret;
   Entries seen;
