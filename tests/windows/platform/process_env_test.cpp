@@ -153,3 +153,16 @@ TEST(ProcessEnv, PauseWaitsAndTheClockIsTheLocalTime) {
   EXPECT_NEAR(static_cast<double>(std::mktime(&fields)), static_cast<double>(std::time(nullptr)),
               2.0);
 }
+
+// What the run record tells machines and accounts apart by: the machine's own
+// number (wineboot writes one per prefix), the account's SID, and the names.
+TEST(Runner, NamesTheMachineAndTheAccountByTheirNumbers) {
+  const os::RunnerNames runner = os::QueryRunner();
+  EXPECT_EQ(runner.machineGuid.size(), 36u);
+  EXPECT_EQ(runner.userSid.rfind(L"S-1-5-", 0), 0u);
+  wchar_t user[257] = {};
+  DWORD length = 257;
+  ASSERT_TRUE(GetUserNameW(user, &length));
+  EXPECT_EQ(runner.userName, user);
+  EXPECT_FALSE(runner.computerName.empty());
+}
