@@ -3,6 +3,7 @@
 // with Win32, and the native test suite links an in-memory implementation instead.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -73,9 +74,26 @@ LocalTime LocalClock();
 
 // ---- files ---------------------------------------------------------------------
 
-// Size of an existing file; -1 when nothing exists under the name; -2 for a
-// folder. A name with wildcards is answered for its first match; a drive root
-// ("C:" or "C:\") counts as a folder when the drive exists.
+// What FileState answers besides the size (>= 0) of an existing file.
+enum : std::int64_t {
+  kStateMissing = -1,  // nothing exists under the name
+  kStateFolder = -2,   // a folder
+  // The system cannot tell: access denied, a drive not ready or gone, a share not
+  // reconnected, a link that loops, a name longer than kLongestPath. Never to be
+  // taken for absence: whatever may be there must not be replaced or set up anew.
+  kStateUnreadable = -3,
+};
+
+// The longest path the system looks up: the launcher does not declare itself
+// aware of long paths, so Windows refuses longer ones (FileState: unreadable;
+// ListFolder: nullopt), whatever Wine would do with them.
+constexpr std::size_t kLongestPath = 259;
+
+// What is under the name. Missing only when the system says that nothing is there
+// (file or path not found) on a volume that is there; a name with wildcards is
+// answered for its first match, and no match is missing. A drive root ("C:" or
+// "C:\") counts as a folder when the drive exists. Trailing dots and blanks of the
+// last component are dropped, as the system drops them.
 std::int64_t FileState(const std::wstring& path);
 
 // An open file, opaque to the caller. Zero means "no file".
@@ -201,7 +219,8 @@ struct DirEntry {
 // The entries of the folder whose names match the pattern (FindFirstFileW on
 // folder + "\" + pattern, so a short 8.3 name can match too), in the system's
 // order, without "." and "..". An existing folder without a match gives an empty
-// list; nullopt when the folder cannot be listed (missing, a file, no access).
+// list; nullopt when the folder cannot be listed (missing, a file, no access), and
+// when the listing fails part-way: a list cut short is never handed out as whole.
 std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
                                                 const std::wstring& pattern);
 

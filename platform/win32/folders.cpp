@@ -12,6 +12,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
   std::wstring query = folder;
   if (query.empty() || query.back() != L'\\') query += L'\\';
   query += pattern;
+  if (query.size() > kLongestPath) return std::nullopt;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(query.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) {
@@ -37,7 +38,11 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
         (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
     entries.push_back(entry);
   } while (FindNextFileW(find, &data));
+  // Any other error cuts the list short (a share that drops, a drive pulled out
+  // mid-way): what is missing from it must not count as absent.
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(find);
+  if (!whole) return std::nullopt;
   return entries;
 }
 

@@ -58,8 +58,13 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
       if (name == under || StartsWith(name, under + L"\\")) return true;
     return false;
   };
+  // Nothing can be made or removed where the system cannot read.
+  if (FakeUnreadable(key)) return true;
   if (verb == L"MKDIR") {
-    if (w.diskFull) return true;
+    // No folder is made on a drive that is not there.
+    if (w.diskFull ||
+        (key.size() > 1 && key[1] == L':' && os::FileState(key.substr(0, 2)) != os::kStateFolder))
+      return true;
     for (size_t cut = key.find(L'\\');; cut = key.find(L'\\', cut + 1)) {
       const std::wstring level = key.substr(0, cut);
       if (w.files.count(level)) break;
