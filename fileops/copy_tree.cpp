@@ -40,17 +40,20 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
     return false;
   if (log) log->folders.push_back(from);
 
-  // What the target holds already: a file of the same size and write time as its
-  // source is that file, copied before (a copy keeps the write time), so copying
-  // it again would only write the same bytes. Carrying a folder back after a run
-  // then writes just what the application changed.
+  // What the target holds already: a file of the same size and the same bytes as
+  // its source needs no copy, so carrying a folder back after a run writes just
+  // what changed. Only the bytes can tell. A copy cut short by a power loss keeps
+  // the size and the write time that CopyFileW gave it, with none of its bytes; a
+  // volume with coarse times (FAT32: 2 s) gives two writes one time; and an
+  // application that saves its settings again unchanged gives them a new one.
   std::map<std::wstring, os::DirEntry> present;
   if (const auto targetEntries = os::ListFolder(to, L"*.*"))
     for (const os::DirEntry& entry : *targetEntries) present.emplace(LowerAscii(entry.name), entry);
-  const auto unchanged = [&](const os::DirEntry& source) {
+  const auto unchanged = [&](const os::DirEntry& source, const std::wstring& sourcePath,
+                             const std::wstring& targetPath) {
     const auto it = present.find(LowerAscii(source.name));
-    return it != present.end() && !it->second.isFolder && source.lastWrite != 0 &&
-           it->second.size == source.size && it->second.lastWrite == source.lastWrite;
+    return it != present.end() && !it->second.isFolder && it->second.size == source.size &&
+           os::SameFileBytes(sourcePath, targetPath);
   };
 
   const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
@@ -61,7 +64,8 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
     const std::wstring targetPath = to + L"\\" + entry.name;
     if (entry.isFolder) {
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
-    } else if (os::MatchesSpec(entry.name, filePattern) && unchanged(entry)) {
+    } else if (os::MatchesSpec(entry.name, filePattern) &&
+               unchanged(entry, sourcePath, targetPath)) {
       if (log) log->files.push_back(sourcePath);
     } else if (os::MatchesSpec(entry.name, filePattern)) {
       // A read-only or hidden target is replaced too; its attributes are cleared

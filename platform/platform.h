@@ -212,8 +212,11 @@ struct DirEntry {
   bool isFolder = false;
   bool isLink = false;  // a reparse point: symbolic link or junction
   bool isHiddenOrSystem = false;
-  std::uint64_t size = 0;       // of a file
-  std::uint64_t lastWrite = 0;  // of a file: its last write time, in 100 ns ticks
+  std::uint64_t size = 0;  // of a file
+  // Of a file: its last write time, in 100 ns ticks since 1601 (UTC). Every write
+  // gives a new one, even of the same bytes; a copy (CopyFileReplacing) and a
+  // rename keep the source's. A volume may keep it coarser (FAT32: 2 s).
+  std::uint64_t lastWrite = 0;
 };
 
 // The entries of the folder whose names match the pattern (FindFirstFileW on
@@ -231,6 +234,11 @@ bool CreateOneFolder(const std::wstring& path);
 // The copy is not flushed: until FlushFile, a power cut or a pulled drive may
 // leave the target's name with none of its bytes.
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target);
+
+// Whether the two files hold the same bytes: read in blocks, never whole in memory,
+// each opened as a reader that lets others read. False when either cannot be
+// opened or read.
+bool SameFileBytes(const std::wstring& first, const std::wstring& second);
 
 // FlushFileBuffers on the file, so that its bytes are on the disk when it returns.
 // A read-only file is flushed too (its attribute is cleared for the flush and put

@@ -16,6 +16,8 @@ inline void RemoveTree(const std::wstring& key) {
   auto& w = Fake();
   std::erase_if(w.unflushed,
                 [&](const std::wstring& name) { return StartsWith(name, key + L"\\"); });
+  std::erase_if(w.writeTimes,
+                [&](const auto& time) { return StartsWith(time.first, key + L"\\"); });
   for (auto it = w.files.begin(); it != w.files.end();)
     it = StartsWith(it->first, key + L"\\") ? w.files.erase(it) : std::next(it);
   for (auto it = w.folders.begin(); it != w.folders.end();)
@@ -78,6 +80,7 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
       const std::wstring name = parent + L"\\" + LowerAscii(e.name);
       if (e.isFolder || e.isHiddenOrSystem || locked(name)) continue;
       w.files.erase(name);
+      w.writeTimes.erase(name);
       w.readOnlyFiles.erase(name);
       w.unflushed.erase(name);
     }

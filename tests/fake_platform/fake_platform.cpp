@@ -93,6 +93,12 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   return addsData && w.diskFull;
 }
 
+// The write time a file gets: the clock's, or a copy's source's.
+void SetWriteTime(const std::wstring& key, std::optional<std::uint64_t> copiedTime = {}) {
+  auto& w = Fake();
+  w.writeTimes[key] = copiedTime ? *copiedTime : (w.fileClock += 100'000);
+}
+
 bool HasChildren(const std::wstring& key) {
   for (const auto& [name, bytes] : Fake().files)
     if (ParentOf(name) == key) return true;
@@ -122,6 +128,7 @@ bool FakeFileHeldAgainstWriters(const std::wstring& path) {
 void FakeAddFile(const std::wstring& path, const std::string& bytes) {
   Fake().files[Key(path)] = bytes;
   Fake().unflushed.erase(Key(path));
+  SetWriteTime(Key(path));
 }
 void FakeAddFolder(const std::wstring& path) { Fake().folders.insert(Key(path)); }
 bool FakeUnreadable(const std::wstring& path) { return Unreadable(Key(path)); }
@@ -251,6 +258,7 @@ bool RewriteFile(FileRef file, const std::string& bytes) {
   if (it == g_open.end() || !it->second.writable) return false;
   Fake().files[it->second.key] = bytes;
   Fake().unflushed.erase(it->second.key);
+  SetWriteTime(it->second.key);
   return true;
 }
 
@@ -263,6 +271,7 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   if (!FolderExists(ParentOf(key))) return false;
   Fake().files[key] = bytes;
   Fake().unflushed.erase(key);
+  SetWriteTime(key);
   return true;
 }
 
@@ -332,6 +341,7 @@ bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   RenameKeys(w.hiddenFiles, from, to);
   RenameKeys(w.linkFolders, from, to);
   RenameMapKeys(w.otherAttributes, from, to);
+  RenameMapKeys(w.writeTimes, from, to);
   std::erase_if(w.unflushed, [&](const std::wstring& name) {
     return name == to || StartsWith(name, to + L"\\");  // marks of files gone before
   });
@@ -350,6 +360,8 @@ bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
     return false;
   w.files[to] = std::move(w.files[from]);
   w.files.erase(from);
+  SetWriteTime(to, w.writeTimes[from]);
+  w.writeTimes.erase(from);
   w.hiddenFiles.erase(to);
   w.otherAttributes.erase(to);
   if (w.readOnlyFiles.erase(from)) w.readOnlyFiles.insert(to);
@@ -447,11 +459,12 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
   std::map<std::wstring, DirEntry> found;  // name order, like NTFS
   for (const auto& [name, bytes] : Fake().files) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
-    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern))
-      // The content stands in for the write time: it changes whenever the bytes do.
+    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern)) {
+      const auto time = Fake().writeTimes.find(name);
       found[leaf] = DirEntry{leaf,         false,
                              false,        Fake().hiddenFiles.count(name) > 0,
-                             bytes.size(), std::hash<std::string>{}(bytes) | 1u};
+                             bytes.size(), time == Fake().writeTimes.end() ? 0 : time->second};
+    }
   }
   for (const auto& name : Fake().folders) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
@@ -481,11 +494,21 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   if (w.folders.count(to) || !FolderExists(ParentOf(to))) return false;
   if (w.readOnlyFiles.count(to) || w.hiddenFiles.count(to) || w.lockedFiles.count(to)) return false;
   w.files[to] = w.files[from];
-  // CopyFileW carries the attributes over.
+  // CopyFileW carries the write time and the attributes over.
+  SetWriteTime(to, w.writeTimes[from]);
   if (w.readOnlyFiles.count(from)) w.readOnlyFiles.insert(to);
   if (w.hiddenFiles.count(from)) w.hiddenFiles.insert(to);
   w.unflushed.insert(to);
   return true;
+}
+
+bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
+  const auto& w = Fake();
+  for (const std::wstring& key : {Key(first), Key(second)})
+    if (!w.files.count(key) || w.lockedFiles.count(key) || w.unreadableFiles.count(key) ||
+        Unreadable(key))
+      return false;
+  return w.files.at(Key(first)) == w.files.at(Key(second));
 }
 
 bool FlushFile(const std::wstring& path) {
@@ -526,6 +549,7 @@ bool DeleteOneFile(const std::wstring& path) {
   w.files.erase(key);
   w.hiddenFiles.erase(key);
   w.otherAttributes.erase(key);  // a file made later under the name starts afresh
+  w.writeTimes.erase(key);
   w.unflushed.erase(key);
   return true;
 }

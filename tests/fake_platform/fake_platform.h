@@ -119,6 +119,11 @@ struct FakeWorld {
   // Folders whose listing fails part-way (FindNextFileW with an error other than
   // the end of the list); everything else about them answers as usual.
   std::set<std::wstring> partlyListedFolders;
+  // Last write times of the files, by lowered path, in 100 ns ticks: every write
+  // takes the file system's clock, which moves on 10 ms at each, even when it
+  // writes the same bytes; a copy takes its source's time, a rename keeps it.
+  std::map<std::wstring, std::uint64_t> writeTimes;
+  std::uint64_t fileClock = 133'000'000'000'000'000;  // some day in 2022
   // Files whose bytes are not on the disk yet (a copy not flushed): a power loss
   // leaves their names, as the file system's journal keeps them, with zeros for bytes.
   // A stand-in of a tool that writes a file (a registry export) marks it here too:

@@ -393,7 +393,8 @@ TEST_F(FileOpsTest, TreeCopyWritesOnlyFilesThatDifferFromTheTargets) {
   MakeSourceTree();
   EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
   FakeAddFile(L"C:\\S\\Sub\\b.ini", "changed");
-  FakeAddFile(L"C:\\T\\a.txt", "T");  // same size, other bytes: not the same file
+  FakeAddFile(L"C:\\T\\a.txt", "T");      // same size, other bytes: not the same file
+  FakeAddFile(L"C:\\S\\a.ini", "new a");  // saved again unchanged: a new time, the same bytes
   Fake().changes.clear();
   EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
   std::vector<std::wstring> copied;
