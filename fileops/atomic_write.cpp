@@ -12,7 +12,7 @@ bool WriteFileAtomically(const std::wstring& path, const std::string& bytes) {
   // Hidden, system or archive as the old file was; the rename carries them over.
   if (done && attributes) os::SetFileAttributes(temp, *attributes);
   done = done && os::ReplaceFileWith(temp, path);
-  if (!done && os::FileState(temp) != -1) {
+  if (!done && os::FileState(temp) != os::kStateMissing) {
     os::SetFileAttributes(temp, os::kAttrNormal);
     os::DeleteOneFile(temp);
   }

@@ -22,14 +22,18 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   if (reverse) std::swap(from, to);
   // No single file has such a name; a move would DEL every match of the target.
   if (HasWildcard(from) || HasWildcard(to)) return false;
-  if (!overwrite && os::FileState(to) >= 0) return false;
-  // A move replaces the target even when the source turns out to be missing.
-  if (move && os::FileState(to) != -1) DeleteFiles(ctx, to);
-  CreateDir(ctx, ParentFolder(ctx, to));
+  // What cannot be read may hold anything: it is neither replaced nor taken from.
+  const std::int64_t targetState = os::FileState(to);
   const std::int64_t sourceState = os::FileState(from);
-  if (sourceState == -1) return false;
+  if (targetState == os::kStateUnreadable || sourceState == os::kStateUnreadable) return false;
+  if (!overwrite && targetState >= 0) return false;
+  // A move replaces the target even when the source turns out to be missing.
+  if (move && targetState != os::kStateMissing) DeleteFiles(ctx, to);
+  CreateDir(ctx, ParentFolder(ctx, to));
+  if (sourceState == os::kStateMissing) return false;
   // On one volume the file moves by a rename, into the same end state.
-  if (move && sourceState >= 0 && os::FileState(to) == -1 && os::MoveFileOrFolder(from, to))
+  if (move && sourceState >= 0 && os::FileState(to) == os::kStateMissing &&
+      os::MoveFileOrFolder(from, to))
     return true;
   // Flushed before the source goes, and before the run record relies on the copy.
   if (!os::CopyFileReplacing(from, to) || !os::FlushFile(to)) return false;

@@ -12,10 +12,6 @@
 
 namespace {
 
-// The classic path length. A longer text is refused, not cut: a cut source would
-// copy another folder, and a move would then remove the real one.
-constexpr size_t kFolderTextLimit = 260;
-
 // A move with a pattern takes only what it copied; folders go once that left
 // them empty (the system refuses to remove any other).
 void RemoveCopiedSources(const TreeCopyLog& log) {
@@ -32,26 +28,32 @@ void RemoveCopiedSources(const TreeCopyLog& log) {
 bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstring_view pattern,
               TreeCopyLog* log) {
   if (source.empty() || target.empty()) return false;
-  if (source.size() > kFolderTextLimit || target.size() > kFolderTextLimit) return false;
+  // A longer text is refused, not cut: a cut source would copy another folder, and
+  // a move would then remove the real one.
+  if (source.size() > os::kLongestPath || target.size() > os::kLongestPath) return false;
   const std::wstring from = RemoveTrailingBackslashes(source);
   std::wstring to = target;
   if (EndsWithBackslash(to)) to.pop_back();
   const auto entries = os::ListFolder(from, L"*.*");
   if (!entries) return false;
-  if (os::FileState(to) != -2 && !EndsWith(to, L":") && !os::CreateOneFolder(to)) return false;
+  if (os::FileState(to) != os::kStateFolder && !EndsWith(to, L":") && !os::CreateOneFolder(to))
+    return false;
   if (log) log->folders.push_back(from);
 
-  // What the target holds already: a file of the same size and write time as its
-  // source is that file, copied before (a copy keeps the write time), so copying
-  // it again would only write the same bytes. Carrying a folder back after a run
-  // then writes just what the application changed.
+  // What the target holds already: a file of the same size and the same bytes as
+  // its source needs no copy, so carrying a folder back after a run writes just
+  // what changed. Only the bytes can tell. A copy cut short by a power loss keeps
+  // the size and the write time that CopyFileW gave it, with none of its bytes; a
+  // volume with coarse times (FAT32: 2 s) gives two writes one time; and an
+  // application that saves its settings again unchanged gives them a new one.
   std::map<std::wstring, os::DirEntry> present;
   if (const auto targetEntries = os::ListFolder(to, L"*.*"))
     for (const os::DirEntry& entry : *targetEntries) present.emplace(LowerAscii(entry.name), entry);
-  const auto unchanged = [&](const os::DirEntry& source) {
+  const auto unchanged = [&](const os::DirEntry& source, const std::wstring& sourcePath,
+                             const std::wstring& targetPath) {
     const auto it = present.find(LowerAscii(source.name));
-    return it != present.end() && !it->second.isFolder && source.lastWrite != 0 &&
-           it->second.size == source.size && it->second.lastWrite == source.lastWrite;
+    return it != present.end() && !it->second.isFolder && it->second.size == source.size &&
+           os::SameFileBytes(sourcePath, targetPath);
   };
 
   const std::wstring filePattern = pattern.empty() ? L"*.*" : std::wstring(pattern);
@@ -62,7 +64,8 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
     const std::wstring targetPath = to + L"\\" + entry.name;
     if (entry.isFolder) {
       if (!CopyTree(sourcePath, targetPath, pattern, entry.isLink ? nullptr : log)) ok = false;
-    } else if (os::MatchesSpec(entry.name, filePattern) && unchanged(entry)) {
+    } else if (os::MatchesSpec(entry.name, filePattern) &&
+               unchanged(entry, sourcePath, targetPath)) {
       if (log) log->files.push_back(sourcePath);
     } else if (os::MatchesSpec(entry.name, filePattern)) {
       // A read-only or hidden target is replaced too; its attributes are cleared
@@ -105,15 +108,20 @@ bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
   // Wildcards name no folder; as a move's target they would remove every match.
   if (HasWildcard(from) || HasWildcard(to)) return false;
   // A file where the source folder should be is a mistake, not a missing source:
-  // the move must not remove its target for it.
-  if (os::FileState(from) >= 0) return false;
-  if (!overwrite && os::FileState(to) == -2) return false;
+  // the move must not remove its target for it. Nor may a source or a target that
+  // cannot be read (a drive not ready, no access): what it holds is unknown.
+  const std::int64_t sourceState = os::FileState(from);
+  const std::int64_t targetState = os::FileState(to);
+  if (sourceState >= 0 || sourceState == os::kStateUnreadable ||
+      targetState == os::kStateUnreadable)
+    return false;
+  if (!overwrite && targetState == os::kStateFolder) return false;
 
   if (move) {
     DeleteDir(ctx, to, L"");  // the result holds only what comes from the source
     // On one volume the whole tree moves by a rename, into the same end state.
-    if (pattern.empty() && os::FileState(to) == -1 && os::FileState(ParentFolder(ctx, to)) == -2 &&
-        os::MoveFileOrFolder(from, to))
+    if (pattern.empty() && os::FileState(to) == os::kStateMissing &&
+        os::FileState(ParentFolder(ctx, to)) == os::kStateFolder && os::MoveFileOrFolder(from, to))
       return true;
   } else {
     CreateDir(ctx, to);

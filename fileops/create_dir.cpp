@@ -9,7 +9,9 @@
 void CreateDir(const LauncherContext& ctx, std::wstring_view path) {
   if (path.empty()) return;
   const std::wstring resolved = ResolvePath(ctx, path);
-  if (os::FileState(resolved) == -2) return;
+  // Nothing to make where a folder is, nor where the system cannot read.
+  const std::int64_t state = os::FileState(resolved);
+  if (state == os::kStateFolder || state == os::kStateUnreadable) return;
   if (InterpreterCanTake(resolved))
     RunInterpreter(ctx, L"/c MKDIR " + QuoteForInterpreter(resolved), kToolTimeoutMs);
   else

@@ -17,7 +17,7 @@ bool MayRemove(const LauncherContext& ctx, const std::wstring& folder) {
 
 void RemoveOne(const LauncherContext& ctx, const std::wstring& folder, bool onlyWhenEmpty) {
   // A folder that is not there needs no tool to remove it.
-  if (!MayRemove(ctx, folder) || os::FileState(folder) != -2) return;
+  if (!MayRemove(ctx, folder) || os::FileState(folder) != os::kStateFolder) return;
   // Waited for until it ends: a tree still being deleted while data is put back in
   // its place would take that data with it.
   if (InterpreterCanTake(folder))

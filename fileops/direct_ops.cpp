@@ -70,7 +70,7 @@ void CreateFolderLevels(const std::wstring& path) {
   for (size_t cut = full.find(L'\\');; cut = full.find(L'\\', cut + 1)) {
     const std::wstring level = full.substr(0, cut);
     // "C:" and the empty text before a leading backslash are not folders to create.
-    if (!level.empty() && level.back() != L':' && os::FileState(level) != -2 &&
+    if (!level.empty() && level.back() != L':' && os::FileState(level) != os::kStateFolder &&
         !os::CreateOneFolder(level))
       return;
     if (cut == std::wstring::npos) return;

@@ -10,7 +10,9 @@ void FileCreate(const LauncherContext& ctx, std::wstring_view path, std::wstring
   if (path.empty()) return;
   const std::wstring resolved = ResolvePath(ctx, path);
   const bool overwrite = !Contains(TrimSpaces(options), L"no overwrite");
-  if (!overwrite && os::FileState(resolved) >= 1) return;
+  // Without overwrite a file that cannot be read is kept too: it may hold data.
+  const std::int64_t state = os::FileState(resolved);
+  if (!overwrite && (state >= 1 || state == os::kStateUnreadable)) return;
   CreateDir(ctx, ParentFolder(ctx, resolved));
   os::WriteNewFile(resolved, Utf8FromWide(contents));
 }

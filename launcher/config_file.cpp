@@ -28,8 +28,10 @@ std::wstring FindConfigFile(LauncherContext& ctx) {
     const std::wstring path = ctx.launcherFolder +
                               (candidate.namedAfterLauncher ? ctx.launcherName : L"voQ") +
                               candidate.suffix;
-    // Missing, a folder, and an empty file all count as absent.
-    if (os::FileState(path) > 0) return path;
+    // Missing, a folder, and an empty file all count as absent. A file that cannot
+    // be read is there: it is never offered to be replaced by the template.
+    const std::int64_t state = os::FileState(path);
+    if (state > 0 || state == os::kStateUnreadable) return path;
   }
 
   const int answer =

@@ -52,14 +52,15 @@ bool RestartElevated(LauncherContext& ctx) {
   const std::int64_t state = os::FileState(path);
   // A file of another program under that name (a download named after the
   // application) is neither replaced nor started.
-  if (state == -1 ? !os::WriteNewFile(path, std::string(image)) : !HoldsHelper(path)) return false;
+  if (state == os::kStateMissing ? !os::WriteNewFile(path, std::string(image)) : !HoldsHelper(path))
+    return false;
   // Held against writers from the check of its bytes until the start has been
   // made: the program the system elevates is the helper, nothing put in its place.
   const os::FileRef held = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
   std::string bytes;
   if (held != 0 && os::ReadWholeFile(held, bytes) && bytes == image) {
     // A working directory that a later item would create does not exist yet.
-    const bool folderExists = os::FileState(ctx.appWorkingDir) == -2;
+    const bool folderExists = os::FileState(ctx.appWorkingDir) == os::kStateFolder;
     os::StartProgram(path, HelperParameters(ctx), folderExists ? ctx.appWorkingDir : L"");
   }
   os::CloseFile(held);

@@ -23,7 +23,8 @@ std::wstring StripLeadingStars(std::wstring_view text) {
   EndLauncher(ctx);
 }
 
-bool Exists(const std::wstring& path) { return os::FileState(path) != -1; }
+// What cannot be read is there all the same: the start will tell.
+bool Exists(const std::wstring& path) { return os::FileState(path) != os::kStateMissing; }
 
 }  // namespace
 

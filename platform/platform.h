@@ -3,6 +3,7 @@
 // with Win32, and the native test suite links an in-memory implementation instead.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -77,9 +78,26 @@ LocalTime LocalClock();
 
 // ---- files ---------------------------------------------------------------------
 
-// Size of an existing file; -1 when nothing exists under the name; -2 for a
-// folder. A name with wildcards is answered for its first match; a drive root
-// ("C:" or "C:\") counts as a folder when the drive exists.
+// What FileState answers besides the size (>= 0) of an existing file.
+enum : std::int64_t {
+  kStateMissing = -1,  // nothing exists under the name
+  kStateFolder = -2,   // a folder
+  // The system cannot tell: access denied, a drive not ready or gone, a share not
+  // reconnected, a link that loops, a name longer than kLongestPath. Never to be
+  // taken for absence: whatever may be there must not be replaced or set up anew.
+  kStateUnreadable = -3,
+};
+
+// The longest path the system looks up: the launcher does not declare itself
+// aware of long paths, so Windows refuses longer ones (FileState: unreadable;
+// ListFolder: nullopt), whatever Wine would do with them.
+constexpr std::size_t kLongestPath = 259;
+
+// What is under the name. Missing only when the system says that nothing is there
+// (file or path not found) on a volume that is there; a name with wildcards is
+// answered for its first match, and no match is missing. A drive root ("C:" or
+// "C:\") counts as a folder when the drive exists. Trailing dots and blanks of the
+// last component are dropped, as the system drops them.
 std::int64_t FileState(const std::wstring& path);
 
 // An open file, opaque to the caller. Zero means "no file".
@@ -198,14 +216,18 @@ struct DirEntry {
   bool isFolder = false;
   bool isLink = false;  // a reparse point: symbolic link or junction
   bool isHiddenOrSystem = false;
-  std::uint64_t size = 0;       // of a file
-  std::uint64_t lastWrite = 0;  // of a file: its last write time, in 100 ns ticks
+  std::uint64_t size = 0;  // of a file
+  // Of a file: its last write time, in 100 ns ticks since 1601 (UTC). Every write
+  // gives a new one, even of the same bytes; a copy (CopyFileReplacing) and a
+  // rename keep the source's. A volume may keep it coarser (FAT32: 2 s).
+  std::uint64_t lastWrite = 0;
 };
 
 // The entries of the folder whose names match the pattern (FindFirstFileW on
 // folder + "\" + pattern, so a short 8.3 name can match too), in the system's
 // order, without "." and "..". An existing folder without a match gives an empty
-// list; nullopt when the folder cannot be listed (missing, a file, no access).
+// list; nullopt when the folder cannot be listed (missing, a file, no access), and
+// when the listing fails part-way: a list cut short is never handed out as whole.
 std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
                                                 const std::wstring& pattern);
 
@@ -216,6 +238,11 @@ bool CreateOneFolder(const std::wstring& path);
 // The copy is not flushed: until FlushFile, a power cut or a pulled drive may
 // leave the target's name with none of its bytes.
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target);
+
+// Whether the two files hold the same bytes: read in blocks, never whole in memory,
+// each opened as a reader that lets others read. False when either cannot be
+// opened or read.
+bool SameFileBytes(const std::wstring& first, const std::wstring& second);
 
 // FlushFileBuffers on the file, so that its bytes are on the disk when it returns.
 // A read-only file is flushed too (its attribute is cleared for the flush and put

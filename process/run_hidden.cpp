@@ -15,9 +15,10 @@ std::wstring HiddenCommandLine(std::wstring_view program, std::wstring_view para
 
 ToolRun RunHidden(const LauncherContext& ctx, std::wstring_view program,
                   std::wstring_view parameters, unsigned timeoutMs) {
-  const std::wstring& folder = ctx.appWorkingDir.empty() || os::FileState(ctx.appWorkingDir) == -2
-                                   ? ctx.appWorkingDir
-                                   : ctx.launcherFolder;
+  const std::wstring& folder =
+      ctx.appWorkingDir.empty() || os::FileState(ctx.appWorkingDir) == os::kStateFolder
+          ? ctx.appWorkingDir
+          : ctx.launcherFolder;
   const os::HiddenRun run =
       os::StartHiddenAndWait(HiddenCommandLine(program, parameters), folder, timeoutMs);
   return ToolRun{run.started, run.ended, run.exitCode};

@@ -27,7 +27,7 @@ bool ReadFileBytes(const std::wstring& path, std::string& bytes) {
 
 void CreateParentFolder(const LauncherContext& ctx, const std::wstring& file) {
   const std::wstring folder = ParentFolder(ctx, file);
-  if (os::FileState(folder) != -2) CreateDir(ctx, folder);
+  if (os::FileState(folder) != os::kStateFolder) CreateDir(ctx, folder);
 }
 
 // Puts an item's part (empty: none) into the registry file in place of what the
@@ -36,12 +36,12 @@ void CreateParentFolder(const LauncherContext& ctx, const std::wstring& file) {
 bool PutItemPart(const LauncherContext& ctx, const std::wstring& file, const std::string& part,
                  std::wstring_view keyPath, const std::wstring* valueName) {
   std::string bytes;
-  if (os::FileState(file) != -1 && !ReadFileBytes(file, bytes)) return false;
+  if (os::FileState(file) != os::kStateMissing && !ReadFileBytes(file, bytes)) return false;
   const std::string updated = RegFileWithPart(bytes, part, keyPath, valueName);
   if (updated == bytes && os::FileState(file) >= 0) return true;
   if (!updated.empty()) return WriteFileAtomically(file, updated);
   DeleteFiles(ctx, file);
-  return os::FileState(file) == -1;
+  return os::FileState(file) == os::kStateMissing;
 }
 
 // The file as it is with the registry file appended, written in one step.
@@ -120,7 +120,7 @@ bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName, unsig
 bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
                       std::wstring_view keyPath, const std::wstring* valueName) {
   const std::wstring path = RegFilePath(ctx, fileName);
-  if (os::FileState(path) == -1) return true;
+  if (os::FileState(path) == os::kStateMissing) return true;
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
   const std::string part = RegFileSubset(bytes, keyPath, valueName);

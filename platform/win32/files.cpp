@@ -14,6 +14,31 @@ bool IsDriveRoot(const std::wstring& path) {
   return (path.size() == 2 || (path.size() == 3 && path[2] == L'\\')) && path[1] == L':';
 }
 
+// Only these say that nothing is there. Access denied, a sharing violation, a
+// drive not ready (ERROR_NOT_READY), a drive letter that is gone
+// (ERROR_INVALID_DRIVE), a share not reconnected (ERROR_BAD_NETPATH,
+// ERROR_BAD_NET_NAME) and the rest say nothing about what is there.
+bool IsAbsence(DWORD error) {
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+// The volume of an absolute path, "C:\" or "\\server\share\"; empty for other forms.
+std::wstring VolumeRoot(const std::wstring& path) {
+  if (path.size() >= 3 && path[1] == L':' && path[2] == L'\\') return path.substr(0, 3);
+  if (path.rfind(L"\\\\", 0) != 0) return L"";
+  const size_t server = path.find(L'\\', 2);
+  if (server == std::wstring::npos) return L"";
+  const size_t share = path.find(L'\\', server + 1);
+  return share == std::wstring::npos ? path + L"\\" : path.substr(0, share + 1);
+}
+
+// A drive letter that is gone, or a share that has not reconnected, may also say
+// "path not found": absence is an answer only on a volume that is there.
+bool VolumeIsThere(const std::wstring& path) {
+  const std::wstring root = VolumeRoot(path);
+  return root.empty() || GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 HANDLE AsHandle(FileRef file) { return reinterpret_cast<HANDLE>(file); }
 
 bool RewindFile(HANDLE handle) {
@@ -36,23 +61,30 @@ bool WriteAll(HANDLE handle, const std::string& bytes) {
 }  // namespace
 
 std::int64_t FileState(const std::wstring& path) {
+  if (path.size() > kLongestPath) return kStateUnreadable;
   if (IsDriveRoot(path)) {
     const std::wstring root = path.substr(0, 2) + L"\\";
-    return GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES ? -2 : -1;
+    if (GetFileAttributesW(root.c_str()) != INVALID_FILE_ATTRIBUTES) return kStateFolder;
+    return IsAbsence(GetLastError()) ? kStateMissing : kStateUnreadable;
   }
   // A trailing backslash makes FindFirstFileW look inside the folder and find
   // nothing; the name still asks about the folder itself.
   std::wstring query = path;
   const bool namesFolder = !query.empty() && query.back() == L'\\';
   while (!query.empty() && query.back() == L'\\') query.pop_back();
-  if (query.empty()) return -1;
+  if (query.empty()) return kStateMissing;
 
   WIN32_FIND_DATAW found;
   HANDLE search = FindFirstFileW(query.c_str(), &found);
-  if (search == INVALID_HANDLE_VALUE) return -1;
+  if (search == INVALID_HANDLE_VALUE) {
+    const DWORD error = GetLastError();
+    const bool wildcard = query.find_first_of(L"*?") != std::wstring::npos;
+    if (!IsAbsence(error) && !(wildcard && error == ERROR_NO_MORE_FILES)) return kStateUnreadable;
+    return VolumeIsThere(query) ? kStateMissing : kStateUnreadable;
+  }
   FindClose(search);
-  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return -2;
-  if (namesFolder) return -1;
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return kStateFolder;
+  if (namesFolder) return kStateMissing;
   return (static_cast<std::int64_t>(found.nFileSizeHigh) << 32) | found.nFileSizeLow;
 }
 

@@ -1,6 +1,7 @@
 // Folder listings, one-level folder changes and file copies for the tree copy and
 // for the operations that cannot be left to the command interpreter.
 #include <shlwapi.h>
+#include <string.h>
 #include <windows.h>
 
 #include "platform/platform.h"
@@ -12,6 +13,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
   std::wstring query = folder;
   if (query.empty() || query.back() != L'\\') query += L'\\';
   query += pattern;
+  if (query.size() > kLongestPath) return std::nullopt;
   WIN32_FIND_DATAW data;
   HANDLE find = FindFirstFileW(query.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) {
@@ -35,9 +37,18 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
     entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
     entry.isHiddenOrSystem =
         (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+    if (!entry.isFolder) {
+      entry.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+      entry.lastWrite = (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                        data.ftLastWriteTime.dwLowDateTime;
+    }
     entries.push_back(entry);
   } while (FindNextFileW(find, &data));
+  // Any other error cuts the list short (a share that drops, a drive pulled out
+  // mid-way): what is missing from it must not count as absent.
+  const bool whole = GetLastError() == ERROR_NO_MORE_FILES;
   FindClose(find);
+  if (!whole) return std::nullopt;
   return entries;
 }
 
@@ -47,6 +58,42 @@ bool CreateOneFolder(const std::wstring& path) {
 
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
+}
+
+namespace {
+
+// Fills the buffer as far as the file goes; false on a read error.
+bool ReadBlock(HANDLE file, char* buffer, DWORD size, DWORD& got) {
+  got = 0;
+  while (got < size) {
+    DWORD part = 0;
+    if (!ReadFile(file, buffer + got, size - got, &part, nullptr)) return false;
+    if (part == 0) return true;
+    got += part;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
+  HANDLE files[2];
+  const std::wstring* paths[2] = {&first, &second};
+  for (int i = 0; i < 2; ++i)
+    files[i] = ::CreateFileW(paths[i]->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  bool same = files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
+  static char blocks[2][64 * 1024];
+  while (same) {
+    DWORD got[2] = {0, 0};
+    same = ReadBlock(files[0], blocks[0], sizeof(blocks[0]), got[0]) &&
+           ReadBlock(files[1], blocks[1], sizeof(blocks[1]), got[1]) && got[0] == got[1] &&
+           memcmp(blocks[0], blocks[1], got[0]) == 0;
+    if (got[0] == 0) break;
+  }
+  for (HANDLE file : files)
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
+  return same;
 }
 
 bool FlushFile(const std::wstring& path) {

@@ -9,7 +9,7 @@ void FakeMakeLink(const std::wstring& link, bool folder) {
     Fake().folders.insert(key);
     Fake().linkFolders.insert(key);
   } else {
-    Fake().files[key] = "";
+    FakeAddFile(link, "");
     Fake().otherAttributes[key] = os::kAttrReparsePoint;
   }
 }

@@ -16,6 +16,8 @@ inline void RemoveTree(const std::wstring& key) {
   auto& w = Fake();
   std::erase_if(w.unflushed,
                 [&](const std::wstring& name) { return StartsWith(name, key + L"\\"); });
+  std::erase_if(w.writeTimes,
+                [&](const auto& time) { return StartsWith(time.first, key + L"\\"); });
   for (auto it = w.files.begin(); it != w.files.end();)
     it = StartsWith(it->first, key + L"\\") ? w.files.erase(it) : std::next(it);
   for (auto it = w.folders.begin(); it != w.folders.end();)
@@ -58,8 +60,13 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
       if (name == under || StartsWith(name, under + L"\\")) return true;
     return false;
   };
+  // Nothing can be made or removed where the system cannot read.
+  if (FakeUnreadable(key)) return true;
   if (verb == L"MKDIR") {
-    if (w.diskFull) return true;
+    // No folder is made on a drive that is not there.
+    if (w.diskFull ||
+        (key.size() > 1 && key[1] == L':' && os::FileState(key.substr(0, 2)) != os::kStateFolder))
+      return true;
     for (size_t cut = key.find(L'\\');; cut = key.find(L'\\', cut + 1)) {
       const std::wstring level = key.substr(0, cut);
       if (w.files.count(level)) break;
@@ -73,6 +80,7 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
       const std::wstring name = parent + L"\\" + LowerAscii(e.name);
       if (e.isFolder || e.isHiddenOrSystem || locked(name)) continue;
       w.files.erase(name);
+      w.writeTimes.erase(name);
       w.readOnlyFiles.erase(name);
       w.unflushed.erase(name);
     }

@@ -9,7 +9,17 @@ namespace {
 
 std::unique_ptr<FakeWorld> g_world;
 
-std::wstring Key(const std::wstring& path) { return LowerAscii(path); }
+// The system's name for a path: lowered, as names match without regard to case,
+// and without the trailing dots and blanks of its last component, which Win32
+// drops ("a.txt. " is "a.txt"). A pattern keeps them: "*." means something else.
+std::wstring Key(const std::wstring& path) {
+  std::wstring key = LowerAscii(path);
+  const size_t start = key.find_last_of(L'\\') + 1;
+  size_t end = key.size();
+  while (end > start && (key[end - 1] == L'.' || key[end - 1] == L' ')) --end;
+  if (end > start && key.find_first_of(L"*?", start) == std::wstring::npos) key.resize(end);
+  return key;
+}
 
 struct OpenFile {
   std::wstring key;
@@ -37,7 +47,31 @@ std::wstring ParentOf(const std::wstring& key) {
 }
 
 bool IsDrive(const std::wstring& key) { return key.size() == 2 && key[1] == L':'; }
-bool FolderExists(const std::wstring& key) { return IsDrive(key) || Fake().folders.count(key); }
+bool DriveThere(const std::wstring& drive) {
+  return Fake().drives.count(drive) || Fake().otherVolumes.count(drive);
+}
+bool FolderExists(const std::wstring& key) {
+  return IsDrive(key) ? DriveThere(key) : Fake().folders.count(key) > 0;
+}
+
+// Also every name longer than the system looks up: Windows refuses them where
+// Wine would not.
+bool Unreadable(const std::wstring& key) {
+  if (key.size() > os::kLongestPath) return true;
+  for (const std::wstring& place : Fake().unreadablePlaces)
+    if (key == place || StartsWith(key, place + L"\\")) return true;
+  return false;
+}
+
+// Absence is an answer only on a volume that is there: a drive of the world, or a
+// share stored as a folder ("\\\\server\\share").
+bool VolumeThere(const std::wstring& key) {
+  if (key.size() >= 2 && key[1] == L':') return DriveThere(key.substr(0, 2));
+  if (!StartsWith(key, L"\\\\")) return true;
+  const size_t server = key.find(L'\\', 2);
+  const size_t share = server == std::wstring::npos ? server : key.find(L'\\', server + 1);
+  return server != std::wstring::npos && Fake().folders.count(key.substr(0, share));
+}
 // Counts one change call: throws FakeCrash at crashAt, and answers whether the call
 // fails by the injected fault.
 bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
@@ -60,6 +94,12 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
     }
   }
   return addsData && w.diskFull;
+}
+
+// The write time a file gets: the clock's, or a copy's source's.
+void SetWriteTime(const std::wstring& key, std::optional<std::uint64_t> copiedTime = {}) {
+  auto& w = Fake();
+  w.writeTimes[key] = copiedTime ? *copiedTime : (w.fileClock += 100'000);
 }
 
 bool HasChildren(const std::wstring& key) {
@@ -91,8 +131,10 @@ bool FakeFileHeldAgainstWriters(const std::wstring& path) {
 void FakeAddFile(const std::wstring& path, const std::string& bytes) {
   Fake().files[Key(path)] = bytes;
   Fake().unflushed.erase(Key(path));
+  SetWriteTime(Key(path));
 }
 void FakeAddFolder(const std::wstring& path) { Fake().folders.insert(Key(path)); }
+bool FakeUnreadable(const std::wstring& path) { return Unreadable(Key(path)); }
 bool FakeHasFile(const std::wstring& path) { return Fake().files.count(Key(path)) > 0; }
 std::string FakeFileBytes(const std::wstring& path) {
   auto it = Fake().files.find(Key(path));
@@ -179,13 +221,18 @@ LocalTime LocalClock() {
 }
 
 std::int64_t FileState(const std::wstring& path) {
-  const std::wstring key = Key(path);
-  if (key.size() == 2 && key[1] == L':') return -2;
-  if (key.size() == 3 && key[1] == L':' && key[2] == L'\\') return -2;
+  if (path.size() > kLongestPath) return kStateUnreadable;
+  std::wstring key = Key(path);
+  const bool namesFolder = !key.empty() && key.back() == L'\\';
+  while (!key.empty() && key.back() == L'\\') key.pop_back();
+  if (key.empty()) return kStateMissing;
+  if (Unreadable(key)) return kStateUnreadable;
+  if (IsDrive(key)) return DriveThere(key) ? kStateFolder : kStateMissing;
   if (key.find_first_of(L"*?") == std::wstring::npos) {
     if (auto it = Fake().files.find(key); it != Fake().files.end())
-      return static_cast<std::int64_t>(it->second.size());
-    return Fake().folders.count(key) ? -2 : -1;
+      return namesFolder ? kStateMissing : static_cast<std::int64_t>(it->second.size());
+    if (Fake().folders.count(key)) return kStateFolder;
+    return VolumeThere(key) ? kStateMissing : kStateUnreadable;
   }
   const std::wstring parent = ParentOf(key);
   const std::wstring pattern = key.substr(parent.size() + 1);
@@ -196,14 +243,15 @@ std::int64_t FileState(const std::wstring& path) {
       matches[name] = static_cast<std::int64_t>(bytes.size());
   for (const auto& name : Fake().folders)
     if (ParentOf(name) == parent && MatchPattern(name.substr(parent.size() + 1), pattern))
-      matches[name] = -2;
-  return matches.empty() ? -1 : matches.begin()->second;
+      matches[name] = kStateFolder;
+  if (!matches.empty()) return matches.begin()->second;
+  return VolumeThere(key) ? kStateMissing : kStateUnreadable;
 }
 
 FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
   const std::wstring key = Key(path);
   Fake().openModes.push_back(mode);
-  if (!Fake().files.count(key) || Fake().lockedFiles.count(key)) return 0;
+  if (!Fake().files.count(key) || Fake().lockedFiles.count(key) || Unreadable(key)) return 0;
   const bool writable = mode == OpenMode::ReadWriteShareRead;
   if (writable && Fake().readOnlyFiles.count(key)) return 0;
   g_open[g_nextFile] = OpenFile{key, writable, mode == OpenMode::ReadShareReadWrite};
@@ -223,6 +271,7 @@ bool RewriteFile(FileRef file, const std::string& bytes) {
   if (it == g_open.end() || !it->second.writable) return false;
   Fake().files[it->second.key] = bytes;
   Fake().unflushed.erase(it->second.key);
+  SetWriteTime(it->second.key);
   return true;
 }
 
@@ -231,17 +280,17 @@ void CloseFile(FileRef file) { g_open.erase(file); }
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
   const std::wstring key = Key(path);
   auto& w = Fake();
-  const bool writable = !w.readOnlyFiles.count(key) && !w.lockedFiles.count(key) &&
-                        (w.folders.count(ParentOf(key)) || ParentOf(key).size() <= 2);
+  const bool writable = !Unreadable(key) && !w.readOnlyFiles.count(key) &&
+                        !w.lockedFiles.count(key) && FolderExists(ParentOf(key));
   // Killed while writing: the file holds the first part of its bytes, not flushed.
   if (w.tearAtCrash && writable && static_cast<int>(w.changes.size()) + 1 == w.crashAt) {
     w.files[key] = bytes.substr(0, bytes.size() / 2);
     w.unflushed.insert(key);
   }
-  if (ChangeFails(L"WriteNewFile", key, true)) return false;
-  if (!writable) return false;
+  if (ChangeFails(L"WriteNewFile", key, true) || !writable) return false;
   Fake().files[key] = bytes;
   Fake().unflushed.erase(key);
+  SetWriteTime(key);
   return true;
 }
 
@@ -298,7 +347,8 @@ bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   auto& w = Fake();
   const std::wstring from = Key(source);
   const std::wstring to = Key(target);
-  if (ChangeFails(L"MoveFileOrFolder", from, false)) return false;
+  if (ChangeFails(L"MoveFileOrFolder", from, false) || Unreadable(from) || Unreadable(to))
+    return false;
   const bool isFile = w.files.count(from) > 0;
   if (!isFile && !w.folders.count(from)) return false;
   if (w.files.count(to) || FolderExists(to) || !FolderExists(ParentOf(to))) return false;
@@ -310,6 +360,7 @@ bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   RenameKeys(w.hiddenFiles, from, to);
   RenameKeys(w.linkFolders, from, to);
   RenameMapKeys(w.otherAttributes, from, to);
+  RenameMapKeys(w.writeTimes, from, to);
   std::erase_if(w.unflushed, [&](const std::wstring& name) {
     return name == to || StartsWith(name, to + L"\\");  // marks of files gone before
   });
@@ -321,12 +372,15 @@ bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
   auto& w = Fake();
   const std::wstring from = Key(newFile);
   const std::wstring to = Key(target);
-  if (ChangeFails(L"ReplaceFileWith", from, false)) return false;
+  if (ChangeFails(L"ReplaceFileWith", from, false) || Unreadable(from) || Unreadable(to))
+    return false;
   if (!w.files.count(from) || w.folders.count(to)) return false;
   if (w.readOnlyFiles.count(to) || w.lockedFiles.count(to) || w.lockedFiles.count(from))
     return false;
   w.files[to] = std::move(w.files[from]);
   w.files.erase(from);
+  SetWriteTime(to, w.writeTimes[from]);
+  w.writeTimes.erase(from);
   w.hiddenFiles.erase(to);
   w.otherAttributes.erase(to);
   if (w.readOnlyFiles.erase(from)) w.readOnlyFiles.insert(to);
@@ -343,6 +397,7 @@ bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
 std::optional<unsigned> FileAttributes(const std::wstring& path) {
   const auto& w = Fake();
   const std::wstring key = Key(path);
+  if (Unreadable(key)) return std::nullopt;
   if (FolderExists(key))
     return kAttrDirectory | (w.linkFolders.count(key) ? kAttrReparsePoint : 0u);
   if (!w.files.count(key)) return std::nullopt;
@@ -356,7 +411,7 @@ std::optional<unsigned> FileAttributes(const std::wstring& path) {
 bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
   auto& w = Fake();
   const std::wstring key = Key(path);
-  if (ChangeFails(L"SetFileAttributes", key, false)) return false;
+  if (ChangeFails(L"SetFileAttributes", key, false) || Unreadable(key)) return false;
   if (!w.files.count(key)) return FolderExists(key);
   if (attributes & kAttrReadOnly)
     w.readOnlyFiles.insert(key);
@@ -412,18 +467,23 @@ std::vector<std::wstring> TopLevelWindowTitles() {
 
 std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
                                                 const std::wstring& pattern) {
+  const bool endsWithBackslash = !folder.empty() && folder.back() == L'\\';
+  if (folder.size() + (endsWithBackslash ? 0 : 1) + pattern.size() > kLongestPath)
+    return std::nullopt;
   std::wstring key = Key(folder);
   while (!key.empty() && key.back() == L'\\') key.pop_back();
-  if (!FolderExists(key)) return std::nullopt;
+  if (!FolderExists(key) || Unreadable(key) || Fake().partlyListedFolders.count(key))
+    return std::nullopt;
   const std::wstring leafPattern = Key(pattern) == L"*.*" ? L"*" : Key(pattern);
   std::map<std::wstring, DirEntry> found;  // name order, like NTFS
   for (const auto& [name, bytes] : Fake().files) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
-    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern))
-      // The content stands in for the write time: it changes whenever the bytes do.
+    if (ParentOf(name) == key && MatchPattern(leaf, leafPattern)) {
+      const auto time = Fake().writeTimes.find(name);
       found[leaf] = DirEntry{leaf,         false,
                              false,        Fake().hiddenFiles.count(name) > 0,
-                             bytes.size(), std::hash<std::string>{}(bytes) | 1u};
+                             bytes.size(), time == Fake().writeTimes.end() ? 0 : time->second};
+    }
   }
   for (const auto& name : Fake().folders) {
     const std::wstring leaf = name.substr(name.find_last_of(L'\\') + 1);
@@ -437,7 +497,7 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
 
 bool CreateOneFolder(const std::wstring& path) {
   const std::wstring key = Key(path);
-  if (ChangeFails(L"CreateOneFolder", key, true)) return false;
+  if (ChangeFails(L"CreateOneFolder", key, true) || Unreadable(key)) return false;
   if (Fake().files.count(key) || FolderExists(key) || !FolderExists(ParentOf(key))) return false;
   Fake().folders.insert(key);
   return true;
@@ -447,21 +507,32 @@ bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
   const std::wstring from = Key(source);
   const std::wstring to = Key(target);
   auto& w = Fake();
-  if (ChangeFails(L"CopyFileReplacing", from, true)) return false;
+  if (ChangeFails(L"CopyFileReplacing", from, true) || Unreadable(from) || Unreadable(to))
+    return false;
   if (!w.files.count(from) || w.lockedFiles.count(from) || from == to) return false;
   if (w.folders.count(to) || !FolderExists(ParentOf(to))) return false;
   if (w.readOnlyFiles.count(to) || w.hiddenFiles.count(to) || w.lockedFiles.count(to)) return false;
   w.files[to] = w.files[from];
-  // CopyFileW carries the attributes over.
+  // CopyFileW carries the write time and the attributes over.
+  SetWriteTime(to, w.writeTimes[from]);
   if (w.readOnlyFiles.count(from)) w.readOnlyFiles.insert(to);
   if (w.hiddenFiles.count(from)) w.hiddenFiles.insert(to);
   w.unflushed.insert(to);
   return true;
 }
 
+bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
+  const auto& w = Fake();
+  for (const std::wstring& key : {Key(first), Key(second)})
+    if (!w.files.count(key) || w.lockedFiles.count(key) || w.unreadableFiles.count(key) ||
+        Unreadable(key))
+      return false;
+  return w.files.at(Key(first)) == w.files.at(Key(second));
+}
+
 bool FlushFile(const std::wstring& path) {
   const std::wstring key = Key(path);
-  if (ChangeFails(L"FlushFile", key, false)) return false;
+  if (ChangeFails(L"FlushFile", key, false) || Unreadable(key)) return false;
   if (!Fake().files.count(key)) return false;
   Fake().unflushed.erase(key);
   return true;
@@ -469,7 +540,7 @@ bool FlushFile(const std::wstring& path) {
 
 bool SetNormalAttributes(const std::wstring& path) {
   const std::wstring key = Key(path);
-  if (ChangeFails(L"SetNormalAttributes", key, false)) return false;
+  if (ChangeFails(L"SetNormalAttributes", key, false) || Unreadable(key)) return false;
   if (!Fake().files.count(key) && !Fake().folders.count(key)) return false;
   Fake().readOnlyFiles.erase(key);
   Fake().hiddenFiles.erase(key);
@@ -492,11 +563,12 @@ bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
 bool DeleteOneFile(const std::wstring& path) {
   const std::wstring key = Key(path);
   auto& w = Fake();
-  if (ChangeFails(L"DeleteOneFile", key, false)) return false;
+  if (ChangeFails(L"DeleteOneFile", key, false) || Unreadable(key)) return false;
   if (!w.files.count(key) || w.readOnlyFiles.count(key) || w.lockedFiles.count(key)) return false;
   w.files.erase(key);
   w.hiddenFiles.erase(key);
   w.otherAttributes.erase(key);  // a file made later under the name starts afresh
+  w.writeTimes.erase(key);
   w.unflushed.erase(key);
   return true;
 }
@@ -504,7 +576,7 @@ bool DeleteOneFile(const std::wstring& path) {
 bool RemoveOneFolder(const std::wstring& path) {
   const std::wstring key = Key(path);
   auto& w = Fake();
-  if (ChangeFails(L"RemoveOneFolder", key, false)) return false;
+  if (ChangeFails(L"RemoveOneFolder", key, false) || Unreadable(key)) return false;
   if (!w.folders.count(key)) return false;
   if (!w.linkFolders.count(key) && HasChildren(key)) return false;
   w.folders.erase(key);

@@ -110,6 +110,22 @@ struct FakeWorld {
   std::set<std::wstring> linkFolders;
   // Lowered path prefixes of other volumes ("d:"): a rename across them fails.
   std::set<std::wstring> otherVolumes;
+  // The drives that are there besides the other volumes; a name on any other
+  // drive cannot be read (a drive letter that is gone).
+  std::set<std::wstring> drives{L"c:", L"d:"};
+  // Places the system cannot read (a folder that denies listing, a drive not ready,
+  // a share not reconnected, a link that loops), by lowered path: the place and
+  // every name below it answer "cannot be read", are neither listed nor opened,
+  // and take no change.
+  std::set<std::wstring> unreadablePlaces;
+  // Folders whose listing fails part-way (FindNextFileW with an error other than
+  // the end of the list); everything else about them answers as usual.
+  std::set<std::wstring> partlyListedFolders;
+  // Last write times of the files, by lowered path, in 100 ns ticks: every write
+  // takes the file system's clock, which moves on 10 ms at each, even when it
+  // writes the same bytes; a copy takes its source's time, a rename keeps it.
+  std::map<std::wstring, std::uint64_t> writeTimes;
+  std::uint64_t fileClock = 133'000'000'000'000'000;  // some day in 2022
   // Files whose bytes are not on the disk yet (a copy not flushed): a power loss
   // leaves their names, as the file system's journal keeps them, with zeros for bytes.
   // A stand-in of a tool that writes a file (a registry export) marks it here too:
@@ -183,6 +199,10 @@ void FakeAddFile(const std::wstring& path, const std::string& bytes);
 void FakeAddFolder(const std::wstring& path);
 bool FakeHasFile(const std::wstring& path);
 std::string FakeFileBytes(const std::wstring& path);
+
+// True when the place is at or below one of unreadablePlaces; for the stand-ins
+// of the system's tools.
+bool FakeUnreadable(const std::wstring& path);
 
 // The power goes after a crash: every file not flushed keeps its name and loses its bytes.
 void FakeLoseUnflushedData();

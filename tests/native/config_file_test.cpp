@@ -58,6 +58,14 @@ TEST_F(ConfigFileTest, EmptyFileAndFolderCountAsAbsentAndOkWritesTheTemplate) {
   EXPECT_EQ(FakeFileBytes(L"C:\\P\\Tool.ini"), ConfigTemplateBytes());
 }
 
+// No template is offered over a file that is there but cannot be read.
+TEST_F(ConfigFileTest, AFileThatCannotBeReadIsTakenAndNeverReplaced) {
+  FakeAddFile(L"C:\\P\\Tool.ini", "[GENERAL]");
+  Fake().unreadablePlaces.insert(L"c:\\p\\tool.ini");
+  EXPECT_EQ(FindConfigFile(ctx), L"C:\\P\\Tool.ini");
+  EXPECT_TRUE(Fake().boxes.empty());
+}
+
 TEST_F(ConfigFileTest, CancelWritesNothingAndEndsWithZero) {
   Fake().answers = {os::kAnswerCancel};
   ctx.is64Bit = 1;

@@ -289,18 +289,37 @@ TEST_F(FileOpsTest, AFileWhereAFolderIsExpectedStopsTheMoveAndLosesNothing) {
   EXPECT_EQ(Tree(L"C:\\Data"), (Lines{L"a.ini"}));
 }
 
+// A drive not ready, a share not reconnected, no access: nothing there is known,
+// so a move from it keeps its target, and nothing is written over it.
+TEST_F(FileOpsTest, APlaceThatCannotBeReadIsNeitherTakenFromNorReplaced) {
+  FakeAddFolder(L"C:\\T");
+  FakeAddFile(L"C:\\T\\a.ini", "kept");
+  Fake().drives.erase(L"d:");
+  Fake().unreadablePlaces.insert(L"c:\\t\\gone");
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"D:\\Portable", L"C:\\T", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"D:\\a.ini", L"C:\\T\\a.ini", true, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"C:\\T\\a.ini", L"C:\\T\\gone\\a.ini", false, false, false));
+  FileCreate(ctx, L"C:\\T\\gone\\b.ini", L"no overwrite", L"new");
+  CreateDir(ctx, L"D:\\Portable");
+  EXPECT_EQ(Tree(L"C:\\T"), (Lines{L"a.ini"}));
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.ini"), "kept");
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+}
+
 TEST_F(FileOpsTest, TreeCopyRefusesFolderTextsLongerThan260Characters) {
-  for (const size_t length : {259u, 260u, 300u}) {
+  // The system looks up no path longer than 259 characters: a folder of 250 takes
+  // its files' names, longer ones are refused whole, by a move too.
+  for (const size_t length : {250u, 260u, 300u}) {
     const std::wstring source = L"C:\\" + std::wstring(length - 3, L's');
     const std::wstring target = L"C:\\" + std::wstring(length - 3, L't');
     FakeAddFolder(source);
     FakeAddFile(source + L"\\f.ini", "f");
-    const bool fits = length <= 260;
+    const bool fits = length <= 250;
     EXPECT_EQ(CopyOrMoveDirContents(ctx, source, target, L"", false, true, false), fits) << length;
     EXPECT_EQ(FakeHasFile(target + L"\\f.ini"), fits) << length;
-    // A rename cuts nothing: the move of a long folder text is whole.
-    EXPECT_TRUE(CopyOrMoveDirContents(ctx, source, target + L"2", L"", true, true, false));
-    EXPECT_TRUE(FakeHasFile(target + L"2\\f.ini")) << length;
+    EXPECT_EQ(CopyOrMoveDirContents(ctx, source, target + L"2", L"", true, true, false), fits);
+    EXPECT_EQ(FakeHasFile(target + L"2\\f.ini"), fits) << length;
+    EXPECT_NE(FakeHasFile(source + L"\\f.ini"), fits) << length;
   }
   EXPECT_FALSE(CopyTree(L"C:\\Missing", L"C:\\T", L"", nullptr));
   EXPECT_EQ(os::FileState(L"C:\\T"), -1);
@@ -374,7 +393,8 @@ TEST_F(FileOpsTest, TreeCopyWritesOnlyFilesThatDifferFromTheTargets) {
   MakeSourceTree();
   EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
   FakeAddFile(L"C:\\S\\Sub\\b.ini", "changed");
-  FakeAddFile(L"C:\\T\\a.txt", "T");  // same size, other bytes: not the same file
+  FakeAddFile(L"C:\\T\\a.txt", "T");      // same size, other bytes: not the same file
+  FakeAddFile(L"C:\\S\\a.ini", "new a");  // saved again unchanged: a new time, the same bytes
   Fake().changes.clear();
   EXPECT_TRUE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", false, true, false));
   std::vector<std::wstring> copied;
