@@ -1,4 +1,5 @@
 #include "commands/items.h"
+#include "commands/protected_places.h"
 #include "fileops/file_ops.h"
 #include "platform/text.h"
 #include "registry/reg_copy.h"
@@ -13,6 +14,12 @@ void CopyMoveItem(LauncherContext& ctx, const std::wstring& value, std::wstring_
   const bool move = Contains(options, L"move");
   const bool overwrite = !Contains(options, L"no overwrite");
   const bool reverse = direction == 1;
+  // A move takes its source away and first clears its target: never a protected
+  // place.
+  if (move && ((type == L"DIR" && (IsProtectedFolder(ctx, source) ||
+                                   IsProtectedFolder(ctx, ResolveFolderTarget(ctx, target)))) ||
+               (type == L"REGKEY" && (IsProtectedKey(source) || IsProtectedKey(target)))))
+    return;
   if (type == L"DIR")
     CopyOrMoveDirContents(ctx, source, target, Field(value, 4), move, overwrite, reverse);
   else if (type == L"FILE")

@@ -1,4 +1,5 @@
 #include "commands/items.h"
+#include "commands/protected_places.h"
 #include "fileops/file_ops.h"
 #include "platform/text.h"
 #include "registry/reg_create.h"
@@ -50,6 +51,12 @@ void CreateItem(LauncherContext& ctx, const std::wstring& value, std::wstring_vi
 }
 
 void DeleteItem(LauncherContext& ctx, const std::wstring& value, std::wstring_view type) {
+  // A protected place, or all that one holds, is never deleted.
+  if ((type == L"DIR" && (IsProtectedFolder(ctx, Field(value, 1)) ||
+                          EmptiesAProtectedFolder(ctx, Field(value, 1)))) ||
+      (type == L"FILE" && EmptiesAProtectedFolder(ctx, value)) ||
+      (type == L"REGKEY" && IsProtectedKey(Field(value, 1))))
+    return;
   if (type == L"DIR")
     DeleteDir(ctx, Field(value, 1), Field(value, 2));
   else if (type == L"FILE")

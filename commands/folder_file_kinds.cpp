@@ -26,16 +26,19 @@ std::optional<ItemPlaces> BackupPlaces(const LauncherContext&, std::wstring_view
   return Places(value, L"");
 }
 
-std::wstring PathIdentity(const LauncherContext& ctx, const std::wstring& local) {
-  return LowerAscii(RemoveTrailingBackslashes(ResolvePath(ctx, local)));
+std::wstring LocalIdentity(const LauncherContext& ctx, const std::wstring& local) {
+  return PathIdentity(ctx, local);
 }
 
+// What cannot be read is there all the same: it is never taken for a free place.
 bool FolderExists(const LauncherContext& ctx, const std::wstring& place) {
-  return os::FileState(ResolvePath(ctx, place)) == -2;
+  const std::int64_t state = os::FileState(ResolvePath(ctx, place));
+  return state == os::kStateFolder || state == os::kStateUnreadable;
 }
 
 bool FileExists(const LauncherContext& ctx, const std::wstring& place) {
-  return os::FileState(ResolvePath(ctx, place)) >= 0;
+  const std::int64_t state = os::FileState(ResolvePath(ctx, place));
+  return state >= 0 || state == os::kStateUnreadable;
 }
 
 bool RenamePath(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
@@ -68,12 +71,12 @@ bool RemoveFile(const LauncherContext& ctx, const std::wstring& place) {
 // empty); one that exists must come in whole.
 bool BringInFolder(const LauncherContext& ctx, const ItemPlaces& p) {
   return CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, true) ||
-         os::FileState(ResolveFolderTarget(ctx, p.portable)) != -2;
+         os::FileState(ResolveFolderTarget(ctx, p.portable)) == os::kStateMissing;
 }
 
 bool BringInFile(const LauncherContext& ctx, const ItemPlaces& p) {
   return CopyOrMoveFile(ctx, p.local, p.portable, false, true, true) ||
-         os::FileState(ResolveFileTarget(ctx, p.local, p.portable)) < 0;
+         os::FileState(ResolveFileTarget(ctx, p.local, p.portable)) == os::kStateMissing;
 }
 
 bool CarryBackFolder(const LauncherContext& ctx, const ItemPlaces& p) {
@@ -98,7 +101,7 @@ std::wstring PortableFile(const LauncherContext& ctx, const ItemPlaces& p,
 
 const ItemKind kDirWrapKind{.key = L"dir",
                             .placesOf = WrapPlaces,
-                            .identity = PathIdentity,
+                            .identity = LocalIdentity,
                             .exists = FolderExists,
                             .rename = RenamePath,
                             .copy = CopyFolder,
@@ -108,7 +111,7 @@ const ItemKind kDirWrapKind{.key = L"dir",
                             .portableAt = PortableFolder};
 const ItemKind kFileWrapKind{.key = L"file",
                              .placesOf = WrapPlaces,
-                             .identity = PathIdentity,
+                             .identity = LocalIdentity,
                              .exists = FileExists,
                              .rename = RenamePath,
                              .copy = CopyFileItem,
@@ -118,7 +121,7 @@ const ItemKind kFileWrapKind{.key = L"file",
                              .portableAt = PortableFile};
 const ItemKind kDirBackupKind{.key = L"(dir)",
                               .placesOf = BackupPlaces,
-                              .identity = PathIdentity,
+                              .identity = LocalIdentity,
                               .exists = FolderExists,
                               .rename = RenamePath,
                               .copy = CopyFolder,
@@ -128,7 +131,7 @@ const ItemKind kDirBackupKind{.key = L"(dir)",
                               .portableAt = nullptr};
 const ItemKind kFileBackupKind{.key = L"(file)",
                                .placesOf = BackupPlaces,
-                               .identity = PathIdentity,
+                               .identity = LocalIdentity,
                                .exists = FileExists,
                                .rename = RenamePath,
                                .copy = CopyFileItem,

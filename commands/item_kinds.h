@@ -51,6 +51,17 @@ struct ItemKind {
 // The kind of an item key; nullptr for any other key.
 const ItemKind* FindItemKind(std::wstring_view key);
 
+// An item of the configuration: its kind and its places.
+struct Item {
+  const ItemKind* kind;
+  ItemPlaces places;
+};
+
+// The item a key and its value name; nullopt when the key names no kind of item,
+// or the value no place an item may take.
+std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
+                           std::wstring_view value);
+
 // The rows of each kind, defined beside their primitives.
 extern const ItemKind kDirWrapKind;
 extern const ItemKind kFileWrapKind;

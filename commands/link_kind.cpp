@@ -38,7 +38,7 @@ std::optional<ItemPlaces> LinkPlaces(const LauncherContext& ctx, std::wstring_vi
 }
 
 std::wstring LinkIdentity(const LauncherContext& ctx, const std::wstring& local) {
-  return LowerAscii(Resolved(ctx, local));
+  return PathIdentity(ctx, local);
 }
 
 // Anything at all, a link whose target is gone included.

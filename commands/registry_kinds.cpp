@@ -4,6 +4,7 @@
 // cannot rename, so data is always copied aside and the copy checked first.
 #include "commands/item_kinds.h"
 #include "platform/paths.h"
+#include "platform/platform.h"
 #include "platform/text.h"
 #include "process/run_hidden.h"
 #include "registry/reg_copy.h"
@@ -51,11 +52,12 @@ std::optional<ItemPlaces> ValueBackupPlaces(const LauncherContext&, std::wstring
 // HKCU\Software\App and hkey_current_user\software\app are one key. The user's
 // branch is the account's own: another account's HKCU\Software\App is another key.
 std::wstring KeyOfThisAccount(const LauncherContext& ctx, const std::wstring& local) {
-  std::wstring key = CanonicalRegKey(local);
-  constexpr std::wstring_view kUser = L"hkey_current_user";
+  std::wstring key = LongRegKey(local);
+  while (Contains(key, L"\\\\")) key = ReplaceAll(key, L"\\\\", L"\\");
+  constexpr std::wstring_view kUser = L"HKEY_CURRENT_USER";
   if (StartsWith(key, kUser) && (key.size() == kUser.size() || key[kUser.size()] == L'\\'))
-    key = L"hkey_users\\" + LowerAscii(ctx.runner.account) + key.substr(kUser.size());
-  return key;
+    key = L"HKEY_USERS\\" + ctx.runner.account + key.substr(kUser.size());
+  return os::UpperCaseForNames(key);
 }
 std::wstring KeyIdentity(const LauncherContext& ctx, const std::wstring& local) {
   return L"key " + KeyOfThisAccount(ctx, local);

@@ -7,6 +7,7 @@
 #include "commands/record_file.h"
 #include "commands/wrap_steps.h"
 #include "fileops/atomic_write.h"
+#include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/text.h"
 
@@ -133,7 +134,9 @@ std::optional<RunRecord> ParseRunRecord(const LauncherContext& ctx, const std::s
 }
 
 std::wstring PortableKey(const LauncherContext& ctx, const std::wstring& path) {
-  return LowerAscii(RecordedText(ctx, path));
+  const std::wstring place = PathIdentity(ctx, path);
+  const std::wstring folder = PathIdentity(ctx, ctx.launcherFolder) + L"\\";
+  return StartsWith(place, folder) ? place.substr(folder.size()) : place;
 }
 
 void IdentifyRunner(LauncherContext& ctx) {
@@ -249,7 +252,9 @@ void RecoverUnfinishedRun(LauncherContext& ctx) {
     ctx.runItems.clear();
     return;
   }
-  for (size_t i = 0; i < ctx.runItems.size(); ++i)
+  // Last begun, first finished, as the AFTER walk does: an item inside another is
+  // back in place before the one around it is carried back and put back.
+  for (size_t i = ctx.runItems.size(); i-- > 0;)
     if (ctx.runItems[i].stage != kStageHeld && HoldItemPlace(ctx, ctx.runItems[i]))
       FinishRunItem(ctx, i);
   std::erase_if(ctx.runItems, [](const RunItem& item) { return item.stage == kStageDone; });

@@ -5,6 +5,8 @@
 #include "commands/key_table.h"
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "values/empty_expansion.h"
+#include "values/prepare_value.h"
 #include "values/user_vars.h"
 
 namespace {
@@ -21,17 +23,26 @@ void ReportUnknownKey(const LauncherContext& ctx, std::wstring_view key) {
                      os::kBoxOk | os::kBoxIconInformation | os::kBoxTopmost);
 }
 
+// A place that lost a name to an empty expansion names no place (or its parent
+// and all it holds): the key does nothing rather than act on something else.
+bool LostAPlace(const KeyRow& row, std::wstring_view marked) {
+  for (int field = 1; field <= row.placeFields; ++field)
+    if (LostANameToAnEmptyExpansion(Field(marked, field))) return true;
+  return false;
+}
+
 }  // namespace
 
 void DispatchKey(LauncherContext& ctx, std::wstring_view, std::wstring_view key,
-                 std::wstring value) {
-  value = SubstituteUserVars(ctx, value);
+                 std::wstring marked) {
+  marked = SubstituteUserVars(ctx, marked);
+  const std::wstring value = WithoutEmptyMarks(marked);
   if (value.empty()) return;
 
   const std::wstring suffix = ActiveSuffix(ctx, key);
   for (const KeyRow& row : KeyTable()) {
     if (key == std::wstring(row.key) + suffix) {
-      row.operation(ctx, value);
+      if (!LostAPlace(row, marked)) row.operation(ctx, value);
       return;
     }
   }

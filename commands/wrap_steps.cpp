@@ -7,27 +7,10 @@
 #include "commands/other_records.h"
 #include "commands/place_locks.h"
 #include "commands/run_record.h"
+#include "platform/platform.h"
 #include "values/prepare_value.h"
 
 namespace {
-
-struct Item {
-  const ItemKind* kind;
-  ItemPlaces places;
-};
-
-std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
-                           std::wstring_view value) {
-  const ItemKind* kind = FindItemKind(key);
-  if (kind == nullptr) return std::nullopt;
-  // No place a run sets aside has a control character in its name. A line break
-  // would also split the item's line in the run record.
-  if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
-    return std::nullopt;
-  auto places = kind->placesOf(ctx, value);
-  if (!places) return std::nullopt;
-  return Item{kind, std::move(*places)};
-}
 
 std::wstring IdentityOf(const LauncherContext& ctx, const Item& item) {
   return item.kind->identity(ctx, item.places.local);
@@ -46,12 +29,22 @@ bool Rename(const LauncherContext& ctx, const Item& item, const std::wstring& fr
   return item.kind->rename != nullptr && item.kind->rename(ctx, from, to);
 }
 
-// A place may be set up for this run only when no other launcher works on it now
-// and no backup name stands beside it: a backup that no record of this run's
-// names is someone else's (a copy the user made, a run of another launcher or of
-// another machine), and is never moved back over live data, deleted or carried.
+// A portable place that cannot be read now (a share not reconnected, a drive not
+// ready) is not a first run: nothing is brought in from it, and nothing carried
+// back over it, until it can be read again.
+bool PortableUnreadable(const LauncherContext& ctx, const Item& item) {
+  return item.kind->portableAt != nullptr &&
+         os::FileState(item.kind->portableAt(ctx, item.places, L"")) == os::kStateUnreadable;
+}
+
+// A place may be set up for this run only when no other launcher works on it now,
+// its portable data can be read, and no backup name stands beside it: a backup
+// that no record of this run's names is someone else's (a copy the user made, a
+// run of another launcher or of another machine), and is never moved back over
+// live data, deleted or carried.
 bool FreeToSetUp(LauncherContext& ctx, const Item& item) {
-  return HoldPlace(ctx, IdentityOf(ctx, item)) && !BackupExists(ctx, item);
+  return HoldPlace(ctx, IdentityOf(ctx, item)) && !PortableUnreadable(ctx, item) &&
+         !BackupExists(ctx, item);
 }
 
 // The item was met before in this start: left by an earlier run and not finished
@@ -231,6 +224,7 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
   if (stage == kStageInUse || stage == kStageHeld || stage == kStageOutdated) {
     // Nothing is removed unless the carry-back took everything.
     if (item->kind->carryBack != nullptr && LocalExists(ctx, *item)) {
+      if (PortableUnreadable(ctx, *item)) return;
       // Others with data pending for the portable place hear of the newer data
       // before it is written; an outdated item's place beside is its own.
       if (stage != kStageOutdated &&

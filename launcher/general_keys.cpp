@@ -26,6 +26,14 @@ std::wstring StripLeadingStars(std::wstring_view text) {
 // What cannot be read is there all the same: the start will tell.
 bool Exists(const std::wstring& path) { return os::FileState(path) != os::kStateMissing; }
 
+bool IsTheLauncher(const LauncherContext& ctx, const std::wstring& path) {
+  return PathIdentity(ctx, path) == PathIdentity(ctx, ctx.launcherPath);
+}
+
+std::wstring InAppFolder(const LauncherContext& ctx, const std::wstring& path) {
+  return ctx.launcherFolder + L"App\\" + LastComponent(path);
+}
+
 }  // namespace
 
 void SetApplication(LauncherContext& ctx, std::wstring_view value) {
@@ -51,7 +59,10 @@ void SetApplication(LauncherContext& ctx, std::wstring_view value) {
 
   if (checkExistence && chosen.empty()) EndWithPathMessage(ctx, kMainApplication, L" is not set!");
   ctx.applicationPath = ResolvePath(ctx, chosen);
-  if (checkExistence) CheckRequiredPath(ctx, ctx.applicationPath, true, true, kMainApplication);
+  if (checkExistence)
+    CheckRequiredPath(ctx, ctx.applicationPath, true, true, kMainApplication);
+  else if (IsTheLauncher(ctx, ctx.applicationPath))
+    ctx.applicationPath = InAppFolder(ctx, ctx.applicationPath);
   SetWorkingDirectory(ctx, ParentFolder(ctx, ctx.applicationPath));
 }
 
@@ -59,9 +70,11 @@ void CheckRequiredPath(LauncherContext& ctx, std::wstring path, bool checkEmpty,
                        std::wstring_view label) {
   if (checkEmpty && path.empty()) EndWithPathMessage(ctx, label, L" is not set!");
   // A main application given by its file name alone, or by a wrong folder, is
-  // looked for in the App folder beside the launcher.
-  if (label == kMainApplication && os::FileState(path) < 0) {
-    path = ctx.launcherFolder + L"App\\" + LastComponent(path);
+  // looked for in the App folder beside the launcher; so is one that names the
+  // launcher itself (Editor.exe for the real App\Editor.exe), which would only
+  // start the launcher again.
+  if (label == kMainApplication && (os::FileState(path) < 0 || IsTheLauncher(ctx, path))) {
+    path = InAppFolder(ctx, path);
     ctx.applicationPath = path;
   }
   if (!path.empty() && checkExists && !Exists(path)) EndWithPathMessage(ctx, label, L" not found!");

@@ -1,5 +1,6 @@
 #include "launcher/main_sequence.h"
 
+#include "commands/item_overlap.h"
 #include "commands/run_record.h"
 #include "commands/run_section.h"
 #include "launcher/config_file.h"
@@ -12,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "registry/reg_delete.h"
+#include "values/empty_expansion.h"
 #include "values/prepare_value.h"
 #include "values/user_vars.h"
 
@@ -101,21 +103,53 @@ std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std:
   return std::wstring(section);
 }
 
+// A BEFORE item whose place touches an earlier item's in a way no order of steps
+// makes safe is left out (false), or leaves the earlier one out.
+bool FitsBesideEarlierItems(LauncherContext& ctx, std::vector<PlacedItem>& earlier,
+                            const PlacedItem& item) {
+  std::vector<PlacedItem> displaced;
+  for (const PlacedItem& other : earlier) {
+    const ItemFit fit = FitOf(other, item);
+    if (fit == ItemFit::LeaveOut) return false;
+    if (fit == ItemFit::Displaces) displaced.push_back(other);
+  }
+  for (const PlacedItem& gone : displaced) {
+    const auto same = [&](const auto& entry) {
+      return entry.key == gone.key && TrimSpaces(WithoutEmptyMarks(entry.value)) == gone.value;
+    };
+    std::erase_if(ctx.commands, [&](const CommandEntry& entry) {
+      return entry.label == L"BEFORE" && same(entry);
+    });
+    std::erase_if(ctx.automaticEntries, same);
+    std::erase_if(earlier, same);
+  }
+  earlier.push_back(item);
+  return true;
+}
+
 }  // namespace
 
 void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view section) {
   if (!IniSelectSection(doc, section)) return;
   if (!IniFirstKey(doc)) return;
+  std::vector<PlacedItem> placed;  // the section's items so far
   while (IniNextKey(doc)) {
     const std::wstring key = TrimSpaces(IniKeyName(doc));
-    const std::wstring value =
-        SubstituteUserVars(ctx, PrepareValue(ctx, IniKeyValue(doc), key, section));
+    // The entry keeps the marks of empty expansions for dispatch to look at; what
+    // acts now sees the value without them.
+    const std::wstring marked =
+        SubstituteUserVars(ctx, PrepareMarkedValue(ctx, IniKeyValue(doc), key, section));
+    const std::wstring value = TrimSpaces(WithoutEmptyMarks(marked));
     bool wrap = false;
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
     // Keys past the hundredth still act above, but get no entry.
     if (static_cast<int>(ctx.commands.size()) >= kListLimit) continue;
-    ctx.commands.push_back(CommandEntry{label, key, value});
-    if (wrap) ctx.automaticEntries.push_back(CommandEntry{L"AFTER", key, value});
+    if (wrap) {
+      const auto item = PlacedItemOf(ctx, key, value);
+      if (item && !FitsBesideEarlierItems(ctx, placed, *item)) continue;
+    }
+    ctx.commands.push_back(CommandEntry{label, key, marked});
+    if (wrap) ctx.automaticEntries.push_back(CommandEntry{L"AFTER", key, marked});
   }
 }
 
@@ -133,13 +167,15 @@ void ReadConfiguration(LauncherContext& ctx, const std::wstring& path) {
 
 void PlaceAutomaticEntries(LauncherContext& ctx) {
   // The rebuilt list grows as needed, so up to 100 keys and all their automatic
-  // entries run; nothing is written past a fixed list.
+  // entries run; nothing is written past a fixed list. The automatic entries run
+  // in the reverse order of their BEFORE halves, as a stack unwinds: an item inside
+  // another is finished before the one around it (commands/item_overlap.h).
   std::vector<CommandEntry> rebuilt;
   rebuilt.reserve(ctx.commands.size() + ctx.automaticEntries.size());
   for (CommandEntry& entry : ctx.commands) {
     const bool defaultPlace = entry.label == L"DEFAULTRESTORE";
     if (entry.label == L"RESTORE" || (defaultPlace && ctx.restoreFlag == 0)) {
-      rebuilt.insert(rebuilt.end(), ctx.automaticEntries.begin(), ctx.automaticEntries.end());
+      rebuilt.insert(rebuilt.end(), ctx.automaticEntries.rbegin(), ctx.automaticEntries.rend());
     } else if (!defaultPlace) {
       rebuilt.push_back(std::move(entry));
     }

@@ -1,5 +1,6 @@
 #include "launcher/startup.h"
 
+#include "commands/protected_places.h"
 #include "commands/run_record.h"
 #include "launcher/helper_command_line.h"
 #include "launcher/main_sequence.h"
@@ -98,6 +99,8 @@ void StartUp(LauncherContext& ctx) {
 
   ctx.helperCopyPath = os::TempFolderLong() + ctx.launcherName + L".exe";
   ctx.is64Bit = Is64BitWindows();
+
+  NoteProtectedFolders(ctx);
 
   ctx.exportOverwriteSwitch = L" /y";
   if (WindowsVersionNumber() <= 60) {

@@ -104,6 +104,9 @@ struct LauncherContext {
   std::vector<RunItem> runItems;
   std::vector<OtherRecord> otherRecords;
   std::vector<std::wstring> heldPlaces;
+  // The folders no item, deletion or move takes whole (commands/protected_places.h),
+  // as identities.
+  std::vector<std::wstring> protectedFolders;
   // Places of BEFORE items that this run did not set up: their automatic AFTER
   // half has nothing to finish.
   std::vector<std::wstring> placesNotSetUp;

@@ -1,5 +1,8 @@
 #include "platform/paths.h"
 
+#include <vector>
+
+#include "platform/platform.h"
 #include "platform/text.h"
 
 std::wstring ResolvePath(const LauncherContext& ctx, std::wstring_view text) {
@@ -52,4 +55,58 @@ std::wstring WithNameSuffix(std::wstring_view path, std::wstring_view suffix) {
   const size_t dot = path.find_last_of(L'.');
   const size_t cut = dot == std::wstring_view::npos || dot <= nameStart ? path.size() : dot;
   return std::wstring(path.substr(0, cut)) + std::wstring(suffix) + std::wstring(path.substr(cut));
+}
+
+namespace {
+
+// The names of a path below its root ("C:", "\\server\share"), each as the
+// system takes it.
+std::vector<std::wstring> NamesOf(std::wstring_view path) {
+  std::vector<std::wstring> names;
+  for (size_t start = 0; start <= path.size();) {
+    size_t end = path.find(L'\\', start);
+    if (end == std::wstring_view::npos) end = path.size();
+    std::wstring name(path.substr(start, end - start));
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
+    // "." and "..." name the folder itself; ".." its parent.
+    if (path.substr(start, end - start) == L"..") {
+      if (!names.empty()) names.pop_back();
+    } else if (!name.empty()) {
+      names.push_back(std::move(name));
+    }
+    start = end + 1;
+  }
+  return names;
+}
+
+}  // namespace
+
+std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
+  std::wstring text = ReplaceAll(ResolvePath(ctx, path), L"/", L"\\");
+  size_t rootEnd = 0;
+  if (StartsWith(text, L"\\\\")) {  // \\server\share
+    rootEnd = text.find(L'\\', 2);
+    rootEnd = rootEnd == std::wstring::npos ? text.size() : text.find(L'\\', rootEnd + 1);
+    if (rootEnd == std::wstring::npos) rootEnd = text.size();
+  } else if (text.size() >= 2 && text[1] == L':') {
+    rootEnd = 2;
+  }
+  std::wstring normal = text.substr(0, rootEnd);
+  for (const std::wstring& name : NamesOf(std::wstring_view(text).substr(rootEnd)))
+    normal += L"\\" + name;
+  // Short names hold a tilde; only they need the system's long form.
+  if (Contains(normal, L"~")) {
+    std::wstring known = normal;
+    std::wstring rest;
+    while (known.size() > rootEnd) {
+      if (const auto longForm = os::LongPathName(known)) {
+        normal = *longForm + rest;
+        break;
+      }
+      const size_t cut = known.find_last_of(L'\\');
+      rest = known.substr(cut) + rest;
+      known.resize(cut);
+    }
+  }
+  return os::UpperCaseForNames(normal);
 }

@@ -33,3 +33,11 @@ std::wstring QuoteForInterpreter(std::wstring_view text);
 // The path with the suffix added to its last component, before the extension when
 // it has one ("C:\P\App.ini" and " (old)" give "C:\P\App (old).ini").
 std::wstring WithNameSuffix(std::wstring_view path, std::wstring_view suffix);
+
+// One text for every spelling of the same file or folder: the path ResolvePath
+// makes of the text, with the long names the system has for short ones (where the
+// place exists), separators single, "." and ".." resolved, trailing dots and
+// blanks of each name dropped (Windows drops them) and letters in capitals as
+// Windows compares names. "C:\Data\App.", "c:/data//APP\" and
+// "C:\Data\x\..\App" are one place.
+std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path);

@@ -263,6 +263,15 @@ bool DeleteOneFile(const std::wstring& path);
 // what it points to stays).
 bool RemoveOneFolder(const std::wstring& path);
 
+// GetLongPathNameW: the path with the long name of each component (a short 8.3
+// name such as "PROGRA~1" gives "Program Files"); nullopt when the place does not
+// exist or cannot be read.
+std::optional<std::wstring> LongPathName(const std::wstring& path);
+
+// The text in capitals as Windows compares file and registry names: each
+// character by itself, none made longer ("ä" gives "Ä", "ß" stays "ß").
+std::wstring UpperCaseForNames(const std::wstring& text);
+
 }  // namespace os
 
 // ---- registry reads and clipboard ------------------------------------------------

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "registry/reg_read.h"
+#include "values/empty_expansion.h"
 #include "values/prepare_value.h"
 #include "values/user_vars.h"
 
@@ -18,7 +19,7 @@ namespace {
 // scan that finds nothing and copies nothing.
 void Replace(std::wstring& text, std::wstring_view macro, std::wstring_view replacement) {
   if (text.find(macro) == std::wstring::npos) return;
-  text = ReplaceAll(text, macro, replacement);
+  text = ReplaceAll(text, macro, OrEmptyMark(replacement));
 }
 
 std::wstring RegData(os::RegRoot root, std::wstring_view subkey, std::wstring_view name) {

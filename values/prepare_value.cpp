@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "values/empty_expansion.h"
 #include "values/macros.h"
 #include "values/scrambled.h"
 #include "values/user_vars.h"
@@ -16,6 +17,11 @@ constexpr std::wstring_view kEmptyField = L" ::  :: ";
 
 std::wstring PrepareValue(LauncherContext& ctx, std::wstring_view value, std::wstring_view keyName,
                           std::wstring_view sectionLabel) {
+  return TrimSpaces(WithoutEmptyMarks(PrepareMarkedValue(ctx, value, keyName, sectionLabel)));
+}
+
+std::wstring PrepareMarkedValue(LauncherContext& ctx, std::wstring_view value,
+                                std::wstring_view keyName, std::wstring_view sectionLabel) {
   std::wstring text = TrimSpaces(value);
   text = ReplaceAll(text, kNullMarker, kEmptyField);
   text = UnscrambleValue(ctx, text);

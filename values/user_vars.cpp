@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "platform/text.h"
+#include "values/empty_expansion.h"
 #include "values/prepare_value.h"
 
 namespace {
@@ -98,7 +99,7 @@ std::wstring SubstituteUserVars(const LauncherContext& ctx, std::wstring_view te
       value = text.substr(nameEnd + kFieldSeparator.size());
       value = value.substr(0, value.find(kFieldSeparator));
     }
-    ReplaceAllWithinLimit(out, reference, value);
+    ReplaceAllWithinLimit(out, reference, OrEmptyMark(value));
   }
   return out;
 }
@@ -111,7 +112,7 @@ std::wstring ResolvePrompts(LauncherContext& ctx, std::wstring_view value,
       if (pieces[i].answer) continue;
       const size_t hit = pieces[i].text.find(prompt.macro);
       if (hit == std::wstring::npos) continue;
-      std::wstring answer = AskUser(ctx, Joined(pieces), keyName, prompt.kind);
+      std::wstring answer(OrEmptyMark(AskUser(ctx, Joined(pieces), keyName, prompt.kind)));
       std::wstring after = pieces[i].text.substr(hit + prompt.macro.size());
       pieces[i].text.resize(hit);
       pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(i) + 1,

@@ -584,6 +584,37 @@ bool RemoveOneFolder(const std::wstring& path) {
   return true;
 }
 
+std::optional<std::wstring> LongPathName(const std::wstring& path) {
+  const std::int64_t state = FileState(path);
+  if (state == kStateMissing || state == kStateUnreadable) return std::nullopt;
+  const std::wstring key = Key(path);
+  for (const auto& [shortName, longName] : Fake().shortNames)
+    if (key == shortName || StartsWith(key, shortName + L"\\"))
+      return longName + path.substr(shortName.size());
+  return path;
+}
+
+// The simple capitals of the scripts the tests write names in, as Windows has
+// them: Latin-1, Latin Extended-A, Greek and Cyrillic; other characters stay.
+std::wstring UpperCaseForNames(const std::wstring& text) {
+  std::wstring upper = text;
+  for (wchar_t& c : upper) {
+    if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
+        (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
+      c = static_cast<wchar_t>(c - 0x20);
+    else if (c == 0x3C2)
+      c = 0x3A3;
+    else if (c >= 0x450 && c <= 0x45F)
+      c = static_cast<wchar_t>(c - 0x50);
+    else if (c == 0xFF)
+      c = 0x178;
+    else if (c >= 0x100 && c <= 0x17E && c != 0x138 && c != 0x149 && c != 0x178 &&
+             (c & 1) == ((c >= 0x139 && c <= 0x148) || c >= 0x179 ? 0 : 1))
+      c = static_cast<wchar_t>(c - 1);  // upper and lower case side by side
+  }
+  return upper;
+}
+
 }  // namespace os
 
 // ---- registry and clipboard ------------------------------------------------------

@@ -108,6 +108,9 @@ struct FakeWorld {
   // Folders that are links: removing one removes only the link, and what is
   // stored below it (the target's contents) stays.
   std::set<std::wstring> linkFolders;
+  // Short 8.3 names: a lowered full path of a short form, and the long path it
+  // stands for.
+  std::map<std::wstring, std::wstring> shortNames;
   // Lowered path prefixes of other volumes ("d:"): a rename across them fails.
   std::set<std::wstring> otherVolumes;
   // The drives that are there besides the other volumes; a name on any other

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "tests/fake_platform/fake_platform.h"
+#include "values/empty_expansion.h"
 #include "values/prepare_value.h"
 
 using os::RegRoot;
@@ -32,8 +33,9 @@ class MacrosTest : public ::testing::Test {
     Fake().clock = At(2024, 11, 28, 9, 7, 3);
   }
 
+  // As the value reaches an operation: without the marks of empty expansions.
   std::wstring Expand(std::wstring_view value, std::wstring_view section = L"BEFORE") {
-    return ExpandMacros(ctx, value, L"key", section);
+    return WithoutEmptyMarks(ExpandMacros(ctx, value, L"key", section));
   }
 
   static void SetShellFolder(const std::wstring& name, const std::wstring& path) {

@@ -32,10 +32,12 @@ class MainSequenceTest : public LauncherTest {
   }
 };
 
+// In the reverse order of their BEFORE halves, as a stack unwinds.
 TEST_F(MainSequenceTest, AutomaticAfterEntriesPrecedeTheAfterKeys) {
   Read("[BEFORE]\r\ndir = A\r\nfile = B\r\n[AFTER]\r\n-file = C\r\n");
-  EXPECT_EQ(Walk(ctx), (std::vector<std::wstring>{L"BEFORE dir A", L"BEFORE file B", L"AFTER dir A",
-                                                  L"AFTER file B", L"AFTER -file C"}));
+  EXPECT_EQ(Walk(ctx),
+            (std::vector<std::wstring>{L"BEFORE dir A", L"BEFORE file B", L"AFTER file B",
+                                       L"AFTER dir A", L"AFTER -file C"}));
 }
 
 TEST_F(MainSequenceTest, RestoreKeyPlacesTheAutomaticEntriesWhereItStands) {
@@ -44,7 +46,7 @@ TEST_F(MainSequenceTest, RestoreKeyPlacesTheAutomaticEntriesWhereItStands) {
       "restore = 0\n");
   EXPECT_EQ(Walk(ctx),
             (std::vector<std::wstring>{L"BEFORE dir A", L"BEFORE file B", L"AFTER -file C",
-                                       L"AFTER dir A", L"AFTER file B", L"AFTER -dir D",
+                                       L"AFTER file B", L"AFTER dir A", L"AFTER -dir D",
                                        L"AFTER restore 1", L"AFTER restore 0"}));
   EXPECT_EQ(ctx.restoreFlag, 1);
 }
@@ -53,7 +55,7 @@ TEST_F(MainSequenceTest, OnlyExactBeforeWrapKeysGetAnAfterHalf) {
   Read("[BEFORE]\r\ndirX86 = A\r\n(dir) = B\r\nsymlink = L\r\n[AFTER]\r\ndir = C\r\n");
   EXPECT_EQ(Walk(ctx),
             (std::vector<std::wstring>{L"BEFORE dirX86 A", L"BEFORE (dir) B", L"BEFORE symlink L",
-                                       L"AFTER (dir) B", L"AFTER symlink L", L"AFTER dir C"}));
+                                       L"AFTER symlink L", L"AFTER (dir) B", L"AFTER dir C"}));
 }
 
 TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
@@ -83,8 +85,8 @@ TEST_F(MainSequenceTest, HundredWrapKeysAllGetTheirAfterHalf) {
   Read(ini);
   ASSERT_EQ(ctx.commands.size(), 200u);
   EXPECT_EQ(ctx.commands[99].label + ctx.commands[99].value, L"BEFORED99");
-  EXPECT_EQ(ctx.commands[100].label + ctx.commands[100].value, L"AFTERD0");
-  EXPECT_EQ(ctx.commands[199].label + ctx.commands[199].value, L"AFTERD99");
+  EXPECT_EQ(ctx.commands[100].label + ctx.commands[100].value, L"AFTERD99");
+  EXPECT_EQ(ctx.commands[199].label + ctx.commands[199].value, L"AFTERD0");
 }
 
 TEST_F(MainSequenceTest, ParametersJoinCommandLineAndLauncherArguments) {

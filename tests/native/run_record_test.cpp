@@ -289,6 +289,7 @@ TEST_F(RunRecordTest, APortablePlaceInsideTheLauncherFolderFollowsItsDriveLetter
   for (auto& [name, bytes] : w.files)
     files[StartsWith(name, L"c:\\p") ? L"e" + name.substr(1) : name] = bytes;
   w.files = files;
+  w.drives.insert(L"e:");
   FakeAddFolder(L"C:\\P");
   FakeAddFolder(L"C:\\P\\Settings");  // another device now has the old letter
   w.modulePath = L"E:\\P\\Tool.exe";
