@@ -66,3 +66,7 @@ ItemFit FitOf(const PlacedItem& earlier, const PlacedItem& later) {
   if (Inside(earlierPlace, laterPlace)) return ItemFit::Displaces;
   return ItemFit::Apart;
 }
+
+bool PlaceInside(const std::wstring& innerIdentity, const std::wstring& outerIdentity) {
+  return Inside(PlaceOf(innerIdentity), PlaceOf(outerIdentity));
+}

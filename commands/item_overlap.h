@@ -38,3 +38,6 @@ std::optional<PlacedItem> PlacedItemOf(const LauncherContext& ctx, std::wstring_
                                        std::wstring_view value);
 
 ItemFit FitOf(const PlacedItem& earlier, const PlacedItem& later);
+
+// True when the place of one identity lies inside the place of the other.
+bool PlaceInside(const std::wstring& innerIdentity, const std::wstring& outerIdentity);

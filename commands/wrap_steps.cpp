@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "commands/item_kinds.h"
+#include "commands/item_overlap.h"
 #include "commands/other_records.h"
 #include "commands/place_locks.h"
 #include "commands/run_record.h"
@@ -212,6 +213,22 @@ void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring
   FinishRunItem(ctx, static_cast<size_t>(found));
 }
 
+namespace {
+
+// An item inside this one's place that is not finished holds data inside it (its
+// own, or the machine's under its backup name): this item waits with it, or it
+// would carry that data away and clear it.
+bool UnfinishedItemInside(const LauncherContext& ctx, size_t index) {
+  const std::wstring outer = ItemIdentity(ctx, ctx.runItems[index].key, ctx.runItems[index].value);
+  for (size_t i = 0; i < ctx.runItems.size(); ++i)
+    if (i != index && ctx.runItems[i].stage != kStageDone &&
+        PlaceInside(ItemIdentity(ctx, ctx.runItems[i].key, ctx.runItems[i].value), outer))
+      return true;
+  return false;
+}
+
+}  // namespace
+
 void FinishRunItem(LauncherContext& ctx, size_t index) {
   const RunItem recorded = ctx.runItems[index];
   const auto item = ItemOf(ctx, recorded.key, recorded.value);
@@ -219,6 +236,7 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
     NoteItemStage(ctx, index, kStageDone);
     return;
   }
+  if (UnfinishedItemInside(ctx, index)) return;
   const ItemPlaces& p = item->places;
   std::wstring_view stage = recorded.stage;
   if (stage == kStageInUse || stage == kStageHeld || stage == kStageOutdated) {

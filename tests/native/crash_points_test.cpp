@@ -170,6 +170,8 @@ constexpr char kDirItem[] = "dir = %APPDATA%\\App\r\n";
 constexpr char kFileItem[] = "file = %APPDATA%\\App.ini :: Data\\\r\n";
 constexpr char kCacheItem[] = "(file) = %APPDATA%\\Cache.db\r\n";
 const std::wstring kCache = L"C:\\U\\AppData\\Cache.db";
+constexpr char kCacheFolderItem[] = "(dir) = %APPDATA%\\App\\cache\r\n";
+constexpr char kProfilesItem[] = "dir = %APPDATA%\\App\\Profiles :: Profiles\r\n";
 
 const Configuration kConfigurations[] = {
     {"DirWithMachineData",
@@ -324,6 +326,84 @@ const Configuration kConfigurations[] = {
        AppendRun(kAppIni, run);
      },
      {"[BEFORE]\r\n(file) = %APPDATA%\\App.ini\r\n"}},
+    // Items inside items: the inner one is finished first, as a stack unwinds. A
+    // file held open inside both leaves both undone for the run.
+    {"BackupDirInsideADir",
+     std::string("[BEFORE]\r\n") + kDirItem + kCacheFolderItem,
+     [] {
+       PortableFolder();
+       MachineFolder();
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kApp + L"\\cache\\c.bin", run);
+     },
+     {std::string("[BEFORE]\r\n") + kDirItem, std::string("[BEFORE]\r\n") + kCacheFolderItem, ""}},
+    {"DirInsideADir",
+     std::string("[BEFORE]\r\n") + kDirItem + kProfilesItem,
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(L"C:\\P\\Profiles");
+       FakeAddFile(L"C:\\P\\Profiles\\p.ini", "p1");
+       FakeAddFolder(kApp + L"\\Profiles");
+       FakeAddFile(kApp + L"\\Profiles\\p.ini", "machine");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kApp + L"\\Profiles\\p.ini", run);
+     },
+     {std::string("[BEFORE]\r\n") + kDirItem, std::string("[BEFORE]\r\n") + kProfilesItem, ""}},
+    {"FileInsideADir",
+     std::string("[BEFORE]\r\n") + kDirItem + "file = %APPDATA%\\App\\inner.ini :: Data\\\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFolder(L"C:\\P\\Data");
+       FakeAddFile(L"C:\\P\\Data\\inner.ini", "i1");
+       FakeAddFile(kApp + L"\\inner.ini", "machine");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kApp + L"\\inner.ini", run);
+     },
+     {std::string("[BEFORE]\r\n") + kDirItem,
+      "[BEFORE]\r\nfile = %APPDATA%\\App\\inner.ini :: Data\\\r\n", ""}},
+    // The registry key's export holds the value already: the value item is left
+    // out when the file is read, and so is the same folder written a second way.
+    {"RegvalueInsideARegkey",
+     "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\nregvalue = HKCU\\Software\\App\\s\r\n",
+     [] {
+       PortableRegistryFile();
+       MachineKey();
+     },
+     AppSavesInRegistry,
+     {""}},
+    {"OnePlaceWrittenTwoWays",
+     std::string("[BEFORE]\r\n") + kDirItem + "dir = %APPDATA%\\x\\..\\APP. :: Other\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+     },
+     AppSavesInFolder,
+     {""}},
+    // What no item may take: the launcher's own ini (the default portable place
+    // of this file item), and places that lost a name to an empty expansion (the
+    // clipboard is empty): all of Roaming.
+    {"ItemsThatNameNoPlaceOfTheirs",
+     std::string("[BEFORE]\r\n") + kDirItem +
+         "file = %APPDATA%\\Tool.ini\r\ndir = %APPDATA%\\{CLIPBOARD}\r\n"
+         "-dir = %APPDATA%\\{CLIPBOARD}\r\n-file = %APPDATA%\\{CLIPBOARD}*\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFile(L"C:\\U\\AppData\\Tool.ini", "the machine's own");
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(L"C:\\U\\AppData\\Tool.ini", run);
+     },
+     {""}},
     {"SecondLauncherOnThePlace",
      "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
      [] {
