@@ -123,5 +123,9 @@ bool EmptiesAProtectedFolder(const LauncherContext& ctx, std::wstring_view path)
       Contains(name, L"*") && std::all_of(name.begin(), name.end(), [](wchar_t c) {
         return c == L'*' || c == L'?' || c == L'.';
       });
-  return matchesAll && IsProtectedFolder(ctx, ParentFolder(ctx, path));
+  // The folder with its backslash: "C:\\*" is in the root of C:.
+  const std::wstring resolved = ResolvePath(ctx, path);
+  const size_t cut = resolved.find_last_of(L"\\/");
+  return matchesAll && cut != std::wstring::npos &&
+         IsProtectedFolder(ctx, resolved.substr(0, cut + 1));
 }

@@ -585,13 +585,14 @@ bool RemoveOneFolder(const std::wstring& path) {
 }
 
 std::optional<std::wstring> LongPathName(const std::wstring& path) {
-  const std::int64_t state = FileState(path);
-  if (state == kStateMissing || state == kStateUnreadable) return std::nullopt;
+  std::wstring longPath = path;
   const std::wstring key = Key(path);
   for (const auto& [shortName, longName] : Fake().shortNames)
     if (key == shortName || StartsWith(key, shortName + L"\\"))
-      return longName + path.substr(shortName.size());
-  return path;
+      longPath = longName + path.substr(shortName.size());
+  const std::int64_t state = FileState(longPath);
+  if (state == kStateMissing || state == kStateUnreadable) return std::nullopt;
+  return longPath;
 }
 
 // The simple capitals of the scripts the tests write names in, as Windows has
