@@ -7,8 +7,8 @@ namespace {
 constexpr std::string_view kLineEnd = "\r\n";
 
 std::string EndLine(size_t count, std::string_view before) {
-  return "end " + std::to_string(count) + " " + Utf8FromWide(HexDigits(Fnv1a64(before), 16)) +
-         std::string(kLineEnd);
+  return "end " + Utf8FromWide(DecimalText(count)) + " " +
+         Utf8FromWide(HexDigits(Fnv1a64(before), 16)) + std::string(kLineEnd);
 }
 
 }  // namespace

@@ -149,7 +149,7 @@ void IdentifyRunner(LauncherContext& ctx) {
   ctx.runner.computer = names.computerName;
   ctx.runner.user = names.userName;
   const os::LocalTime now = os::LocalClock();
-  ctx.runStarted = std::to_wstring(now.year % 10000);
+  ctx.runStarted = DecimalText(static_cast<std::uint64_t>(now.year % 10000));
   ctx.runStarted.insert(0, 4 - std::min<size_t>(4, ctx.runStarted.size()), L'0');
   for (const int part : {now.month, now.day, now.hour, now.minute, now.second})
     ctx.runStarted += TwoDigits(part);
@@ -196,7 +196,7 @@ bool ReadOwnRecord(LauncherContext& ctx, const std::wstring& path) {
   if (!record) {
     std::wstring aside = path + L".damaged";
     for (int n = 2; os::FileState(aside) != -1; ++n)
-      aside = path + L".damaged-" + std::to_wstring(n);
+      aside = path + L".damaged-" + DecimalText(static_cast<std::uint64_t>(n));
     return os::MoveFileOrFolder(path, aside);
   }
   if (record->runner.machine != ctx.runner.machine ||

@@ -1,5 +1,7 @@
 #include "platform/text.h"
 
+#include <charconv>
+
 namespace {
 
 bool IsSpace(wchar_t c) { return c == L' '; }
@@ -235,4 +237,10 @@ std::wstring HexDigits(std::uint64_t value, int digits) {
   for (int i = digits - 1; i >= 0; --i, value >>= 4)
     text[static_cast<size_t>(i)] = L"0123456789abcdef"[value & 0xF];
   return text;
+}
+
+std::wstring DecimalText(std::uint64_t number) {
+  char digits[24];
+  char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+  return std::wstring(digits, end);
 }

@@ -43,3 +43,7 @@ std::uint64_t Fnv1a64(std::string_view bytes);
 
 // The value in lower-case hexadecimal, the lowest `digits` digits, zero-padded.
 std::wstring HexDigits(std::uint64_t value, int digits);
+
+// The number in decimal digits, without the printf that std::to_wstring brings
+// (some 20 KB of the shipped image).
+std::wstring DecimalText(std::uint64_t number);

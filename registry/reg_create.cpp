@@ -66,11 +66,3 @@ std::wstring UnsignedRegNumber(std::wstring_view type, std::wstring_view data) {
   const std::uint64_t bits = dword ? (0x100000000ULL - magnitude) & 0xFFFFFFFFULL : 0 - magnitude;
   return DecimalText(bits);
 }
-
-// std::to_chars rather than std::to_wstring, whose printf would add some 20 KB to
-// the shipped image.
-std::wstring DecimalText(std::uint64_t number) {
-  char digits[24];
-  char* const end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-  return std::wstring(digits, end);
-}

@@ -30,9 +30,6 @@ bool AddRegValue(const LauncherContext& ctx, std::wstring_view keyPath, std::wst
                  std::wstring_view type, std::wstring_view dataArgument,
                  std::wstring_view separator, unsigned waitMs);
 
-// The number in decimal digits, as reg.exe takes DWORD and QWORD data.
-std::wstring DecimalText(std::uint64_t number);
-
 // A negative decimal ("-1") as the unsigned number of the same bits for the type
 // ("4294967295" for REG_DWORD); any other text as it is.
 std::wstring UnsignedRegNumber(std::wstring_view type, std::wstring_view data);

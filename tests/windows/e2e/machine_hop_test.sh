@@ -68,7 +68,9 @@ before_b=$(snapshot "$prefix_b")
 
 # Machine A: killed while the application runs (it sleeps after writing).
 control A $'sleep|60000\r\n'
-on "$prefix_a" "$WINE" "$folder_win\\Hop.exe" </dev/null >/dev/null 2>&1 &
+# The loader itself in the background (not a function or subshell), so that the
+# kill below ends the launcher and nothing else.
+WINEPREFIX=$prefix_a "$WINE" "$folder_win\\Hop.exe" </dev/null >/dev/null 2>&1 &
 launcher_pid=$!
 for _ in $(seq 300); do
   grep -q "on A" "$(place "$prefix_a")/s.ini" 2>/dev/null && break
