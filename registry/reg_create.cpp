@@ -1,9 +1,9 @@
 #include "registry/reg_create.h"
 
-#include <charconv>
 #include <cstdint>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "registry/reg_arguments.h"
 #include "registry/reg_notation.h"
 #include "registry/reg_read.h"
