@@ -5,7 +5,9 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
+#include "commands/run_record.h"
 #include "gtest/gtest.h"
 #include "tests/windows/support/box_answerer.h"
 #include "tests/windows/support/portable_folder.h"
@@ -62,6 +64,38 @@ inline bool StartLauncher(const PortableFolder& folder, Started& started) {
   started.startMs = NowMs();
   return CreateProcessW(folder.launcher.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &started.process) != FALSE;
+}
+
+// The run record this machine and account keep for the folder's launcher, as the
+// launcher names it.
+inline LauncherContext RecordContext(const PortableFolder& folder) {
+  LauncherContext ctx;
+  ctx.launcherFolder = folder.root.path;
+  ctx.launcherName = folder.name;
+  ctx.launcherPath = folder.launcher;
+  IdentifyRunner(ctx);
+  return ctx;
+}
+
+inline std::wstring RunRecordOf(const PortableFolder& folder) {
+  return RunRecordPath(RecordContext(folder));
+}
+
+// Its items, "stage :: key :: value" each; none without a record.
+inline std::vector<std::wstring> RecordedItems(const PortableFolder& folder) {
+  const LauncherContext ctx = RecordContext(folder);
+  std::vector<std::wstring> items;
+  if (const auto record = ParseRunRecord(ctx, ReadBytes(RunRecordPath(ctx))))
+    for (const RunItem& item : record->items)
+      items.push_back(item.stage + L" :: " + item.key + L" :: " + item.value);
+  return items;
+}
+
+// A record as a run of this machine and account leaves it.
+inline bool WriteRunRecord(const PortableFolder& folder, const std::vector<RunItem>& items) {
+  const LauncherContext ctx = RecordContext(folder);
+  return WriteBytes(RunRecordPath(ctx),
+                    RunRecordText(ctx, RunRecord{ctx.runner, folder.name + L".exe", items}));
 }
 
 }  // namespace testing_win

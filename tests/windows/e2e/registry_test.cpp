@@ -164,7 +164,7 @@ TEST(RegistryWrap, KeysRoundTripThroughOneRegistryFile) {
     EXPECT_NE(file.find(L"\"s\"=\"run " + std::to_wstring(run - 1) + L"\""), std::wstring::npos);
     EXPECT_NE(file.find(L"\"t\"=\"run " + std::to_wstring(run - 1) + L"\""), std::wstring::npos);
     EXPECT_EQ(file.find(L"Windows Registry Editor"), file.rfind(L"Windows Registry Editor"));
-    EXPECT_FALSE(Exists(PathIn(folder, folder.name + L".running")));
+    EXPECT_FALSE(Exists(RunRecordOf(folder)));
   }
 }
 
@@ -312,7 +312,7 @@ TEST(RegistryFaults, KilledLauncherLosesNothingAtTheNextStart) {
   EXPECT_EQ(Get(keys(L"App"), L"own"), (Value{REG_SZ, Sz(L"machine")}));
   EXPECT_EQ(Get(keys(L"App"), L"s"), std::nullopt);
   EXPECT_FALSE(KeyThere(keys(L"App_backup")));
-  EXPECT_FALSE(Exists(PathIn(folder, folder.name + L".running")));
+  EXPECT_FALSE(Exists(RunRecordOf(folder)));
 }
 
 // settings.reg cannot be written when the application has ended (held open
@@ -338,7 +338,7 @@ TEST(RegistryFaults, UnwritableRegistryFileKeepsTheKeyAndItsBackup) {
   ASSERT_TRUE(ended);
   EXPECT_EQ(Get(keys(L"App"), L"s"), (Value{REG_SZ, Sz(L"saved")}));
   EXPECT_EQ(Get(keys(L"App_backup"), L"own"), (Value{REG_SZ, Sz(L"machine")}));
-  EXPECT_TRUE(Exists(PathIn(folder, folder.name + L".running")));
+  EXPECT_TRUE(Exists(RunRecordOf(folder)));
 
   ASSERT_TRUE(WriteAppControl(app, L""));
   ASSERT_TRUE(RunLauncher(folder, L"", 60000).ended);

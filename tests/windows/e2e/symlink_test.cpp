@@ -79,7 +79,7 @@ TEST(Symlink, LinksThatCannotBeMadeLoseNothingAndTheApplicationRuns) {
   EXPECT_EQ(ReadBytes(PathIn(folder, L"Data\\App.ini")), "portable ini");
   // The missing target folder was made, so that a link would not point at nothing.
   EXPECT_TRUE(Exists(PathIn(folder, L"Data\\App")));
-  EXPECT_FALSE(Exists(PathIn(folder, L"NoLinks.running")));
+  EXPECT_FALSE(Exists(RunRecordOf(folder)));
 }
 
 // A run that ended while its folder link stood: the next start removes only the
@@ -101,12 +101,11 @@ TEST(Symlink, LinkLeftByAnEndedRunIsNeverEmptiedThrough) {
   const std::wstring app = AddTestApp(folder, L"App\\App.exe");
   const std::string value = Utf8(local) + "\\ :: Data\\App\\";
   WriteIni(folder, "[BEFORE]\nsymlink = " + value + "\n");
-  ASSERT_TRUE(WriteFileIn(folder, L"LeftLink.running",
-                          "; left by a run\r\nin use :: symlink :: " + value + "\r\n"));
+  ASSERT_TRUE(WriteRunRecord(
+      folder, {RunItem{L"in use", L"20261209120000", L"symlink", Wide(value), kEarlierRun}}));
 
   EXPECT_TRUE(RunLauncher(folder, L"").ended);
   EXPECT_EQ(ReadBytes(target + L"\\portable.txt"), "portable");
   EXPECT_EQ(ReadBytes(local + L"_backup\\own.txt"), "machine");
-  EXPECT_NE(ReadBytes(PathIn(folder, L"LeftLink.running")).find("symlink :: " + value),
-            std::string::npos);
+  EXPECT_EQ(RecordedItems(folder).size(), 1u);
 }

@@ -64,14 +64,11 @@ TEST(Tools, BackupGoesBackOnlyWhereTheDeletionClearedThePlace) {
   }
   EXPECT_EQ(ReadBytes(local + L"_backup\\own.txt"), "machine");
   EXPECT_EQ(ReadBytes(local + L"\\s.ini"), "v1");
-  EXPECT_EQ(ReadBytes(PathIn(folder, L"ToolsClear.running")),
-            "; voQ: items of a run in progress. The next start finishes them; keep this "
-            "file.\r\nto clear :: dir :: " +
-                Utf8(local) + "\r\n");
+  EXPECT_EQ(RecordedItems(folder), std::vector<std::wstring>{L"to clear :: dir :: " + local});
 
   ASSERT_TRUE(RunLauncher(folder, L"").ended);  // the real interpreter again
   EXPECT_EQ(ReadBytes(local + L"\\own.txt"), "machine");
   EXPECT_FALSE(Exists(local + L"\\s.ini"));
   EXPECT_FALSE(Exists(local + L"_backup"));
-  EXPECT_FALSE(Exists(PathIn(folder, L"ToolsClear.running")));
+  EXPECT_FALSE(Exists(RunRecordOf(folder)));
 }

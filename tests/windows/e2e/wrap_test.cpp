@@ -27,10 +27,6 @@ void WriteIni(const PortableFolder& folder, const std::string& sections) {
 
 std::string Narrow(const std::wstring& text) { return Utf8(text); }
 
-std::wstring RecordOf(const PortableFolder& folder) {
-  return PathIn(folder, folder.name + L".running");
-}
-
 }  // namespace
 
 // A folder and a file wrapped around two runs; a third run without the items shows
@@ -88,7 +84,7 @@ TEST(WrapItems, DirAndFileRoundTripCarryTheApplicationsChangesBack) {
     EXPECT_EQ(Bytes(localFile), "machine ini");
     EXPECT_FALSE(Exists(local + L"_backup"));
     EXPECT_FALSE(Exists(localFile + L"_backup"));
-    EXPECT_FALSE(Exists(RecordOf(folder)));
+    EXPECT_FALSE(Exists(RunRecordOf(folder)));
   }
   EXPECT_FALSE(Exists(local + L"\\Sub"));
 }
@@ -201,10 +197,7 @@ TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
   ASSERT_TRUE(WaitUntil([] { return !WindowTitled(L"voQ killed app"); }, 15s));
   EXPECT_EQ(Bytes(local + L"\\counter.txt"), "2");
   EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
-  EXPECT_EQ(Bytes(RecordOf(folder)),
-            "; voQ: items of a run in progress. The next start finishes them; keep this "
-            "file.\r\nin use :: dir :: " +
-                Narrow(local) + "\r\n");
+  EXPECT_EQ(RecordedItems(folder), std::vector<std::wstring>{L"in use :: dir :: " + local});
 
   const LaunchResult again = RunLauncher(folder, L"");
   ASSERT_TRUE(again.ended);
@@ -212,7 +205,7 @@ TEST(WrapFaults, KilledLauncherLosesNothingAtTheNextStart) {
   EXPECT_EQ(Bytes(local + L"\\own.txt"), "machine");
   EXPECT_FALSE(Exists(local + L"\\counter.txt"));
   EXPECT_FALSE(Exists(local + L"_backup"));
-  EXPECT_FALSE(Exists(RecordOf(folder)));
+  EXPECT_FALSE(Exists(RunRecordOf(folder)));
 }
 
 // The portable copy cannot be written when the application has ended (here a file
@@ -244,12 +237,12 @@ TEST(WrapFaults, UnwritableSettingsAtTheEndDeleteNothing) {
   EXPECT_EQ(Bytes(local + L"\\counter.txt"), "2");
   EXPECT_EQ(Bytes(local + L"_backup\\own.txt"), "machine");
   EXPECT_EQ(Bytes(held), "1");
-  EXPECT_TRUE(Exists(RecordOf(folder)));
+  EXPECT_TRUE(Exists(RunRecordOf(folder)));
 
   const LaunchResult again = RunLauncher(folder, L"");
   ASSERT_TRUE(again.ended);
   EXPECT_EQ(Bytes(held), "3");
   EXPECT_EQ(Bytes(local + L"\\own.txt"), "machine");
   EXPECT_FALSE(Exists(local + L"_backup"));
-  EXPECT_FALSE(Exists(RecordOf(folder)));
+  EXPECT_FALSE(Exists(RunRecordOf(folder)));
 }
