@@ -100,25 +100,26 @@ void CheckWritten(const IniDocument& doc, const std::wstring& before, std::size_
   FUZZ_CHECK(LineEndCharacters(change.put) <= 2 * newLines);
 }
 
-void CheckWrite(IniDocument doc) {
-  if (doc.discardWrites) return;
-  const std::wstring before = doc.text;
+void CheckWrite(const IniDocument& opened) {
+  if (opened.discardWrites) return;
+  IniDocument doc = opened;
   const bool sectionThere = IniSelectSection(doc, L"S");
   const bool keyThere = sectionThere && IniReadKey(doc, L"k", L"\n") != L"\n";
   IniWriteKey(doc, L"k", kValue);
   FUZZ_CHECK(IniReadKey(doc, L"k", L"") == kValue);
   // A new section: an end for the last line, a blank line, its header, the key.
-  CheckWritten(doc, before, 0, keyThere ? 0 : sectionThere ? 1 : 4);
+  CheckWritten(doc, opened.text, 0, keyThere ? 0 : sectionThere ? 1 : 4);
 }
 
-void CheckRemove(IniDocument doc) {
-  if (doc.discardWrites || !IniSelectSection(doc, L"S")) return;
-  const std::wstring before = doc.text;
+void CheckRemove(const IniDocument& opened) {
+  if (opened.discardWrites) return;
+  IniDocument doc = opened;
+  if (!IniSelectSection(doc, L"S")) return;
   const bool keyThere = IniReadKey(doc, L"k", L"\n") != L"\n";
   IniRemoveKey(doc, L"k");
   FUZZ_CHECK(doc.modified == keyThere);
   // The key's line goes, with its line end, and nothing comes in.
-  if (keyThere) CheckWritten(doc, before, 1, 0);
+  if (keyThere) CheckWritten(doc, opened.text, 1, 0);
 }
 
 }  // namespace
@@ -128,7 +129,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   FakeAddFolder(L"C:\\P");
   FakeAddFile(kPath, bytes);
   IniDocument read = IniOpen(kPath);
-  IniDocument opened = read;
+  const IniDocument opened = read;
   Enumerate(read);
   IniClose(read);
   FUZZ_CHECK(FakeFileBytes(kPath) == bytes);
@@ -137,6 +138,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ResetFake();
 
   CheckWrite(opened);
-  CheckRemove(std::move(opened));
+  CheckRemove(opened);
   return 0;
 }
