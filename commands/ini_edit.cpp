@@ -13,9 +13,6 @@ namespace {
 
 constexpr std::wstring_view kRemoveSection = L"--";
 
-// The ini files of applications are written compactly, sections set apart.
-constexpr IniWriteOptions kEditOptions{true, true};
-
 bool HasKeyNamedExactly(IniDocument& doc, const std::wstring& key) {
   if (!IniFirstKey(doc)) return false;
   while (IniNextKey(doc))
@@ -34,7 +31,7 @@ void IniEdit(LauncherContext& ctx, const std::wstring& value, int mode) {
   const std::wstring path = ResolvePath(ctx, Field(value, 1));
   // Created empty, missing folders too, for iniread as well.
   if (os::FileState(path) == -1) FileCreate(ctx, path, L"", L"");
-  IniDocument doc = IniOpen(path, kEditOptions);
+  IniDocument doc = IniOpen(path);
 
   if (mode == 1 && StartsWith(section, kRemoveSection)) {
     // Only the marker goes: "--Old--Name" removes the section "Old--Name".

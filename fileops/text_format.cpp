@@ -13,54 +13,37 @@ constexpr std::string_view kMarkUtf8 = "\xEF\xBB\xBF";
 constexpr std::string_view kForeignMarks[] = {std::string_view("\xFF\xFE\x00\x00", 4),
                                               std::string_view("\x00\x00\xFE\xFF", 4), "\xFE\xFF"};
 
-bool HoldsZero(std::wstring_view text) { return text.find(L'\0') != std::wstring_view::npos; }
-
 bool HoldsMultiByte(std::string_view bytes) {
   for (char c : bytes)
     if (static_cast<unsigned char>(c) >= 0x80) return true;
   return false;
 }
 
-std::optional<std::wstring> AnsiText(std::string_view bytes) {
-  std::wstring text = os::WideFromAnsi(std::string(bytes));
-  // A code page with lead bytes can meet a sequence it does not define.
-  if (os::AnsiFromWide(text) != bytes) return std::nullopt;
-  return text;
-}
-
-std::optional<DecodedText> Decode(std::string_view bytes) {
+DecodedText Read(std::string_view bytes) {
   for (std::string_view mark : kForeignMarks)
-    if (bytes.starts_with(mark)) return std::nullopt;
+    if (bytes.starts_with(mark)) return DecodedText{TextFormat::Ansi, L"", false};
   if (bytes.starts_with(kMarkUtf16Le)) {
     std::optional<std::wstring> text = WideFromUtf16Le(bytes.substr(kMarkUtf16Le.size()));
-    if (!text) return std::nullopt;
-    return DecodedText{TextFormat::Utf16Le, std::move(*text)};
+    if (!text) return DecodedText{TextFormat::Utf16Le, L"", false};
+    return DecodedText{TextFormat::Utf16Le, std::move(*text), true};
   }
   if (bytes.starts_with(kMarkUtf8)) {
     const std::string_view rest = bytes.substr(kMarkUtf8.size());
-    if (!IsWellFormedUtf8(rest)) return std::nullopt;
-    return DecodedText{TextFormat::Utf8WithMark, WideFromUtf8(rest)};
+    return DecodedText{TextFormat::Utf8WithMark, WideFromUtf8(rest), IsWellFormedUtf8(rest)};
   }
-  // A zero byte says the file is not 8-bit text (UTF-16 without a mark, or binary).
-  if (bytes.find('\0') != std::string_view::npos) return std::nullopt;
+  // Every ANSI code page holds ASCII as itself.
+  if (!HoldsMultiByte(bytes))
+    return DecodedText{TextFormat::Ansi, std::wstring(bytes.begin(), bytes.end()), true};
   // Without a mark, well-formed UTF-8 with a character beyond ASCII is UTF-8 (XML,
   // JSON, many ini files): read through the code page it would come back garbled.
-  if (HoldsMultiByte(bytes) && IsWellFormedUtf8(bytes))
-    return DecodedText{TextFormat::Utf8, WideFromUtf8(bytes)};
-  std::optional<std::wstring> text = AnsiText(bytes);
-  if (!text) return std::nullopt;
-  return DecodedText{TextFormat::Ansi, std::move(*text)};
+  if (IsWellFormedUtf8(bytes)) return DecodedText{TextFormat::Utf8, WideFromUtf8(bytes), true};
+  std::wstring text = os::WideFromAnsi(std::string(bytes));
+  // A code page with lead bytes can meet a sequence it does not define.
+  const bool faithful = os::AnsiFromWide(text) == bytes;
+  return DecodedText{TextFormat::Ansi, std::move(text), faithful};
 }
 
-}  // namespace
-
-std::optional<DecodedText> DecodeText(std::string_view bytes) {
-  std::optional<DecodedText> decoded = Decode(bytes);
-  if (decoded && HoldsZero(decoded->text)) return std::nullopt;
-  return decoded;
-}
-
-std::optional<std::string> EncodeText(std::wstring_view text, TextFormat format) {
+std::string Encoded(std::wstring_view text, TextFormat format) {
   switch (format) {
     case TextFormat::Utf16Le:
       return std::string(kMarkUtf16Le) + Utf16LeFromWide(text);
@@ -68,11 +51,32 @@ std::optional<std::string> EncodeText(std::wstring_view text, TextFormat format)
       return std::string(kMarkUtf8) + Utf8FromWide(text);
     case TextFormat::Utf8:
       return Utf8FromWide(text);
-    case TextFormat::Ansi: {
-      std::string bytes = os::AnsiFromWide(std::wstring(text));
-      if (os::WideFromAnsi(bytes) != text) return std::nullopt;
-      return bytes;
-    }
+    case TextFormat::Ansi:
+      return os::AnsiFromWide(std::wstring(text));
   }
-  return std::nullopt;
+  return std::string();
+}
+
+}  // namespace
+
+DecodedText ReadText(std::string_view bytes) {
+  DecodedText read = Read(bytes);
+  // A zero character says the file is not text (UTF-16 without a mark, or binary).
+  if (read.text.find(L'\0') != std::wstring::npos) read.faithful = false;
+  return read;
+}
+
+std::optional<DecodedText> DecodeText(std::string_view bytes) {
+  DecodedText read = ReadText(bytes);
+  if (!read.faithful) return std::nullopt;
+  return read;
+}
+
+std::optional<std::string> EncodeText(std::wstring_view text, TextFormat format) {
+  std::string bytes = Encoded(text, format);
+  // Read back the way the next edit, and the launcher itself, will read the file;
+  // for ASCII the format may differ, the text cannot.
+  const std::optional<DecodedText> back = DecodeText(bytes);
+  if (!back || back->text != text) return std::nullopt;
+  return bytes;
 }

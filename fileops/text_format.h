@@ -1,5 +1,6 @@
-// The formats of the text files that replace and replaceline rewrite, told apart
-// by their first bytes, and the way back to bytes in the same format.
+// The formats of the text files that replace, replaceline, iniread and iniwrite
+// read and rewrite, told apart by their first bytes, and the way back to bytes in
+// the same format.
 #pragma once
 
 #include <optional>
@@ -15,7 +16,8 @@ enum class TextFormat {
 
 struct DecodedText {
   TextFormat format = TextFormat::Ansi;
-  std::wstring text;  // without the mark
+  std::wstring text;     // without the mark
+  bool faithful = true;  // the bytes come back from the text in the format
 };
 
 // The format and the text of a file's bytes. nullopt for what cannot be read and
@@ -24,7 +26,14 @@ struct DecodedText {
 // after a mark, bytes the ANSI code page does not carry both ways.
 std::optional<DecodedText> DecodeText(std::string_view bytes);
 
-// The mark of the format followed by the text in it. nullopt when the text holds a
-// character the format cannot carry (one the ANSI code page lacks): writing a
-// stand-in for it would change the text.
+// What a reader makes of any bytes, also of those DecodeText refuses (not
+// faithful then), for a file that is read but never written: malformed UTF-8
+// gives U+FFFD, bytes the code page does not carry both ways what it makes of
+// them, a zero character stays; a foreign mark or broken UTF-16 gives no text.
+DecodedText ReadText(std::string_view bytes);
+
+// The mark of the format followed by the text in it. nullopt when those bytes
+// would not read back as the same text: a character the format cannot carry (one
+// the ANSI code page lacks), a zero character, ANSI bytes that read as UTF-8, a
+// text without a mark that begins with one. Writing them would change the text.
 std::optional<std::string> EncodeText(std::wstring_view text, TextFormat format);

@@ -154,7 +154,7 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
 }
 
 void ReadConfiguration(LauncherContext& ctx, const std::wstring& path) {
-  IniDocument doc = IniOpen(path, IniWriteOptions{});
+  IniDocument doc = IniOpen(path);
   ScanSection(ctx, doc, L"GENERAL");
   // Also without a GENERAL section: a second start must never set the data of
   // the running first one aside again.

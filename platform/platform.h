@@ -391,8 +391,9 @@ std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstr
 
 // ---- ANSI code page ----------------------------------------------------------------
 // The system's ANSI code page (CP_ACP), which scrambled values and passwords are
-// encoded in. A character the code page lacks becomes the code page's default
-// character ("?").
+// encoded in and files without a mark are read in. A character the code page
+// lacks becomes the default character "?" or a look-alike (Windows writes "A" for
+// "\u0100"): a text is held exactly when it comes back from its bytes.
 
 std::string AnsiFromWide(const std::wstring& text);
 std::wstring WideFromAnsi(const std::string& bytes);

@@ -68,26 +68,28 @@ std::wstring LowerAscii(std::wstring_view text) {
 
 bool EqualsIgnoringAsciiCase(std::wstring_view a, std::wstring_view b) {
   if (a.size() != b.size()) return false;
+  const wchar_t* x = a.data();
+  const wchar_t* y = b.data();
   for (size_t i = 0; i < a.size(); ++i)
-    if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
+    if (x[i] != y[i] && LowerAsciiChar(x[i]) != LowerAsciiChar(y[i])) return false;
   return true;
 }
 
 std::wstring WideFromUtf8(std::string_view bytes) {
-  std::wstring out;
-  out.reserve(bytes.size());
+  // Never more UTF-16 units than bytes: written in place, cut to length at the end.
+  std::wstring out(bytes.size(), L'\0');
+  wchar_t* const put = out.data();
+  size_t n = 0;
   size_t i = 0;
   while (i < bytes.size()) {
     const auto b0 = static_cast<unsigned char>(bytes[i]);
-    int length = b0 < 0x80           ? 1
-                 : (b0 >> 5) == 0x6  ? 2
-                 : (b0 >> 4) == 0xE  ? 3
-                 : (b0 >> 3) == 0x1E ? 4
-                                     : 0;
-    char32_t cp = length == 1   ? b0
-                  : length == 2 ? (b0 & 0x1F)
-                  : length == 3 ? (b0 & 0x0F)
-                                : (b0 & 0x07);
+    if (b0 < 0x80) {  // ASCII, the bulk of any file
+      put[n++] = static_cast<wchar_t>(b0);
+      ++i;
+      continue;
+    }
+    int length = (b0 >> 5) == 0x6 ? 2 : (b0 >> 4) == 0xE ? 3 : (b0 >> 3) == 0x1E ? 4 : 0;
+    char32_t cp = length == 2 ? (b0 & 0x1F) : length == 3 ? (b0 & 0x0F) : (b0 & 0x07);
     bool ok = length > 0;
     for (int k = 1; ok && k < length; ++k) {
       const auto b = i + k < bytes.size() ? static_cast<unsigned char>(bytes[i + k]) : 0;
@@ -102,14 +104,17 @@ std::wstring WideFromUtf8(std::string_view bytes) {
     static constexpr char32_t kMinimum[5] = {0, 0, 0x80, 0x800, 0x10000};
     if (ok && (cp < kMinimum[length] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)))
       ok = false;
+    i += length > 0 ? length : 1;
     if (!ok) {
-      out.push_back(L'\xFFFD');
-      i += length > 0 ? length : 1;
-      continue;
+      put[n++] = L'\xFFFD';
+    } else if (sizeof(wchar_t) == 2 && cp >= 0x10000) {
+      put[n++] = static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+      put[n++] = static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      put[n++] = static_cast<wchar_t>(cp);
     }
-    AppendUtf16(out, cp);
-    i += length;
   }
+  out.resize(n);
   return out;
 }
 

@@ -1,109 +1,90 @@
 #include "values/ini_document.h"
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
+#include <cwchar>
 
 #include "fileops/atomic_write.h"
 #include "platform/text.h"
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::string_view kUtf16LeMark = "\xFF\xFE";
-// Marks of files this reader cannot give back as they were (UTF-32LE, whose mark
-// begins like the UTF-16LE one, UTF-32BE, UTF-16BE): read as empty, never written.
-constexpr std::string_view kForeignMarks[] = {std::string_view("\xFF\xFE\x00\x00", 4),
-                                              std::string_view("\x00\x00\xFE\xFF", 4), "\xFE\xFF"};
-constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::wstring_view kCrLf = L"\r\n";
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
+bool IsLineEnd(wchar_t c) { return c == L'\r' || c == L'\n'; }
 
-char LowerAsciiByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
-// Names are compared as UTF-8 bytes: folding A-Z leaves every multi-byte
-// sequence alone, so this equals comparing the decoded texts.
-bool SameName(std::string_view stored, std::string_view wanted) {
-  if (stored.size() != wanted.size()) return false;
-  for (std::size_t i = 0; i < stored.size(); ++i)
-    if (LowerAsciiByte(stored[i]) != LowerAsciiByte(wanted[i])) return false;
-  return true;
+// The line end that starts at `at`: CR LF, a lone CR or LF; empty at the end.
+std::wstring_view LineEndAt(std::wstring_view text, std::size_t at) {
+  if (at >= text.size()) return {};
+  if (text[at] == L'\r' && at + 1 < text.size() && text[at + 1] == L'\n') return text.substr(at, 2);
+  return text.substr(at, 1);
 }
 
-std::string Latin1ToUtf8(std::string_view bytes) {
-  std::string out;
-  out.reserve(bytes.size() + bytes.size() / 8);
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    if (b < 0x80) {
-      out.push_back(c);
-    } else {
-      out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-      out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-    }
-  }
-  return out;
+// What new lines end with where no neighbour says: the file's first line end.
+std::wstring_view FileLineEnd(std::wstring_view text) {
+  const std::size_t at = text.find_first_of(L"\r\n");
+  return at == std::wstring_view::npos ? kCrLf : LineEndAt(text, at);
 }
 
-std::string_view TrimTrailingBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.back())) text.remove_suffix(1);
-  return text;
-}
-
-std::string_view TrimLeadingBlanks(std::string_view text) {
-  while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
-  return text;
-}
-
-// Position of the next `c` at or after `from` in the text, or its size.
-std::size_t FindByte(std::string_view text, std::size_t from, char c) {
+// Position of the next `c` at or after `from` in the text, or its size. The search
+// runs in the C library, once over the text for each character looked for.
+std::size_t Find(std::wstring_view text, std::size_t from, wchar_t c) {
   if (from >= text.size()) return text.size();
-  const void* hit = std::memchr(text.data() + from, c, text.size() - from);
-  return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) : text.size();
+  const wchar_t* hit = std::wmemchr(text.data() + from, c, text.size() - from);
+  return hit ? static_cast<std::size_t>(hit - text.data()) : text.size();
 }
 
-// One pass over the text. The next CR and the next LF are each searched again
-// only once the parse has passed them, so a file with only one kind of line end
-// is not searched to its end for the other on every line.
-std::vector<IniEntry> Parse(std::string_view text) {
-  std::vector<IniEntry> entries;
-  std::size_t nextCr = FindByte(text, 0, '\r');
-  std::size_t nextLf = FindByte(text, 0, '\n');
+// One pass over the text; every line that holds more than blanks is an entry. The
+// next CR and the next LF are each searched again only once the parse has passed
+// them, so a file with one kind of line end is not searched to its end for the
+// other on every line.
+void Parse(std::wstring_view text, std::vector<IniEntry>& entries) {
+  entries.clear();
+  const wchar_t* const data = text.data();
+  const std::size_t size = text.size();
+  std::size_t nextCr = Find(text, 0, L'\r');
+  std::size_t nextLf = Find(text, 0, L'\n');
   std::size_t pos = 0;
-  while (pos < text.size()) {
-    while (pos < text.size() && IsBlank(text[pos])) ++pos;
-    if (pos == text.size()) break;
-    if (IsLineEnd(text[pos])) {
-      ++pos;
-      continue;
-    }
-    if (nextCr < pos) nextCr = FindByte(text, pos, '\r');
-    if (nextLf < pos) nextLf = FindByte(text, pos, '\n');
+  while (pos < size) {
+    if (nextCr < pos) nextCr = Find(text, pos, L'\r');
+    if (nextLf < pos) nextLf = Find(text, pos, L'\n');
+    const std::size_t begin = pos;
     const std::size_t end = std::min(nextCr, nextLf);
-    const std::string_view line = text.substr(pos, end - pos);
-    pos = end;
+    const std::size_t lineEnd = LineEndAt(text, end).size();
+    pos = end + lineEnd;
+    std::size_t start = begin;
+    while (start < end && IsBlank(data[start])) ++start;
+    if (start == end) continue;
 
     IniEntry entry;
-    if (line[0] == ';') {
+    entry.line = {begin, end - begin};
+    entry.lineEnd = lineEnd;
+    const std::wstring_view line = text.substr(0, end);
+    if (data[start] == L';') {
       entry.kind = IniEntryKind::Comment;
-      std::string_view comment = line.substr(1);
-      if (!comment.empty() && comment[0] == ' ') comment.remove_prefix(1);
-      entry.name = comment;
-    } else if (line[0] == '[') {
+      std::size_t from = start + 1;
+      if (from < end && data[from] == L' ') ++from;  // one space after ";" is layout
+      entry.name = {from, end - from};
+    } else if (data[start] == L'[') {
+      // Up to the first "]", or the end of the line; what follows it is ignored.
       entry.kind = IniEntryKind::Section;
-      const std::string_view inside = line.substr(1);
-      entry.name = inside.substr(0, FindByte(inside, 0, ']'));
+      entry.name = {start + 1, Find(line, start + 1, L']') - start - 1};
     } else {
+      // No quoting or comments after a value: everything after the first "=" is it.
       entry.kind = IniEntryKind::Key;
-      const std::size_t equals = FindByte(line, 0, '=');
-      entry.name = TrimTrailingBlanks(line.substr(0, equals));
-      if (equals < line.size()) entry.value = TrimLeadingBlanks(line.substr(equals + 1));
+      const std::size_t equals = Find(line, start, L'=');
+      std::size_t nameEnd = equals;
+      while (nameEnd > start && IsBlank(data[nameEnd - 1])) --nameEnd;
+      entry.name = {start, nameEnd - start};
+      std::size_t valueFrom = equals < end ? equals + 1 : end;
+      while (valueFrom < end && IsBlank(data[valueFrom])) ++valueFrom;
+      entry.value = {valueFrom, end - valueFrom};
     }
-    entries.push_back(std::move(entry));
+    entries.push_back(entry);
   }
-  return entries;
 }
+
+std::size_t LineStop(const IniEntry& entry) { return entry.line.from + entry.line.size; }
 
 // Index of the first header after `from`, or the end of the list.
 std::size_t NextHeader(const IniDocument& doc, std::size_t from) {
@@ -117,18 +98,21 @@ std::size_t BodyStart(const IniDocument& doc) {
   return doc.section == kIniNone ? 0 : doc.section + 1;
 }
 
-std::size_t FindHeader(const IniDocument& doc, std::string_view name) {
+bool NameIs(const IniDocument& doc, const IniEntry& entry, std::wstring_view name) {
+  return entry.name.size == name.size() && EqualsIgnoringAsciiCase(IniText(doc, entry.name), name);
+}
+
+std::size_t FindHeader(const IniDocument& doc, std::wstring_view name) {
   for (std::size_t i = 0; i < doc.entries.size(); ++i)
-    if (doc.entries[i].kind == IniEntryKind::Section && SameName(doc.entries[i].name, name))
-      return i;
+    if (doc.entries[i].kind == IniEntryKind::Section && NameIs(doc, doc.entries[i], name)) return i;
   return kIniNone;
 }
 
-std::size_t FindKey(const IniDocument& doc, std::string_view name) {
+std::size_t FindKey(const IniDocument& doc, std::wstring_view name) {
   if (doc.missingSection) return kIniNone;
   const std::size_t end = NextHeader(doc, BodyStart(doc));
   for (std::size_t i = BodyStart(doc); i < end; ++i)
-    if (doc.entries[i].kind == IniEntryKind::Key && SameName(doc.entries[i].name, name)) return i;
+    if (doc.entries[i].kind == IniEntryKind::Key && NameIs(doc, doc.entries[i], name)) return i;
   return kIniNone;
 }
 
@@ -137,54 +121,110 @@ void EndEnumeration(IniDocument& doc) {
   doc.cursor = kIniNone;
 }
 
-std::string Serialise(const IniDocument& doc) {
-  std::string out;
-  std::size_t estimate = 8;
-  for (const IniEntry& entry : doc.entries) estimate += entry.name.size() + entry.value.size() + 8;
-  out.reserve(estimate);
-  // A first key whose name begins with U+FEFF would read back as the mark and lose
-  // that character; the mark in front keeps it.
-  const bool markedName = !doc.utf16 && !doc.entries.empty() &&
-                          doc.entries[0].kind == IniEntryKind::Key &&
-                          doc.entries[0].name.starts_with(kByteOrderMark);
-  if (doc.utf8 || markedName) {
-    out += kByteOrderMark;
-    out += kLineEnd;
+// A key line's blanks before its name, and what stands between name and value.
+struct KeyLayout {
+  std::wstring_view indent;
+  std::wstring_view separator;
+};
+
+KeyLayout LayoutOf(const IniDocument& doc, const IniEntry& key) {
+  const std::size_t nameStop = key.name.from + key.name.size;
+  return {IniText(doc, {key.line.from, key.name.from - key.line.from}),
+          IniText(doc, {nameStop, key.value.from - nameStop})};
+}
+
+bool HasEquals(const IniDocument& doc, const IniEntry& entry) {
+  return entry.kind == IniEntryKind::Key &&
+         LayoutOf(doc, entry).separator.find(L'=') != std::wstring_view::npos;
+}
+
+// The layout of a new key line: that of the section's last key, else of the
+// file's last key, else the compact "name=value" of the profile functions.
+KeyLayout NewKeyLayout(const IniDocument& doc, std::size_t bodyStart, std::size_t bodyEnd) {
+  for (std::size_t i = bodyEnd; i-- > bodyStart;)
+    if (HasEquals(doc, doc.entries[i])) return LayoutOf(doc, doc.entries[i]);
+  for (std::size_t i = doc.entries.size(); i-- > 0;)
+    if (HasEquals(doc, doc.entries[i])) return LayoutOf(doc, doc.entries[i]);
+  return {L"", L"="};
+}
+
+// What one line can hold and read back as the same name and value.
+bool FitsKeyLine(std::wstring_view key, std::wstring_view value) {
+  if (key.find_first_of(L"\r\n=") != std::wstring_view::npos) return false;
+  if (value.find_first_of(L"\r\n") != std::wstring_view::npos) return false;
+  const std::size_t first = key.find_first_not_of(L" \t");
+  return first == std::wstring_view::npos || (key[first] != L'[' && key[first] != L';');
+}
+
+bool FitsHeader(std::wstring_view section) {
+  return section.find_first_of(L"\r\n]") == std::wstring_view::npos;
+}
+
+// Puts `with` in place of the span and reads the lines again. Everything outside
+// the span keeps its characters, so untouched lines keep their bytes.
+void Splice(IniDocument& doc, IniSpan span, std::wstring_view with) {
+  if (IniText(doc, span) == with) return;
+  doc.text.replace(span.from, span.size, with);
+  Parse(doc.text, doc.entries);
+  doc.modified = true;
+}
+
+// A new line after the entry (kIniNone: at the top of the text), ending as the
+// line before it does; a last line without a line end gets one first.
+void InsertLineAfter(IniDocument& doc, std::size_t after, const std::wstring& line) {
+  EndEnumeration(doc);
+  if (after == kIniNone) {
+    Splice(doc, {0, 0}, line + std::wstring(FileLineEnd(doc.text)));
+    return;
   }
-  const std::string_view separator = doc.options.compactSeparator ? "=" : " = ";
-  bool firstHeader = true;
-  for (const IniEntry& entry : doc.entries) {
-    switch (entry.kind) {
-      case IniEntryKind::Section:
-        if (doc.options.blankLineBeforeSections && !firstHeader) out += kLineEnd;
-        firstHeader = false;
-        out += '[';
-        out += entry.name;
-        out += ']';
-        break;
-      case IniEntryKind::Comment:
-        out += "; ";
-        out += entry.name;
-        break;
-      case IniEntryKind::Key:
-        out += entry.name;
-        out += separator;
-        out += entry.value;
-        break;
-    }
-    out += kLineEnd;
+  const IniEntry& entry = doc.entries[after];
+  const std::wstring_view end = LineEndAt(doc.text, LineStop(entry));
+  if (end.empty()) {
+    Splice(doc, {LineStop(entry), 0}, std::wstring(FileLineEnd(doc.text)) + line);
+  } else {
+    Splice(doc, {LineStop(entry) + end.size(), 0}, line + std::wstring(end));
   }
-  // Entries of a UTF-16LE file came from well-formed text, so they convert back whole.
-  if (doc.utf16) return std::string(kUtf16LeMark) + Utf16LeFromWide(WideFromUtf8(out));
-  return out;
+}
+
+// The missing section at the end of the text, after one blank line, with the key.
+void AppendSection(IniDocument& doc, const std::wstring& keyLine) {
+  std::wstring_view text = doc.text;
+  const bool ended = !text.empty() && IsLineEnd(text.back());
+  const std::wstring_view end =
+      ended ? LineEndAt(text, text.size() - (text.ends_with(kCrLf) ? 2 : 1)) : FileLineEnd(text);
+  std::wstring added;
+  if (!text.empty()) {
+    if (!ended) added += end;
+    // The last line, without its end: blank already, or a blank line goes first.
+    std::wstring_view last = text;
+    if (ended) last.remove_suffix(end.size());
+    const std::size_t lastStart = last.find_last_of(L"\r\n");
+    if (lastStart != std::wstring_view::npos) last.remove_prefix(lastStart + 1);
+    if (last.find_first_not_of(L" \t") != std::wstring_view::npos) added += end;
+  }
+  added += L"[" + doc.missingName + L"]";
+  added += end;
+  added += keyLine;
+  added += end;
+  EndEnumeration(doc);
+  Splice(doc, {doc.text.size(), 0}, added);
+  doc.section = kIniNone;
+  for (std::size_t i = doc.entries.size(); i-- > 0 && doc.section == kIniNone;)
+    if (doc.entries[i].kind == IniEntryKind::Section) doc.section = i;
+  doc.missingSection = false;
+  doc.missingName.clear();
 }
 
 }  // namespace
 
-IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
+std::wstring_view IniText(const IniDocument& doc, IniSpan span) {
+  // Spans come from parsing this very text: no bounds to check.
+  return std::wstring_view(doc.text.data() + span.from, span.size);
+}
+
+IniDocument IniOpen(const std::wstring& path) {
   IniDocument doc;
   doc.path = path;
-  doc.options = options;
 
   doc.file = os::OpenExistingFile(path, os::OpenMode::ReadWriteShareRead);
   if (doc.file == 0) {
@@ -195,7 +235,6 @@ IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
   }
   if (doc.file == 0) {
     doc.readOnly = false;
-    doc.utf8 = true;
     return doc;
   }
 
@@ -209,38 +248,13 @@ IniDocument IniOpen(const std::wstring& path, IniWriteOptions options) {
 }
 
 void IniReadBytes(IniDocument& doc, std::string_view bytes) {
-  for (std::string_view mark : kForeignMarks) {
-    if (bytes.starts_with(mark)) {
-      doc.discardWrites = true;
-      return;
-    }
-  }
-  if (bytes.starts_with(kUtf16LeMark)) {
-    // Applications that write their ini through the wide profile calls keep it so.
-    const std::optional<std::wstring> text = WideFromUtf16Le(bytes.substr(kUtf16LeMark.size()));
-    // A zero character is no text; written back first it would look like a UTF-32 mark.
-    if (!text || text->find(L'\0') != std::wstring::npos) {
-      doc.discardWrites = true;
-      return;
-    }
-    doc.utf16 = true;
-    doc.entries = Parse(Utf8FromWide(*text));
-  } else if (bytes.size() >= kByteOrderMark.size() && bytes.starts_with(kByteOrderMark)) {
-    doc.utf8 = true;
-    doc.entries = Parse(bytes.substr(kByteOrderMark.size()));
-  } else if (IsWellFormedUtf8(bytes)) {
-    // ASCII, or UTF-8 without a mark: read as Latin-1, every character beyond
-    // ASCII would turn into two and be written back so. Plain ASCII gets the mark
-    // on its way back; UTF-8 without a mark keeps going without one.
-    doc.utf8 = !bytes.empty() && std::all_of(bytes.begin(), bytes.end(), [](char c) {
-      return static_cast<unsigned char>(c) < 0x80;
-    });
-    doc.entries = Parse(bytes);
-  } else {
-    // Without a mark every byte is one Latin-1 character, whatever the system's code page.
-    doc.utf8 = true;
-    doc.entries = Parse(Latin1ToUtf8(bytes));
-  }
+  // One reading with replace and replaceline: a file keeps its format, and one
+  // that would not come back as it was is read but never written.
+  DecodedText read = ReadText(bytes);
+  doc.format = read.format;
+  doc.text = std::move(read.text);
+  if (!read.faithful) doc.discardWrites = true;
+  Parse(doc.text, doc.entries);
 }
 
 bool IniSelectSection(IniDocument& doc, std::wstring_view section) {
@@ -251,19 +265,18 @@ bool IniSelectSection(IniDocument& doc, std::wstring_view section) {
     doc.section = kIniNone;
     return true;
   }
-  const std::string name = Utf8FromWide(section);
-  doc.section = FindHeader(doc, name);
+  doc.section = FindHeader(doc, section);
   if (doc.section != kIniNone) return true;
   doc.missingSection = true;
-  doc.missingName = name;
+  doc.missingName = section;
   return false;
 }
 
 std::wstring IniReadKey(const IniDocument& doc, std::wstring_view key,
                         std::wstring_view defaultValue) {
-  const std::size_t found = FindKey(doc, Utf8FromWide(key));
+  const std::size_t found = FindKey(doc, key);
   if (found == kIniNone) return std::wstring(defaultValue);
-  return TrimBlanks(WideFromUtf8(doc.entries[found].value));
+  return TrimBlanks(IniText(doc, doc.entries[found].value));
 }
 
 bool IniFirstKey(IniDocument& doc) {
@@ -289,47 +302,53 @@ bool IniNextKey(IniDocument& doc) {
 
 std::wstring IniKeyName(const IniDocument& doc) {
   if (doc.cursor == kIniNone) return std::wstring();
-  return WideFromUtf8(doc.entries[doc.cursor].name);
+  return std::wstring(IniText(doc, doc.entries[doc.cursor].name));
 }
 
 std::wstring IniKeyValue(const IniDocument& doc) {
   if (doc.cursor == kIniNone) return std::wstring();
-  return TrimBlanks(WideFromUtf8(doc.entries[doc.cursor].value));
+  return TrimBlanks(IniText(doc, doc.entries[doc.cursor].value));
 }
 
 void IniWriteKey(IniDocument& doc, std::wstring_view key, std::wstring_view value) {
-  IniEntry entry{IniEntryKind::Key, Utf8FromWide(key), Utf8FromWide(value)};
-  doc.modified = true;
+  if (!FitsKeyLine(key, value) || (doc.missingSection && !FitsHeader(doc.missingName))) return;
+  const std::size_t bodyStart = BodyStart(doc);
+  const std::size_t bodyEnd = doc.missingSection ? bodyStart : NextHeader(doc, bodyStart);
+  const KeyLayout layout = NewKeyLayout(doc, bodyStart, bodyEnd);
   if (doc.missingSection) {
-    EndEnumeration(doc);
-    doc.entries.push_back(IniEntry{IniEntryKind::Section, std::move(doc.missingName), {}});
-    doc.section = doc.entries.size() - 1;
-    doc.missingSection = false;
-    doc.missingName.clear();
-    doc.entries.push_back(std::move(entry));
+    AppendSection(doc, std::wstring(layout.indent) + std::wstring(key) +
+                           std::wstring(layout.separator) + std::wstring(value));
     return;
   }
-  const std::size_t found = FindKey(doc, entry.name);
+  const std::size_t found = FindKey(doc, key);
   if (found != kIniNone) {
-    doc.entries[found] = std::move(entry);
+    // The line keeps its indentation, its spacing around "=" and its line end;
+    // its name takes the letter case asked for.
+    const IniEntry& entry = doc.entries[found];
+    const std::wstring_view separator =
+        HasEquals(doc, entry) ? LayoutOf(doc, entry).separator : layout.separator;
+    const std::wstring line = std::wstring(key) + std::wstring(separator) + std::wstring(value);
+    Splice(doc, {entry.name.from, LineStop(entry) - entry.name.from}, line);
     return;
   }
-  // After the section's last entry, comments included: where its next header starts.
-  EndEnumeration(doc);
-  const std::size_t at = NextHeader(doc, BodyStart(doc));
-  doc.entries.insert(doc.entries.begin() + static_cast<std::ptrdiff_t>(at), std::move(entry));
+  std::size_t after = doc.section;
+  for (std::size_t i = bodyStart; i < bodyEnd; ++i)
+    if (doc.entries[i].kind == IniEntryKind::Key) after = i;
+  InsertLineAfter(doc, after,
+                  std::wstring(layout.indent) + std::wstring(key) + std::wstring(layout.separator) +
+                      std::wstring(value));
 }
 
 void IniRemoveKey(IniDocument& doc, std::wstring_view key) {
-  const std::size_t found = FindKey(doc, Utf8FromWide(key));
+  const std::size_t found = FindKey(doc, key);
   if (found == kIniNone) return;
   EndEnumeration(doc);
-  doc.entries.erase(doc.entries.begin() + static_cast<std::ptrdiff_t>(found));
-  doc.modified = true;
+  const IniEntry& entry = doc.entries[found];
+  Splice(doc, {entry.line.from, entry.line.size + entry.lineEnd}, L"");
 }
 
 void IniRemoveSection(IniDocument& doc, std::wstring_view section) {
-  const std::size_t header = FindHeader(doc, Utf8FromWide(section));
+  const std::size_t header = FindHeader(doc, section);
   if (header == kIniNone) return;
   const std::size_t end = NextHeader(doc, header + 1);
   EndEnumeration(doc);
@@ -337,22 +356,29 @@ void IniRemoveSection(IniDocument& doc, std::wstring_view section) {
     if (doc.section == header) {
       // The current section is gone; a later write creates it again at the end.
       doc.missingSection = true;
-      doc.missingName = doc.entries[header].name;
+      doc.missingName = IniText(doc, doc.entries[header].name);
       doc.section = kIniNone;
     } else if (doc.section > header) {
       doc.section -= end - header;
     }
   }
-  doc.entries.erase(doc.entries.begin() + static_cast<std::ptrdiff_t>(header),
-                    doc.entries.begin() + static_cast<std::ptrdiff_t>(end));
-  doc.modified = true;
+  // Its comments and blank lines go with it, up to the next header.
+  const std::size_t from = doc.entries[header].line.from;
+  const std::size_t to = end < doc.entries.size() ? doc.entries[end].line.from : doc.text.size();
+  Splice(doc, {from, to - from}, L"");
 }
 
 void IniClose(IniDocument& doc) {
   // Let go of the file first: the new one takes its place by a rename.
   if (doc.file != 0) os::CloseFile(doc.file);
-  if (doc.modified && !doc.discardWrites) WriteFileAtomically(doc.path, IniWrittenBytes(doc));
+  if (doc.modified) {
+    const std::optional<std::string> bytes = IniWrittenBytes(doc);
+    if (bytes) WriteFileAtomically(doc.path, *bytes);
+  }
   doc = IniDocument{};
 }
 
-std::string IniWrittenBytes(const IniDocument& doc) { return Serialise(doc); }
+std::optional<std::string> IniWrittenBytes(const IniDocument& doc) {
+  if (doc.discardWrites) return std::nullopt;
+  return EncodeText(doc.text, doc.format);
+}

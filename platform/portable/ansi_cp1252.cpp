@@ -20,7 +20,8 @@ wchar_t WideOf(unsigned char byte) {
 
 char ByteOf(wchar_t c) {
   const auto code = static_cast<unsigned long>(c);
-  if (code < 0x80) return static_cast<char>(code);  // ASCII, the bulk of any text
+  // ASCII, the bulk of any text, and Latin-1 above the C1 range are themselves.
+  if (code < 0x80 || (code >= 0xA0 && code < 0x100)) return static_cast<char>(code);
   for (unsigned k = 0; k < 32; ++k)
     if (kHighControls[k] != 0 && kHighControls[k] == code) return static_cast<char>(0x80 + k);
   if (code < 0x100 && WideOf(static_cast<unsigned char>(code)) == c) return static_cast<char>(code);
@@ -31,23 +32,24 @@ char ByteOf(wchar_t c) {
 
 namespace os {
 
+// Both write into strings sized in advance: whole files pass through here.
 std::string AnsiFromWide(const std::wstring& text) {
-  std::string bytes;
-  bytes.reserve(text.size());
+  std::string bytes(text.size(), '\0');
+  size_t out = 0;
   for (size_t i = 0; i < text.size(); ++i) {
     // One character outside the basic plane is one default character, as on Windows.
     const bool pair = sizeof(wchar_t) == 2 && text[i] >= 0xD800 && text[i] <= 0xDBFF &&
                       i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-    bytes.push_back(ByteOf(text[i]));
+    bytes[out++] = ByteOf(text[i]);
     if (pair) ++i;
   }
+  bytes.resize(out);
   return bytes;
 }
 
 std::wstring WideFromAnsi(const std::string& bytes) {
-  std::wstring text;
-  text.reserve(bytes.size());
-  for (char byte : bytes) text.push_back(WideOf(static_cast<unsigned char>(byte)));
+  std::wstring text(bytes.size(), L'\0');
+  for (size_t i = 0; i < bytes.size(); ++i) text[i] = WideOf(static_cast<unsigned char>(bytes[i]));
   return text;
 }
 

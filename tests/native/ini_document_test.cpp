@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 #include <string>
@@ -13,8 +14,6 @@
 namespace {
 
 const std::wstring kPath = L"C:\\D\\app.ini";
-// What every UTF-8 document is written back with: the mark, then an empty first line.
-const std::string kHead = "\xEF\xBB\xBF\r\n";
 
 // "name=value" for every key the enumeration of the section yields.
 std::vector<std::wstring> Keys(IniDocument& doc, std::wstring_view section) {
@@ -22,13 +21,6 @@ std::vector<std::wstring> Keys(IniDocument& doc, std::wstring_view section) {
   if (!IniSelectSection(doc, section) || !IniFirstKey(doc)) return keys;
   while (IniNextKey(doc)) keys.push_back(IniKeyName(doc) + L"=" + IniKeyValue(doc));
   return keys;
-}
-
-bool SameEntries(const std::vector<IniEntry>& a, const std::vector<IniEntry>& b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (a[i].kind != b[i].kind || a[i].name != b[i].name || a[i].value != b[i].value) return false;
-  return true;
 }
 
 using KeyList = std::vector<std::wstring>;
@@ -42,16 +34,16 @@ class IniDocumentTest : public ::testing::Test {
     FakeAddFolder(L"C:\\D");
   }
 
-  IniDocument Open(const std::string& bytes, IniWriteOptions options = {}) {
+  IniDocument Open(const std::string& bytes) {
     FakeAddFile(kPath, bytes);
-    return IniOpen(kPath, options);
+    return IniOpen(kPath);
   }
 
   // Opens the bytes, lets the change act on the document, closes it and gives
   // the file's bytes afterwards.
   template <typename Change>
-  std::string Rewritten(const std::string& bytes, Change change, IniWriteOptions options = {}) {
-    IniDocument doc = Open(bytes, options);
+  std::string Rewritten(const std::string& bytes, Change change) {
+    IniDocument doc = Open(bytes);
     change(doc);
     IniClose(doc);
     return FakeFileBytes(kPath);
@@ -78,8 +70,8 @@ TEST_F(IniDocumentTest, SemicolonLineIsACommentAndHashLineIsAKey) {
   EXPECT_EQ(Keys(doc, L"S"), KeyList{L"# y=2"});
   ASSERT_EQ(doc.entries.size(), 4u);
   EXPECT_EQ(doc.entries[1].kind, IniEntryKind::Comment);
-  EXPECT_EQ(doc.entries[1].name, "x = 1");  // one space after ";" dropped
-  EXPECT_EQ(doc.entries[3].name, "z");
+  EXPECT_EQ(IniText(doc, doc.entries[1].name), L"x = 1");  // one space after ";" dropped
+  EXPECT_EQ(IniText(doc, doc.entries[3].name), L"z");
 }
 
 TEST_F(IniDocumentTest, HeaderNameEndsAtFirstBracketAndKeepsInnerSpaces) {
@@ -150,20 +142,17 @@ TEST_F(IniDocumentTest, EnumerationOfMissingOrEmptySectionsYieldsNothing) {
   EXPECT_EQ(IniKeyValue(doc), L"");
 }
 
-TEST_F(IniDocumentTest, FileWithoutMarkIsLatin1AndComesBackAsUtf8) {
-  const std::string bytes = "[S]\r\nk=caf\xE9\r\n";
-  IniDocument doc = Open(bytes);
-  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=caf\u00E9"});
-  EXPECT_TRUE(doc.utf8);
-  IniWriteKey(doc, L"other", L"1");
-  IniClose(doc);
-  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = caf\xC3\xA9\r\nother = 1\r\n");
+TEST_F(IniDocumentTest, FileWithoutMarkIsReadInTheAnsiCodePage) {
+  // 0x80 is the euro sign in the code page, a control character in Latin-1.
+  IniDocument doc = Open("[S]\r\nk=caf\xE9 \x80\r\n");
+  EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=caf\u00E9 \u20AC"});
+  EXPECT_EQ(doc.format, TextFormat::Ansi);
 }
 
 TEST_F(IniDocumentTest, FileWithMarkIsUtf8) {
   IniDocument doc = Open("\xEF\xBB\xBF[S]\r\nk=caf\xC3\xA9 \xE2\x82\xAC\r\n");
   EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=caf\u00E9 \u20AC"});
-  IniDocument shortFile = Open("\xEF\xBB");  // too short for a mark: two Latin-1 characters
+  IniDocument shortFile = Open("\xEF\xBB");  // too short for a mark: two ANSI characters
   EXPECT_EQ(Keys(shortFile, L""), KeyList{L"\u00EF\u00BB="});
 }
 
@@ -187,17 +176,15 @@ TEST_F(IniDocumentTest, FilesAreWrittenBackInTheFormatTheyWereReadIn) {
       {std::string("\0\0\xFE\xFF", 4), std::string("\0\0\xFE\xFF", 4)},
       {"\xFF\xFE[\0S", "\xFF\xFE[\0S"},                                        // odd length
       {std::string("\xFF\xFE \0\0\0", 6), std::string("\xFF\xFE \0\0\0", 6)},  // zero character
-      // A first name that begins with U+FEFF would read back as the mark: it gets one.
-      {" \xEF\xBB\xBF\xC3\xBC=1", kHead + "\xEF\xBB\xBF\xC3\xBC=1\r\n[S]\r\nk=2\r\n"},
+      // A first name that begins with U+FEFF keeps the blank before it, so it never
+      // reads back as the mark; the new section's key is indented like it.
+      {" \xEF\xBB\xBF\xC3\xBC=1", " \xEF\xBB\xBF\xC3\xBC=1\r\n\r\n[S]\r\n k=2\r\n"},
   };
   for (const Row& row : rows) {
-    const std::string out = Rewritten(
-        row.before,
-        [](IniDocument& doc) {
-          IniSelectSection(doc, L"S");
-          IniWriteKey(doc, L"k", L"2");
-        },
-        IniWriteOptions{true, false});
+    const std::string out = Rewritten(row.before, [](IniDocument& doc) {
+      IniSelectSection(doc, L"S");
+      IniWriteKey(doc, L"k", L"2");
+    });
     EXPECT_EQ(out, row.after) << row.before;
   }
   IniDocument doc = Open(utf16("[S]\r\nk=\xE9"));  // U+00E9 as one UTF-16 unit
@@ -220,15 +207,15 @@ TEST_F(IniDocumentTest, WriteKeyUpdatesTheFirstMatchAndTakesTheNewName) {
     IniSelectSection(doc, L"s");
     IniWriteKey(doc, L"Size", L"10");
   });
-  EXPECT_EQ(out, kHead + "[S]\r\nSize = 10\r\nSIZE = 2\r\n");
+  EXPECT_EQ(out, "[S]\r\nSize=10\r\nSIZE=2\r\n");
 }
 
-TEST_F(IniDocumentTest, WriteKeyAddsAfterTheSectionsLastEntryBeforeTheNextHeader) {
+TEST_F(IniDocumentTest, WriteKeyAddsAfterTheSectionsLastKey) {
   const std::string out = Rewritten("[A]\nx=1\n; tail\n[B]\ny=2\n", [](IniDocument& doc) {
     IniSelectSection(doc, L"A");
     IniWriteKey(doc, L"z", L"3");
   });
-  EXPECT_EQ(out, kHead + "[A]\r\nx = 1\r\n; tail\r\nz = 3\r\n[B]\r\ny = 2\r\n");
+  EXPECT_EQ(out, "[A]\nx=1\nz=3\n; tail\n[B]\ny=2\n");
 }
 
 TEST_F(IniDocumentTest, WriteKeyAtTheTopOfFileGoesAboveTheFirstHeader) {
@@ -236,9 +223,8 @@ TEST_F(IniDocumentTest, WriteKeyAtTheTopOfFileGoesAboveTheFirstHeader) {
     IniSelectSection(doc, L"");
     IniWriteKey(doc, L"new", L"n");
   };
-  EXPECT_EQ(Rewritten("a=1\r\n[S]\r\nb=2\r\n", writeTop),
-            kHead + "a = 1\r\nnew = n\r\n[S]\r\nb = 2\r\n");
-  EXPECT_EQ(Rewritten("[S]\r\nb=2\r\n", writeTop), kHead + "new = n\r\n[S]\r\nb = 2\r\n");
+  EXPECT_EQ(Rewritten("a=1\r\n[S]\r\nb=2\r\n", writeTop), "a=1\r\nnew=n\r\n[S]\r\nb=2\r\n");
+  EXPECT_EQ(Rewritten("[S]\r\nb=2\r\n", writeTop), "new=n\r\n[S]\r\nb=2\r\n");
 }
 
 TEST_F(IniDocumentTest, MissingSectionIsAppendedByTheFirstWriteOnly) {
@@ -248,21 +234,24 @@ TEST_F(IniDocumentTest, MissingSectionIsAppendedByTheFirstWriteOnly) {
     IniWriteKey(doc, L"k2", L"v2");
     EXPECT_EQ(IniReadKey(doc, L"k1", L""), L"v1");
   });
-  EXPECT_EQ(out, kHead + "[A]\r\nx = 1\r\n[New]\r\nk1 = v1\r\nk2 = v2\r\n");
+  EXPECT_EQ(out, "[A]\r\nx=1\r\n\r\n[New]\r\nk1=v1\r\nk2=v2\r\n");
 }
 
-TEST_F(IniDocumentTest, CompactAndBlankLineOptionsShapeTheWrittenFile) {
-  const std::string in = "top=0\r\n[A]\r\nx=1\r\n[B]\r\ny=2\r\n";
-  auto change = [](IniDocument& doc) {
-    IniSelectSection(doc, L"B");
-    IniWriteKey(doc, L"y", L"3");
+// A new key copies the blanks of its section's last key; a section without one
+// copies the file's last key; a file without keys is written compactly.
+TEST_F(IniDocumentTest, NewKeysTakeTheSpacingTheirSectionUses) {
+  const std::string in = "top = 0\r\n[A]\r\n\tx = 1\r\n[B]\r\ny\r\n\r\n[C]\r\nz=2\r\n";
+  auto write = [](const wchar_t* section) {
+    return [section](IniDocument& doc) {
+      IniSelectSection(doc, section);
+      IniWriteKey(doc, L"n", L"9");
+    };
   };
-  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{true, true}),
-            kHead + "top=0\r\n[A]\r\nx=1\r\n\r\n[B]\r\ny=3\r\n");
-  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{true, false}),
-            kHead + "top=0\r\n[A]\r\nx=1\r\n[B]\r\ny=3\r\n");
-  EXPECT_EQ(Rewritten(in, change, IniWriteOptions{false, true}),
-            kHead + "top = 0\r\n[A]\r\nx = 1\r\n\r\n[B]\r\ny = 3\r\n");
+  EXPECT_EQ(Rewritten(in, write(L"A")),
+            "top = 0\r\n[A]\r\n\tx = 1\r\n\tn = 9\r\n[B]\r\ny\r\n\r\n[C]\r\nz=2\r\n");
+  EXPECT_EQ(Rewritten(in, write(L"B")),
+            "top = 0\r\n[A]\r\n\tx = 1\r\n[B]\r\ny\r\nn=9\r\n\r\n[C]\r\nz=2\r\n");
+  EXPECT_EQ(Rewritten("; notes only\n", write(L"D")), "; notes only\n\n[D]\nn=9\n");
 }
 
 TEST_F(IniDocumentTest, RewriteKeepsCommentsAndTrailingBlanksOfValues) {
@@ -271,7 +260,7 @@ TEST_F(IniDocumentTest, RewriteKeepsCommentsAndTrailingBlanksOfValues) {
         IniSelectSection(doc, L"S");
         IniWriteKey(doc, L"n", L"1");
       });
-  EXPECT_EQ(out, kHead + "; lead\r\n[S]\r\nk = v  \r\n;  two\r\nn = 1\r\n");
+  EXPECT_EQ(out, "  ;lead\r\n[S]\r\n\tk =  v  \r\n\tn =  1\r\n;  two\r\n");
 }
 
 TEST_F(IniDocumentTest, RemoveKeyChangesTheFileOnlyWhenTheKeyExists) {
@@ -286,14 +275,14 @@ TEST_F(IniDocumentTest, RemoveKeyChangesTheFileOnlyWhenTheKeyExists) {
     IniSelectSection(doc, L"S");
     IniRemoveKey(doc, L"K");
   };
-  EXPECT_EQ(Rewritten(in, removeFirst), kHead + "[S]\r\nk = 2\r\n[T]\r\nk = 3\r\n");
+  EXPECT_EQ(Rewritten(in, removeFirst), "[S]\nk=2\n[T]\nk=3\n");
 }
 
 TEST_F(IniDocumentTest, RemoveSectionTakesItsCommentsAndChangesNothingWhenMissing) {
   const std::string in = "a=0\n[Old]\nk=1\n; gone too\n[Keep]\nk=2\n[old]\nk=3\n";
   EXPECT_EQ(Rewritten(in, [](IniDocument& doc) { IniRemoveSection(doc, L"Nope"); }), in);
   EXPECT_EQ(Rewritten(in, [](IniDocument& doc) { IniRemoveSection(doc, L"OLD"); }),
-            kHead + "a = 0\r\n[Keep]\r\nk = 2\r\n[old]\r\nk = 3\r\n");
+            "a=0\n[Keep]\nk=2\n[old]\nk=3\n");
 }
 
 TEST_F(IniDocumentTest, RemovingASectionKeepsTheCurrentSectionInPlace) {
@@ -304,7 +293,8 @@ TEST_F(IniDocumentTest, RemovingASectionKeepsTheCurrentSectionInPlace) {
     IniRemoveSection(doc, L"B");  // the current one: a later write brings it back
     IniWriteKey(doc, L"w", L"4");
   });
-  EXPECT_EQ(out, kHead + "[B]\r\nw = 4\r\n");
+  // The emptied text has no line end left to copy.
+  EXPECT_EQ(out, "[B]\r\nw=4\r\n");
 }
 
 TEST_F(IniDocumentTest, ReadingLeavesTheFileByteForByteUnchanged) {
@@ -318,20 +308,20 @@ TEST_F(IniDocumentTest, ReadingLeavesTheFileByteForByteUnchanged) {
 }
 
 TEST_F(IniDocumentTest, MissingFileIsCreatedOnlyWhenWritten) {
-  IniDocument untouched = IniOpen(kPath, {});
+  IniDocument untouched = IniOpen(kPath);
   EXPECT_EQ(Keys(untouched, L""), KeyList{});
   IniClose(untouched);
   EXPECT_FALSE(FakeHasFile(kPath));
 
-  IniDocument doc = IniOpen(kPath, {});
+  IniDocument doc = IniOpen(kPath);
   IniSelectSection(doc, L"S");
   IniWriteKey(doc, L"k", L"\u00E9");
   IniClose(doc);
-  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = \xC3\xA9\r\n");
+  EXPECT_EQ(FakeFileBytes(kPath), "[S]\r\nk=\xE9\r\n");
 }
 
 TEST_F(IniDocumentTest, EmptyFileIsWrittenBackWithoutMark) {
-  EXPECT_EQ(Rewritten("", [](IniDocument& doc) { IniWriteKey(doc, L"k", L"v"); }), "k = v\r\n");
+  EXPECT_EQ(Rewritten("", [](IniDocument& doc) { IniWriteKey(doc, L"k", L"v"); }), "k=v\r\n");
   const std::string emptied = Rewritten("", [](IniDocument& doc) {
     IniWriteKey(doc, L"k", L"v");
     IniRemoveKey(doc, L"k");
@@ -342,14 +332,14 @@ TEST_F(IniDocumentTest, EmptyFileIsWrittenBackWithoutMark) {
 TEST_F(IniDocumentTest, ReadOnlyFileIsReadAndRecreatedOnClose) {
   FakeAddFile(kPath, "[S]\r\nk=1\r\n");
   Fake().readOnlyFiles.insert(LowerAscii(kPath));
-  IniDocument doc = IniOpen(kPath, {});
+  IniDocument doc = IniOpen(kPath);
   EXPECT_TRUE(doc.readOnly);
   EXPECT_EQ(Keys(doc, L"S"), KeyList{L"k=1"});
   IniWriteKey(doc, L"k", L"2");
   // The writer that held the file has let go by the time the document closes.
   Fake().readOnlyFiles.clear();
   IniClose(doc);
-  EXPECT_EQ(FakeFileBytes(kPath), kHead + "[S]\r\nk = 2\r\n");
+  EXPECT_EQ(FakeFileBytes(kPath), "[S]\r\nk=2\r\n");
 }
 
 TEST_F(IniDocumentTest, WriteToAFileThatStaysReadOnlyIsLost) {
@@ -364,7 +354,7 @@ TEST_F(IniDocumentTest, WriteToAFileThatStaysReadOnlyIsLost) {
 TEST_F(IniDocumentTest, LockedFileReadsAsEmpty) {
   FakeAddFile(kPath, "[S]\r\nk=1\r\n");
   Fake().lockedFiles.insert(LowerAscii(kPath));
-  IniDocument doc = IniOpen(kPath, {});
+  IniDocument doc = IniOpen(kPath);
   EXPECT_FALSE(IniSelectSection(doc, L"S"));
   EXPECT_EQ(IniReadKey(doc, L"k", L"default"), L"default");
   IniWriteKey(doc, L"k", L"2");
@@ -374,19 +364,17 @@ TEST_F(IniDocumentTest, LockedFileReadsAsEmpty) {
 
 // ---- bad input -----------------------------------------------------------------
 
-TEST_F(IniDocumentTest, MalformedUtf8AfterMarkIsReadWithReplacementsAndKeptAsRead) {
+TEST_F(IniDocumentTest, MalformedUtf8AfterMarkIsReadWithReplacementsAndNeverWritten) {
   const std::string in =
       "\xEF\xBB\xBF"
       "bad=\xFF\xE2\x82 ok\r\n[S\xC3]\r\nk=1\r\n";
   IniDocument doc = Open(in);
   EXPECT_EQ(Keys(doc, L""), KeyList{L"bad=\uFFFD\uFFFD ok"});
-  EXPECT_FALSE(IniSelectSection(doc, L"S\uFFFD"));  // a name is matched as it was read
+  EXPECT_EQ(Keys(doc, L"S\uFFFD"), KeyList{L"k=1"});
   IniClose(doc);
   EXPECT_EQ(FakeFileBytes(kPath), in);
-
-  const std::string out =
-      Rewritten(in, [](IniDocument& changed) { IniWriteKey(changed, L"k", L"2"); });
-  EXPECT_EQ(out, kHead + "bad = \xFF\xE2\x82 ok\r\nk = 2\r\n[S\xC3]\r\nk = 1\r\n");
+  // Written back, the replacement characters would stand where the bytes were.
+  EXPECT_EQ(Rewritten(in, [](IniDocument& changed) { IniWriteKey(changed, L"k", L"2"); }), in);
 }
 
 TEST_F(IniDocumentTest, MillionCharacterLinesAreWholeEntries) {
@@ -397,9 +385,9 @@ TEST_F(IniDocumentTest, MillionCharacterLinesAreWholeEntries) {
   ASSERT_EQ(doc.entries.size(), 5u);
   IniSelectSection(doc, L"S");
   EXPECT_EQ(IniReadKey(doc, L"k", L"").size(), longValue.size());
-  EXPECT_EQ(doc.entries[2].name.size(), 1000000u);
+  EXPECT_EQ(doc.entries[2].name.size, 1000000u);
   EXPECT_EQ(doc.entries[3].kind, IniEntryKind::Section);
-  EXPECT_EQ(doc.entries[3].name.size(), 1000000u);
+  EXPECT_EQ(doc.entries[3].name.size, 1000000u);
   IniClose(doc);
 }
 
@@ -412,7 +400,7 @@ TEST_F(IniDocumentTest, TwentyMegabyteFileParsesInOnePass) {
   }
   FakeAddFile(kPath, in);
   const auto start = std::chrono::steady_clock::now();
-  IniDocument doc = IniOpen(kPath, {});
+  IniDocument doc = IniOpen(kPath);
   IniSelectSection(doc, L"Section400");
   const std::wstring value = IniReadKey(doc, L"key400999", L"");
   const auto elapsed = std::chrono::steady_clock::now() - start;
@@ -435,18 +423,25 @@ TEST_F(IniDocumentTest, RandomBinaryIsReadWithoutHarmAndWrittenBackReadsTheSame)
 
     IniDocument doc = Open(in);
     for (const IniEntry& entry : std::vector<IniEntry>(doc.entries))
-      if (entry.kind == IniEntryKind::Section) Keys(doc, WideFromUtf8(entry.name));
+      if (entry.kind == IniEntryKind::Section) Keys(doc, std::wstring(IniText(doc, entry.name)));
     Keys(doc, L"");
     IniClose(doc);
     ASSERT_EQ(FakeFileBytes(kPath), in) << "round " << round;
 
-    // Whatever was read, the written file parses back into the same entries.
+    // Whatever could be read faithfully, the written file reads back as the same
+    // text; anything else stays as it was. Half the rounds are free of zero bytes.
+    if (round % 4 < 2) std::replace(in.begin(), in.end(), '\0', ' ');
     doc = Open(in);
+    const bool writable = !doc.discardWrites;
     IniWriteKey(doc, L"added", L"1");
-    const std::vector<IniEntry> written = doc.entries;
+    const std::wstring written = doc.text;
     IniClose(doc);
-    doc = IniOpen(kPath, {});
-    EXPECT_TRUE(SameEntries(doc.entries, written)) << "round " << round;
+    doc = IniOpen(kPath);
+    if (writable) {
+      EXPECT_EQ(doc.text, written) << "round " << round;
+    } else {
+      EXPECT_EQ(FakeFileBytes(kPath), in) << "round " << round;
+    }
     IniClose(doc);
   }
 }

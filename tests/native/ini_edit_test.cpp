@@ -9,8 +9,12 @@
 namespace {
 
 const std::wstring kIni = L"C:\\P\\app.ini";
-// Written back as every rewritten ini file without a mark: the mark, an empty line.
-const std::string kHead = "\xEF\xBB\xBF\r\n";
+
+std::string Utf16(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) out += std::string{c, '\0'};
+  return out;
+}
 
 class IniEditTest : public LauncherTest {
  protected:
@@ -31,36 +35,57 @@ class IniEditTest : public LauncherTest {
 
 }  // namespace
 
-TEST_F(IniEditTest, IniwriteWritesRemovesAndKeepsAsAsked) {
+// The file's encoding and every line the edit is not about stay byte for byte.
+TEST_F(IniEditTest, IniwriteChangesOnlyItsLineAndKeepsTheEncoding) {
   const std::string ini = "[Old]\r\na=1\r\n[Win]\r\nsize=1\r\nPos=2\r\n";
+  const std::string ansi = "[S]\r\nname=caf\xE9\r\n";
   struct Row {
+    std::string before;
     std::wstring value;
     std::string after;
   };
   const Row rows[] = {
-      // Compact "=", a blank line before every section but the first.
-      {L"Win :: Pos :: 9", kHead + "[Old]\r\na=1\r\n\r\n[Win]\r\nsize=1\r\nPos=9\r\n"},
-      {L"New :: k :: v",
-       kHead + "[Old]\r\na=1\r\n\r\n[Win]\r\nsize=1\r\nPos=2\r\n\r\n[New]\r\nk=v\r\n"},
-      {L"--Old :: Pos :: 9", kHead + "[Win]\r\nsize=1\r\nPos=2\r\n"},
-      {L"Win :: Pos", kHead + "[Old]\r\na=1\r\n\r\n[Win]\r\nsize=1\r\n"},
-      {L"Win :: Pos :: 9 :: no overwrite", ini},
+      {ini, L"Win :: Pos :: 9", "[Old]\r\na=1\r\n[Win]\r\nsize=1\r\nPos=9\r\n"},
+      {ini, L"New :: k :: v", ini + "\r\n[New]\r\nk=v\r\n"},
+      {ini, L"--Old :: Pos :: 9", "[Win]\r\nsize=1\r\nPos=2\r\n"},
+      {ini, L"Win :: Pos", "[Old]\r\na=1\r\n[Win]\r\nsize=1\r\n"},
+      {ini, L"Win :: Pos :: 9 :: no overwrite", ini},
       // "size" is not "Size": written over, and the stored name becomes Size.
-      {L"Win :: Size :: 5 :: no overwrite",
-       kHead + "[Old]\r\na=1\r\n\r\n[Win]\r\nSize=5\r\nPos=2\r\n"},
-      {L"Win :: gone", ini},  // removing what is not there changes nothing
-      {L"--Missing", ini},
+      {ini, L"Win :: Size :: 5 :: no overwrite", "[Old]\r\na=1\r\n[Win]\r\nSize=5\r\nPos=2\r\n"},
+      {ini, L"Win :: gone", ini},  // removing what is not there changes nothing
+      {ini, L"--Missing", ini},
+      // Only the leading marker is taken off: "--a--b" names the section "a--b".
+      {"[ab]\r\nx=1\r\n[a--b]\r\ny=2\r\n", L"--a--b", "[ab]\r\nx=1\r\n"},
+      // ANSI stays ANSI; what the code page lacks, or would read back as UTF-8, is
+      // not written at all.
+      {ansi, L"S :: path :: C:\\J\u00FCrgen", ansi + "path=C:\\J\xFCrgen\r\n"},
+      {ansi, L"S :: path :: \u4E2D", ansi},
+      {"[S]\r\nk=1\r\n", L"S :: k :: 2", "[S]\r\nk=2\r\n"},  // ASCII gains no mark
+      {"[S]\r\nk=1\r\n", L"S :: k :: \u20AC", "[S]\r\nk=\x80\r\n"},
+      {"[S]\r\nk=1\r\n", L"S :: k :: \u2192", "[S]\r\nk=1\r\n"},
+      {"[S]\r\nk=1\r\n", L"S :: k :: \u00C3\u00A9", "[S]\r\nk=1\r\n"},
+      {"[S]\r\nk=caf\xC3\xA9\r\n", L"S :: n :: \u2192",
+       "[S]\r\nk=caf\xC3\xA9\r\nn=\xE2\x86\x92\r\n"},
+      {"\xEF\xBB\xBF[S]\nk=1\n", L"S :: k :: \u00FC", "\xEF\xBB\xBF[S]\nk=\xC3\xBC\n"},
+      {Utf16("[S]\r\nk=1\r\n"), L"S :: k :: 2", Utf16("[S]\r\nk=2\r\n")},
+      // Blank lines, comments, indentation, spacing and line ends stay; a new key
+      // follows the section's last key in its spacing, a changed one keeps its own.
+      {"; top\r\n\r\n[S]\n  a = 1\r\n\r\n; c\r\n[T]\rb=2\r", L"S :: n :: 3",
+       "; top\r\n\r\n[S]\n  a = 1\r\n  n = 3\r\n\r\n; c\r\n[T]\rb=2\r"},
+      {"[S]\r\n\tk =  old  \r\n", L"S :: K :: new", "[S]\r\n\tK =  new\r\n"},
+      {"[S]\r\na=1", L"S :: b :: 2", "[S]\r\na=1\r\nb=2"},
+      {"[S]\na=1\n\n", L"T :: k :: v", "[S]\na=1\n\n[T]\nk=v\n"},
+      // A line end in a value would add lines of its own to the file.
+      {"[S]\r\nk=1\r\n", L"S :: k :: a\r\n[X]", "[S]\r\nk=1\r\n"},
   };
-  for (const Row& row : rows) EXPECT_EQ(Write(ini, row.value), row.after) << row.value;
-  // Only the leading marker is taken off: "--a--b" names the section "a--b".
-  EXPECT_EQ(Write("[ab]\r\nx=1\r\n[a--b]\r\ny=2\r\n", L"--a--b"), kHead + "[ab]\r\nx=1\r\n");
+  for (const Row& row : rows) EXPECT_EQ(Write(row.before, row.value), row.after) << row.value;
 }
 
 TEST_F(IniEditTest, IniwriteCreatesTheFileAndItsFolder) {
   Fake().onHiddenStart = FakeInterpret;
   DispatchKey(ctx, L"BEFORE", L"iniwrite", L"New\\Dir\\app.ini :: S :: k :: \u00FC");
-  // Created empty first, so written without a mark: UTF-8 that reads back as such.
-  EXPECT_EQ(FakeFileBytes(L"C:\\P\\New\\Dir\\app.ini"), "[S]\r\nk=\xC3\xBC\r\n");
+  // Created empty first, so in the code page like any file without a mark.
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\New\\Dir\\app.ini"), "[S]\r\nk=\xFC\r\n");
   EXPECT_EQ(Read(L"S :: k", L"New\\Dir\\app.ini"), L"\u00FC");
 }
 

@@ -72,8 +72,11 @@ TEST(TextFormat, DecodesWhatComesBackByteForByteAndRefusesTheRest) {
     EXPECT_EQ(decoded->text, row.text) << row.bytes;
     EXPECT_EQ(EncodeText(decoded->text, decoded->format), row.bytes) << row.bytes;
   }
-  // A character the code page lacks would become "?".
+  // A character the code page lacks would become "?"; bytes that read back as
+  // UTF-8, or a text that begins with what reads as a mark, as another text.
   EXPECT_EQ(EncodeText(L"a\u2192b", TextFormat::Ansi), std::nullopt);
+  EXPECT_EQ(EncodeText(L"\u00C3\u00A9", TextFormat::Ansi), std::nullopt);
+  EXPECT_EQ(EncodeText(L"\uFEFFa", TextFormat::Utf8), std::nullopt);
 }
 
 TEST(TextFormat, WellFormedUtf8RejectsOverlongSurrogateAndOutOfRangeForms) {

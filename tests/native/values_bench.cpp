@@ -47,7 +47,7 @@ void BM_ReadAndPrepareHundredKeys(benchmark::State& state) {
   StoreUserVar(ctx, L"Root :: C:\\P");
   std::size_t prepared = 0;
   for (auto _ : state) {
-    IniDocument doc = IniOpen(kPath, IniWriteOptions{});
+    IniDocument doc = IniOpen(kPath);
     for (const wchar_t* section : {L"GENERAL", L"BEFORE"}) {
       if (!IniSelectSection(doc, section) || !IniFirstKey(doc)) continue;
       while (IniNextKey(doc)) {
@@ -76,7 +76,7 @@ void BM_ParseLargeFile(benchmark::State& state) {
   }
   FakeAddFile(kPath, ini);
   for (auto _ : state) {
-    IniDocument doc = IniOpen(kPath, IniWriteOptions{});
+    IniDocument doc = IniOpen(kPath);
     benchmark::DoNotOptimize(doc.entries.data());
     IniClose(doc);
   }

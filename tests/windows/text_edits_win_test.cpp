@@ -20,7 +20,7 @@ std::string Utf16(const std::wstring& text) {
 }
 
 std::string Ansi(const std::wstring& text) {
-  char bytes[64] = {};
+  char bytes[MAX_PATH] = {};
   const int length = WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()),
                                          bytes, sizeof(bytes), nullptr, nullptr);
   return std::string(bytes, length);
@@ -101,12 +101,24 @@ TEST_F(TextEditsWin, AFileThatCannotBeReplacedKeepsItsContents) {
 
 TEST_F(TextEditsWin, IniwriteRemovesSectionsAndKeysAndKeepsExactNames) {
   const std::string ini = "[Old]\r\na=1\r\n[Win]\r\nsize=1\r\nPos=2\r\n";
-  const std::string head = "\xEF\xBB\xBF\r\n";
-  EXPECT_EQ(Key(L"iniwrite", ini, L"--Old"), head + "[Win]\r\nsize=1\r\nPos=2\r\n");
-  EXPECT_EQ(Key(L"iniwrite", ini, L"Win :: Pos"), head + "[Old]\r\na=1\r\n\r\n[Win]\r\nsize=1\r\n");
+  EXPECT_EQ(Key(L"iniwrite", ini, L"--Old"), "[Win]\r\nsize=1\r\nPos=2\r\n");
+  EXPECT_EQ(Key(L"iniwrite", ini, L"Win :: Pos"), "[Old]\r\na=1\r\n[Win]\r\nsize=1\r\n");
   EXPECT_EQ(Key(L"iniwrite", ini, L"Win :: Pos :: 5 :: no overwrite"), ini);
   EXPECT_EQ(Key(L"iniwrite", ini, L"Win :: Size :: 5 :: no overwrite"),
-            head + "[Old]\r\na=1\r\n\r\n[Win]\r\nSize=5\r\nPos=2\r\n");
+            "[Old]\r\na=1\r\n[Win]\r\nSize=5\r\nPos=2\r\n");
+}
+
+// The system's own code page: the ANSI profile calls read the file as the
+// application does.
+TEST_F(TextEditsWin, AnsiIniKeepsItsBytesAndGainsOnlyTheWrittenLine) {
+  const std::string before = Ansi(L"[Win]\r\nName=caf\u00E9\r\n\r\n; kept\r\n");
+  EXPECT_EQ(Key(L"iniwrite", before, L"Win :: Path :: C:\\J\u00FCrgen"),
+            Ansi(L"[Win]\r\nName=caf\u00E9\r\nPath=C:\\J\u00FCrgen\r\n\r\n; kept\r\n"));
+  char value[64] = {};
+  GetPrivateProfileStringA("Win", "Path", "", value, sizeof(value), Ansi(At(L"f.txt")).c_str());
+  EXPECT_EQ(std::string(value), Ansi(L"C:\\J\u00FCrgen"));
+  GetPrivateProfileStringA("Win", "Name", "", value, sizeof(value), Ansi(At(L"f.txt")).c_str());
+  EXPECT_EQ(std::string(value), Ansi(L"caf\u00E9"));
 }
 
 TEST_F(TextEditsWin, Utf16IniStaysUtf16AndReadableByTheWideProfileCalls) {
