@@ -24,7 +24,7 @@ package() { bash scripts/package.sh && cp -r dist "$work/$1"; }
 check "the package builds" package unsigned
 
 # The same source elsewhere, built afresh: no folder, time or order may show.
-epoch=$(git log -1 --format=%ct)
+epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct)}
 again() {
   mkdir "$work/tree" &&
     tar -c --exclude=./build --exclude=./dist --exclude=./.git . | tar -x -C "$work/tree" &&
