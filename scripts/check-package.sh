@@ -67,5 +67,7 @@ for program in $programs; do
   rm -f "$work/stripped.exe"
 done
 
+# dist/ holds the unsigned package again, not one signed with a throw-away key.
+rm -rf dist/* && cp "$work"/unsigned/*.zip "$work/unsigned/SHA256SUMS" dist/ 2>/dev/null
 echo "package: $passed passed, $failed failed"
 [ "$failed" -eq 0 ]
