@@ -7,8 +7,11 @@ enable_language(RC)
 #   platform/win32/entry/runtime_without_exceptions.cpp);
 # - statics initialised without a lock: the launcher has one thread;
 # - each function and datum in a section of its own, so that the linker keeps only
-#   what is called.
-set(VOQ_SHIPPED_CODE -ffunction-sections -fdata-sections -fno-exceptions -fno-threadsafe-statics)
+#   what is called;
+# - the source and build folders named as "." in whatever the compiler embeds, so
+#   that where the tree was checked out does not change the bytes.
+set(VOQ_SHIPPED_CODE -ffunction-sections -fdata-sections -fno-exceptions -fno-threadsafe-statics
+                     -ffile-prefix-map=${CMAKE_SOURCE_DIR}=. -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
 target_compile_options(voq_core PRIVATE ${VOQ_SHIPPED_CODE})
 
 file(GLOB VOQ_WIN32_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/platform/win32/*.cpp)
@@ -27,12 +30,13 @@ add_subdirectory(elevation-helper)
 target_link_libraries(voq_core PUBLIC voq_helper_image)
 
 # A program that ships: the runtime without exceptions, unused code collected,
-# symbols stripped.
+# symbols stripped, and no link time in the header, so that the same source gives
+# the same bytes (the package's checksums rely on it).
 function(voq_shipped_program target)
   target_sources(${target} PRIVATE
                  ${CMAKE_SOURCE_DIR}/platform/win32/entry/runtime_without_exceptions.cpp)
   target_compile_options(${target} PRIVATE $<$<COMPILE_LANGUAGE:CXX>:${VOQ_SHIPPED_CODE}>)
-  target_link_options(${target} PRIVATE -Wl,--gc-sections -s)
+  target_link_options(${target} PRIVATE -Wl,--gc-sections -s -Wl,--no-insert-timestamp)
 endfunction()
 
 add_executable(voQ WIN32 ${CMAKE_SOURCE_DIR}/platform/win32/entry/win_main.cpp

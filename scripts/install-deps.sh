@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake g++ make googletest libgtest-dev libbenchmark-dev clang-format clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine wine64 wine32:i386 xvfb xauth zip unzip
+  wine wine64 wine32:i386 xvfb xauth zip unzip osslsigncode openssl
   clang libclang-rt-14-dev
 )
 

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds both toolchains and runs every test: the
 # native suite, the same under AddressSanitizer and UBSan, every fuzz target for
-# a bounded time, and the Windows suites under Wine. Fails on any failed, skipped
-# or missing test.
+# a bounded time, the Windows suites under Wine, and the package's checks
+# (reproducible bytes, signatures). Fails on any failed, skipped or missing test.
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,8 +13,21 @@ passed=0
 failed=0
 status=0
 
+# The package's own checks (scripts/check-package.sh), counted like tests.
+run_package_checks() {
+  echo "== package: reproducible bytes and signatures"
+  bash scripts/check-package.sh 2>&1 | tee "$logs/package.test"
+  local rc=${PIPESTATUS[0]} total fail
+  total=$(sed -n -E 's/^package: ([0-9]+) passed, ([0-9]+) failed$/\1 \2/p' "$logs/package.test")
+  read -r total fail <<<"${total:-0 1}"
+  passed=$((passed + total))
+  failed=$((failed + fail))
+  [ "$rc" -eq 0 ] && [ "$fail" -eq 0 ] || status=1
+}
+
 run_preset() {
   local preset=$1
+  [ "$preset" = package ] && { run_package_checks; return; }
   echo "== $preset: configure and build"
   if ! cmake --preset "$preset" >"$logs/$preset.configure" 2>&1; then
     cat "$logs/$preset.configure"; status=1; failed=$((failed + 1)); return
@@ -40,7 +53,7 @@ run_preset() {
   [ "$rc" -eq 0 ] || status=1
 }
 
-presets=(native native-asan fuzz windows)
+presets=(native native-asan fuzz windows package)
 [ $# -gt 0 ] && presets=("$@")
 for preset in "${presets[@]}"; do run_preset "$preset"; done
 

@@ -11,8 +11,11 @@
 //
 // The driver knows nothing of the steps themselves: a new kind of item is a new
 // row of kConfigurations, and its changes are counted like all others.
+#include <algorithm>
 #include <cstdio>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <optional>
 #include <set>
@@ -172,6 +175,28 @@ constexpr char kCacheItem[] = "(file) = %APPDATA%\\Cache.db\r\n";
 const std::wstring kCache = L"C:\\U\\AppData\\Cache.db";
 constexpr char kCacheFolderItem[] = "(dir) = %APPDATA%\\App\\cache\r\n";
 constexpr char kProfilesItem[] = "dir = %APPDATA%\\App\\Profiles :: Profiles\r\n";
+
+// The example that ships with voQ, from [BEFORE] on, as a user copies it: an
+// editor with a settings folder, a settings file and a cache of the machine's.
+std::string ShippedExample() {
+  std::ifstream in(VOQ_SOURCE_DIR "/docs/example.ini", std::ios::binary);
+  const std::string text{std::istreambuf_iterator<char>(in), {}};
+  return text.substr(std::min(text.find("[BEFORE]"), text.size()));
+}
+const std::string kExample = ShippedExample();
+const std::wstring kEditor = L"C:\\U\\AppData\\ExampleEdit";
+const std::wstring kEditorIni = L"C:\\U\\ExampleEdit.ini";
+const std::wstring kEditorCache = L"C:\\U\\Local\\ExampleEdit\\Cache";
+
+// The sections once without each of their keys: any one item may be left undone.
+std::vector<std::string> EachKeyLeftOut(const std::string& sections) {
+  std::vector<std::string> variants;
+  std::istringstream lines(sections);
+  for (std::string line; std::getline(lines, line);)
+    if (!line.empty() && line[0] != ';' && line[0] != '[')
+      variants.push_back(std::string(sections).erase(sections.find(line), line.size()));
+  return variants;
+}
 
 const Configuration kConfigurations[] = {
     {"DirWithMachineData",
@@ -418,6 +443,25 @@ const Configuration kConfigurations[] = {
        RunSecondLauncher();
      },
      {""}},
+    {"ShippedExample", kExample,
+     [] {
+       for (const wchar_t* folder :
+            {L"C:\\P\\Settings", L"C:\\P\\Portable", L"C:\\U\\Local", L"C:\\U\\Local\\ExampleEdit"})
+         FakeAddFolder(folder);
+       FakeAddFile(L"C:\\P\\Settings\\s.ini", "v1");
+       FakeAddFile(L"C:\\P\\Portable\\ExampleEdit.ini", "v1");
+       FakeAddFolder(kEditor);
+       FakeAddFile(kEditor + L"\\s.ini", "machine");
+       FakeAddFile(kEditorIni, "machine");
+       FakeAddFolder(kEditorCache);
+       FakeAddFile(kEditorCache + L"\\c.bin", "machine");
+     },
+     [](int run) {
+       AppendRun(kEditor + L"\\s.ini", run);
+       AppendRun(kEditorIni, run);
+       AppendRun(kEditorCache + L"\\c.bin", run);
+     },
+     EachKeyLeftOut(kExample)},
 };
 
 bool IsRunRecord(const std::wstring& path) { return EndsWith(path, L".running"); }
@@ -507,6 +551,8 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     w.env[L"windir"] = L"C:\\Windows";
     w.env[L"comspec"] = L"C:\\Windows\\system32\\cmd.exe";
     w.env[L"appdata"] = L"C:\\U\\AppData";
+    w.env[L"userprofile"] = L"C:\\U";
+    w.env[L"localappdata"] = L"C:\\U\\Local";
     for (const wchar_t* folder : {L"C:\\P", L"C:\\P\\App", L"C:\\U", L"C:\\U\\AppData"})
       FakeAddFolder(folder);
     FakeAddFile(L"C:\\P\\App\\App.exe", "MZ");
@@ -819,6 +865,25 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
   std::map<int, Disk> undisturbed_;
   std::map<std::string, Disk> unwrapped_;
 };
+
+// What the machine holds outside the portable folder, and the registry's values
+// in any order (an empty parent key that an import made holds nothing).
+Disk MachinePart(Disk disk) {
+  const auto portable = [](const std::wstring& path) { return StartsWith(path, L"c:\\p\\"); };
+  std::erase_if(disk.files, [&](const auto& file) { return portable(file.first); });
+  std::erase_if(disk.attributes, [&](const auto& file) { return portable(file.first); });
+  std::erase_if(disk.folders, portable);
+  std::erase_if(disk.registry, [](const auto& key) { return key.second.empty(); });
+  for (auto& [key, values] : disk.registry) std::sort(values.begin(), values.end());
+  return disk;
+}
+
+// Runs that nothing disturbs leave the machine's own data as it was.
+TEST_P(CrashPoints, UndisturbedRunsLeaveTheMachineAsItWas) {
+  Fake() = start_;
+  const Disk machine = MachinePart(Snapshot());
+  EXPECT_EQ(Differences(machine, MachinePart(Undisturbed(2))), "");
+}
 
 TEST_P(CrashPoints, KilledAtAnyChangeLosesNothing) {
   EXPECT_GT(CheckEvery(Disturbance::Crash), 0u);
