@@ -23,8 +23,10 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   // No single file has such a name; a move would DEL every match of the target.
   if (HasWildcard(from) || HasWildcard(to)) return false;
   if (!overwrite && os::FileState(to) >= 0) return false;
-  // A move replaces the target even when the source turns out to be missing.
-  if (move && os::FileState(to) != -1) DeleteFiles(ctx, to);
+  if (DeletionMayReach(ctx, to)) return false;
+  // A move replaces the target even when the source turns out to be missing; the
+  // source stays while the target's deletion may still take what comes there.
+  if (move && os::FileState(to) != -1 && !DeleteFiles(ctx, to)) return false;
   CreateDir(ctx, ParentFolder(ctx, to));
   const std::int64_t sourceState = os::FileState(from);
   if (sourceState == -1) return false;
@@ -32,7 +34,7 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   if (move && sourceState >= 0 && os::FileState(to) == -1 && os::MoveFileOrFolder(from, to))
     return true;
   // Flushed before the source goes, and before the run record relies on the copy.
-  if (!os::CopyFileReplacing(from, to) || !os::FlushFile(to)) return false;
+  if (!CopyFileOver(from, to) || !os::FlushFile(to)) return false;
   if (move) DeleteFiles(ctx, from);
   return true;
 }

@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/fake_platform/fake_platform.h"
 
@@ -92,4 +96,27 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
     ADD_FAILURE() << "unknown command: " << Utf8FromWide(start.commandLine);
   }
   return true;
+}
+
+// A deletion that outlives its wait: the first DEL or RMDIR of the place (that
+// starts while `when` holds) reports that it has not ended, and does its work only
+// when the next tool starts (in this launcher start or a later one), taking
+// whatever is there by then. Every other command line goes to `tools`.
+inline std::function<bool(FakeHiddenStart&)> FakeDeletionOutlivingItsWait(
+    const std::wstring& place, std::function<bool(FakeHiddenStart&)> tools = FakeInterpret,
+    std::function<bool()> when = [] { return true; }) {
+  const std::wstring named = L" " + LowerAscii(QuoteIfSpaced(place)) + L" /";
+  return [named, tools, when, started = false,
+          pending = std::optional<FakeHiddenStart>()](FakeHiddenStart& start) mutable {
+    if (pending) FakeInterpret(*std::exchange(pending, std::nullopt));
+    const std::wstring line = LowerAscii(start.commandLine);
+    if (!started && (Contains(line, L"/c rmdir ") || Contains(line, L"/c del ")) &&
+        Contains(line, named) && when()) {
+      started = true;
+      pending = start;
+      start.ended = false;
+      return true;
+    }
+    return tools(start);
+  };
 }

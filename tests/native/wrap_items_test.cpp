@@ -281,29 +281,43 @@ TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
   EXPECT_GT(copied.tools.size(), renamed.tools.size());
 }
 
-// A deletion that has not ended (or left part of the tree) must not be followed by
-// the machine's data: the rest of the deleting tool would take it too.
+// A deletion that has not ended must not be followed by anything put in its place:
+// the rest of the deleting tool would take it too, after the run or in the middle
+// of setting the data aside (a place on a volume of its own is copied aside, and
+// cleared). The item waits with its backup for the next start.
 TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
-  MachineAndPortableData();
-  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
-  unsigned rmdirWait = 0;
-  Fake().onHiddenStart = [&](FakeHiddenStart& start) {
-    if (!Contains(start.commandLine, L"RMDIR")) return FakeInterpret(start);
-    rmdirWait = start.timeoutMs;
-    start.ended = false;  // still deleting when the wait ends
-    return true;
+  const std::wstring ini = kApp + L".ini";
+  struct Case {
+    const char* what;
+    std::string sections;
+    std::wstring place, machineFile, backupFile;
+    bool ownVolume;
   };
-  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
-  EXPECT_EQ(rmdirWait, 15u * 60 * 1000);
-  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{L"to clear :: dir :: C:\\U\\AppData\\App"});
+  const Case cases[] = {
+      {"folder, after the run", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n", kApp, kApp + L"\\own.txt",
+       kApp + L"_backup\\own.txt", false},
+      {"file, after the run", "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n", ini, ini,
+       ini + L"_backup", false},
+      {"folder, while set aside", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n", kApp, kApp + L"\\own.txt",
+       kApp + L"_backup\\own.txt", true},
+  };
+  for (const Case& c : cases) {
+    SetUp();
+    MachineAndPortableData();
+    FakeAddFile(ini, "machine");
+    if (c.ownVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
+    Fake().onHiddenStart = FakeDeletionOutlivingItsWait(c.place);
+    Run(c.sections, [&] { FakeAddFile(c.place == ini ? ini : kApp + L"\\s.ini", "v2"); });
+    EXPECT_EQ(Fake().hiddenStarts.back().timeoutMs, 15u * 60 * 1000) << c.what;
+    EXPECT_EQ(RecordedItems().size(), 1u) << c.what;
+    // The tool ends when the next one starts: the backup is still whole then.
+    os::StartHiddenAndWait(L"\"other.exe\"", L"", 0);
+    EXPECT_EQ(FakeFileBytes(c.backupFile), "machine") << c.what;
 
-  Fake().onHiddenStart = FakeInterpret;
-  Entries seen;
-  Run(ini, [&] { seen = Tree(kApp); });
-  EXPECT_EQ(seen, (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
-  EXPECT_FALSE(RecordExists());
+    Fake().onHiddenStart = FakeInterpret;
+    Run(c.sections);
+    EXPECT_EQ(FakeFileBytes(c.machineFile), "machine") << c.what;
+    EXPECT_EQ(os::FileState(c.place + L"_backup"), -1) << c.what;
+    EXPECT_FALSE(RecordExists()) << c.what;
+  }
 }
