@@ -2,6 +2,7 @@
 
 #include "commands/run_record.h"
 #include "commands/run_section.h"
+#include "fileops/direct_ops.h"
 #include "launcher/config_file.h"
 #include "launcher/elevation.h"
 #include "launcher/general_keys.h"
@@ -12,6 +13,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "registry/reg_delete.h"
+#include "registry/reg_read.h"
 #include "values/prepare_value.h"
 #include "values/user_vars.h"
 
@@ -99,6 +101,23 @@ std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std:
     }
   }
   return std::wstring(section);
+}
+
+// True when the App Paths entry's default value is the application's path, as
+// Windows compares paths; quotes around it and variables of an expandable value
+// are allowed. An entry that says anything else is another program's.
+bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
+  if (entry.outcome != os::RegOutcome::Ok ||
+      (entry.type != os::kRegSz && entry.type != os::kRegExpandSz))
+    return false;
+  const auto stored = WideFromUtf16Le(entry.bytes);
+  if (!stored) return false;
+  std::wstring path = stored->substr(0, stored->find(L'\0'));
+  if (entry.type == os::kRegExpandSz) path = os::ExpandEnv(path).value_or(L"");
+  path = TrimBlanks(path);
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
+    path = TrimBlanks(path.substr(1, path.size() - 2));
+  return !path.empty() && SamePath(path, ctx.applicationPath);
 }
 
 }  // namespace
@@ -194,10 +213,13 @@ void CleanTraces(LauncherContext& ctx) {
     DeleteRegValue(ctx, key, ctx.launcherPath);
   }
   // Without an application name the key would be App Paths itself, which holds
-  // every program's registration.
+  // every program's registration. An entry of the same file name that names
+  // another program registers an installed one.
   const std::wstring appName = LastComponent(ctx.applicationPath);
-  if (!appName.empty())
-    DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName);
+  const std::wstring appPaths =
+      L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName;
+  if (!appName.empty() && NamesTheApplication(ctx, ReadRegValueData(appPaths, L"")))
+    DeleteRegKey(ctx, appPaths);
   DeleteHelperCopy(ctx);
 }
 
