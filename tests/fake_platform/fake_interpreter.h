@@ -98,25 +98,33 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
   return true;
 }
 
-// A deletion that outlives its wait: the first DEL or RMDIR of the place (that
-// starts while `when` holds) reports that it has not ended, and does its work only
-// when the next tool starts (in this launcher start or a later one), taking
-// whatever is there by then. Every other command line goes to `tools`.
+// A deletion that outlives its wait: the first deletion of the place (RMDIR or DEL
+// of the command interpreter, reg.exe DELETE; one that starts while `when` holds)
+// reports that it has not ended, and does its work only once the next tool has
+// done its own (in this launcher start or a later one), taking whatever is there
+// by then. Every command line goes to `tools`.
 inline std::function<bool(FakeHiddenStart&)> FakeDeletionOutlivingItsWait(
     const std::wstring& place, std::function<bool(FakeHiddenStart&)> tools = FakeInterpret,
     std::function<bool()> when = [] { return true; }) {
   const std::wstring named = L" " + LowerAscii(QuoteIfSpaced(place)) + L" /";
-  return [named, tools, when, started = false,
+  return [named, tools, when, slow = false,
           pending = std::optional<FakeHiddenStart>()](FakeHiddenStart& start) mutable {
-    if (pending) FakeInterpret(*std::exchange(pending, std::nullopt));
+    const std::optional<FakeHiddenStart> finishing = std::exchange(pending, std::nullopt);
     const std::wstring line = LowerAscii(start.commandLine);
-    if (!started && (Contains(line, L"/c rmdir ") || Contains(line, L"/c del ")) &&
-        Contains(line, named) && when()) {
-      started = true;
+    const bool deletes = Contains(line, L"/c rmdir ") || Contains(line, L"/c del ") ||
+                         Contains(line, L"reg.exe\" delete ");
+    bool started = true;
+    if (!slow && deletes && Contains(line, named) && when()) {
+      slow = true;
       pending = start;
       start.ended = false;
-      return true;
+    } else {
+      started = tools(start);
     }
-    return tools(start);
+    if (finishing) {
+      FakeHiddenStart late = *finishing;
+      tools(late);
+    }
+    return started;
   };
 }
