@@ -90,47 +90,23 @@ TEST_F(RegFilesTest, ExportsReplaceOnlyTheirOwnPartOfASharedFile) {
   EXPECT_EQ(FakeFileBytes(kSettings), UnicodeFile(old + one + two + L"\"b\"=\"2\"\r\n"));
 }
 
-// Read-only, or no registry file that other data could be kept in (the registry
-// editor reads nothing of a file with a line before its header).
 TEST_F(RegFilesTest, AnExportThatCannotBeWrittenKeepsTheOldFile) {
   FakeSetRegString(kCu, L"Software\\App", L"a", L"1");
-  for (const bool readOnly : {true, false}) {
-    const std::string old =
-        readOnly ? "old" : "; mine\r\nREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\B]\r\n";
-    FakeAddFile(kSettings, old);
-    if (readOnly) Fake().readOnlyFiles.insert(LowerAscii(kSettings));
-    EXPECT_FALSE(ExportRegKey(ctx, L"HKCU\\Software\\App", L""));
-    EXPECT_FALSE(ExportRegValue(ctx, L"HKCU\\Software\\App\\a", L""));
-    EXPECT_FALSE(ExportRegValue(ctx, L"HKCU\\Software\\App\\gone", L""));
-    EXPECT_FALSE(ImportRegFileFor(ctx, L"", L"HKCU\\Software\\B", nullptr));
-    EXPECT_EQ(FakeFileBytes(kSettings), old);
-    EXPECT_EQ(Fake().files.size(), 1u);
-    Fake().readOnlyFiles.clear();
-  }
-}
-
-// A file of the older form, written by hand or by an older system: each item
-// brings in its part, texts in hex form as the registry editor reads them there,
-// and an export keeps every other key, in the current form.
-TEST_F(RegFilesTest, AFileOfTheOlderFormKeepsEveryKeyThroughImportAndExport) {
-  const std::string hand =
-      "\r\n[HKEY_CURRENT_USER\\Software\\Hand]\r\n\"e\"=hex(2):25,41,e9,00\r\n";
-  FakeAddFile(kSettings,
-              "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n\"a\"=\"caf\xE9\"\r\n" + hand);
-  FakeAddFolder(L"C:\\Users\\me\\AppData\\Local\\Temp");  // where the tool is handed a part
-  const std::wstring a = L"a";
-  EXPECT_TRUE(ImportRegFileFor(ctx, L"", L"HKCU\\Software\\App", &a));
-  EXPECT_TRUE(ImportRegFileFor(ctx, L"", L"HKCU\\Software\\Hand", nullptr));
-  EXPECT_EQ(os::QueryRegData(kCu, L"Software\\App", L"a").bytes,
-            U16(std::wstring(L"caf\u00E9\0", 5)));
-  EXPECT_EQ(os::QueryRegData(kCu, L"Software\\Hand", L"e").bytes,
-            U16(std::wstring(L"%A\u00E9\0", 4)));
-  FakeSetRegString(kCu, L"Software\\App", L"a", L"new");
-  EXPECT_TRUE(ExportRegValue(ctx, L"HKCU\\Software\\App\\a", L""));
-  EXPECT_EQ(FakeFileBytes(kSettings),
-            UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\App]\r\n\"a\"=\"new\"\r\n\r\n"
-                        L"[HKEY_CURRENT_USER\\Software\\Hand]\r\n"
-                        L"\"e\"=hex(2):25,00,41,00,e9,00,00,00\r\n"));
+  FakeAddFile(kSettings, "old");
+  Fake().readOnlyFiles.insert(LowerAscii(kSettings));
+  Dispatch(L"regexport", L"HKCU\\Software\\App\\");
+  Dispatch(L"regexport", L"HKCU\\Software\\App\\a");
+  EXPECT_EQ(FakeFileBytes(kSettings), "old");
+  EXPECT_EQ(Fake().files.size(), 1u);
+  // Nor is a file that the registry editor would not read, whose data no item can
+  // bring in either.
+  const std::string foreign = "; mine\r\nREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n";
+  FakeAddFile(kSettings, foreign);
+  Fake().readOnlyFiles.clear();
+  EXPECT_FALSE(ExportRegKey(ctx, L"HKCU\\Software\\App", L""));
+  EXPECT_FALSE(ExportRegValue(ctx, L"HKCU\\Software\\App\\gone", L""));
+  EXPECT_FALSE(ImportRegFileFor(ctx, L"", L"HKCU\\Software\\App", nullptr));
+  EXPECT_EQ(FakeFileBytes(kSettings), foreign);
 }
 
 TEST_F(RegFilesTest, ImportBringsInEveryValueOfTheFile) {

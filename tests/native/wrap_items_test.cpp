@@ -287,37 +287,28 @@ TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
 // cleared). The item waits with its backup for the next start.
 TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
   const std::wstring ini = kApp + L".ini";
-  struct Case {
-    const char* what;
-    std::string sections;
-    std::wstring place, machineFile, backupFile;
-    bool ownVolume;
-  };
-  const Case cases[] = {
-      {"folder, after the run", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n", kApp, kApp + L"\\own.txt",
-       kApp + L"_backup\\own.txt", false},
-      {"file, after the run", "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n", ini, ini,
-       ini + L"_backup", false},
-      {"folder, while set aside", "[BEFORE]\r\ndir = %APPDATA%\\App\r\n", kApp, kApp + L"\\own.txt",
-       kApp + L"_backup\\own.txt", true},
-  };
-  for (const Case& c : cases) {
+  // The item, and whether its place is on a volume of its own.
+  const std::pair<std::string, bool> cases[] = {{"dir", false}, {"file", false}, {"dir", true}};
+  for (const auto& [key, ownVolume] : cases) {
+    const bool dir = key == "dir";
+    const std::string sections = "[BEFORE]\r\n" + key + " = %APPDATA%\\App" + (dir ? "" : ".ini");
+    const std::wstring place = dir ? kApp : ini;
     SetUp();
     MachineAndPortableData();
     FakeAddFile(ini, "machine");
-    if (c.ownVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
-    Fake().onHiddenStart = FakeDeletionOutlivingItsWait(c.place);
-    Run(c.sections, [&] { FakeAddFile(c.place == ini ? ini : kApp + L"\\s.ini", "v2"); });
-    EXPECT_EQ(Fake().hiddenStarts.back().timeoutMs, 15u * 60 * 1000) << c.what;
-    EXPECT_EQ(RecordedItems().size(), 1u) << c.what;
-    // The tool ends when the next one starts: the backup is still whole then.
-    os::StartHiddenAndWait(L"\"other.exe\"", L"", 0);
-    EXPECT_EQ(FakeFileBytes(c.backupFile), "machine") << c.what;
+    if (ownVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
+    Fake().onHiddenStart = FakeDeletionOutlivingItsWait(place);
+    Run(sections, [&] { FakeAddFile(dir ? kApp + L"\\s.ini" : ini, "v2"); });
+    EXPECT_EQ(Fake().hiddenStarts.back().timeoutMs, 15u * 60 * 1000) << sections;
+    EXPECT_EQ(RecordedItems().size(), 1u) << sections;
+    os::StartHiddenAndWait(L"\"other.exe\"", L"", 0);  // the tool ends; the copy aside is whole
+    EXPECT_EQ(FakeFileBytes(dir ? kApp + L"_backup\\own.txt" : ini + L"_backup"), "machine")
+        << sections;
 
     Fake().onHiddenStart = FakeInterpret;
-    Run(c.sections);
-    EXPECT_EQ(FakeFileBytes(c.machineFile), "machine") << c.what;
-    EXPECT_EQ(os::FileState(c.place + L"_backup"), -1) << c.what;
-    EXPECT_FALSE(RecordExists()) << c.what;
+    Run(sections);
+    EXPECT_EQ(FakeFileBytes(dir ? kApp + L"\\own.txt" : ini), "machine") << sections;
+    EXPECT_EQ(os::FileState(place + L"_backup"), -1) << sections;
+    EXPECT_FALSE(RecordExists()) << sections;
   }
 }
