@@ -103,9 +103,11 @@ std::wstring ActAtScanTime(LauncherContext& ctx, std::wstring_view section, std:
   return std::wstring(section);
 }
 
-// True when the App Paths entry's default value is the application's path, as
-// Windows compares paths; quotes around it and variables of an expandable value
-// are allowed. An entry that says anything else is another program's.
+// True when the App Paths entry's default value is the application's path, in
+// any letter case and either slash (SamePath); quotes around it and variables of
+// an expandable value are allowed. An entry that says anything else is another
+// program's: a spelling SamePath does not see through keeps the entry, which is
+// the harmless way to be wrong.
 bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
   if (entry.outcome != os::RegOutcome::Ok ||
       (entry.type != os::kRegSz && entry.type != os::kRegExpandSz))
