@@ -1,5 +1,6 @@
 // Folder and file items: `dir`, `file`, `(dir)`, `(file)`.
 #include "commands/item_kinds.h"
+#include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
@@ -42,7 +43,8 @@ bool FileExists(const LauncherContext& ctx, const std::wstring& place) {
 }
 
 bool RenamePath(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
-  return os::MoveFileOrFolder(ResolvePath(ctx, from), ResolvePath(ctx, to));
+  const std::wstring target = ResolvePath(ctx, to);
+  return !DeletionMayReach(ctx, target) && os::MoveFileOrFolder(ResolvePath(ctx, from), target);
 }
 
 bool CopyFolder(const LauncherContext& ctx, const std::wstring& from, const std::wstring& to) {
@@ -53,13 +55,14 @@ bool CopyFileItem(const LauncherContext& ctx, const std::wstring& from, const st
   return CopyOrMoveFile(ctx, from, to, false, true, false);
 }
 
+// A deletion whose tool has not ended leaves the place taken: the item waits at
+// its stage, with its backup, for the next start.
 bool RemoveFolder(const LauncherContext& ctx, const std::wstring& place) {
-  DeleteDir(ctx, place, L"");
-  return !FolderExists(ctx, place);
+  return DeleteDir(ctx, place, L"") && !FolderExists(ctx, place);
 }
 
 bool RemoveFile(const LauncherContext& ctx, const std::wstring& place) {
-  DeleteFiles(ctx, place);
+  if (!DeleteFiles(ctx, place)) return false;
   if (!FileExists(ctx, place)) return true;
   // DEL leaves hidden and system files; a settings file may well be one.
   const std::wstring path = ResolvePath(ctx, place);

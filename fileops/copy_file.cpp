@@ -27,8 +27,10 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
   const std::int64_t sourceState = os::FileState(from);
   if (targetState == os::kStateUnreadable || sourceState == os::kStateUnreadable) return false;
   if (!overwrite && targetState >= 0) return false;
-  // A move replaces the target even when the source turns out to be missing.
-  if (move && targetState != os::kStateMissing) DeleteFiles(ctx, to);
+  if (DeletionMayReach(ctx, to)) return false;
+  // A move replaces the target even when the source turns out to be missing; the
+  // source stays while the target's deletion may still take what comes there.
+  if (move && targetState != os::kStateMissing && !DeleteFiles(ctx, to)) return false;
   CreateDir(ctx, ParentFolder(ctx, to));
   if (sourceState == os::kStateMissing) return false;
   // On one volume the file moves by a rename, into the same end state.
@@ -36,7 +38,7 @@ bool CopyOrMoveFile(const LauncherContext& ctx, std::wstring_view source, std::w
       os::MoveFileOrFolder(from, to))
     return true;
   // Flushed before the source goes, and before the run record relies on the copy.
-  if (!os::CopyFileReplacing(from, to) || !os::FlushFile(to)) return false;
+  if (!CopyFileOver(from, to) || !os::FlushFile(to)) return false;
   if (move) DeleteFiles(ctx, from);
   return true;
 }

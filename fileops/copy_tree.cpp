@@ -68,10 +68,7 @@ bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstri
                unchanged(entry, sourcePath, targetPath)) {
       if (log) log->files.push_back(sourcePath);
     } else if (os::MatchesSpec(entry.name, filePattern)) {
-      // A read-only or hidden target is replaced too; its attributes are cleared
-      // only when the copy is refused, not queried for every file.
-      if (os::CopyFileReplacing(sourcePath, targetPath) ||
-          (os::SetNormalAttributes(targetPath) && os::CopyFileReplacing(sourcePath, targetPath)))
+      if (CopyFileOver(sourcePath, targetPath))
         copied.emplace_back(sourcePath, targetPath);
       else
         ok = false;
@@ -107,6 +104,7 @@ bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
   if (IsWithin(to, from) || (move && IsWithin(from, to))) return false;
   // Wildcards name no folder; as a move's target they would remove every match.
   if (HasWildcard(from) || HasWildcard(to)) return false;
+  if (DeletionMayReach(ctx, to)) return false;
   // A file where the source folder should be is a mistake, not a missing source:
   // the move must not remove its target for it. Nor may a source or a target that
   // cannot be read (a drive not ready, no access): what it holds is unknown.
@@ -118,7 +116,9 @@ bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
   if (!overwrite && targetState == os::kStateFolder) return false;
 
   if (move) {
-    DeleteDir(ctx, to, L"");  // the result holds only what comes from the source
+    // The result holds only what comes from the source. The source stays while the
+    // target's deletion may still take what is copied there.
+    if (!DeleteDir(ctx, to, L"")) return false;
     // On one volume the whole tree moves by a rename, into the same end state.
     if (pattern.empty() && os::FileState(to) == os::kStateMissing &&
         os::FileState(ParentFolder(ctx, to)) == os::kStateFolder && os::MoveFileOrFolder(from, to))

@@ -13,9 +13,9 @@ struct TreeCopyLog {
 
 // Copies the source folder's tree into the target folder: every subfolder is
 // created, files matching the pattern ("" for all) replace their counterparts
-// whatever their attributes. Folder texts longer than 260 characters fail, as
-// does a missing source. True only when every copy succeeded and is flushed to the
-// disk. Nothing is logged below a link to a folder: what it points to is no part of
-// the source.
+// whatever their attributes, which the counterparts keep. Folder texts longer than
+// 260 characters fail, as does a missing source. True only when every copy
+// succeeded and is flushed to the disk. Nothing is logged below a link to a folder:
+// what it points to is no part of the source.
 bool CopyTree(const std::wstring& source, const std::wstring& target, std::wstring_view pattern,
               TreeCopyLog* log);

@@ -5,7 +5,6 @@
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/text.h"
-#include "process/run_hidden.h"
 
 namespace {
 
@@ -15,34 +14,35 @@ bool MayRemove(const LauncherContext& ctx, const std::wstring& folder) {
   return ctx.launcherFolder.empty() || !IsWithin(ctx.launcherFolder, folder);
 }
 
-void RemoveOne(const LauncherContext& ctx, const std::wstring& folder, bool onlyWhenEmpty) {
+// False when its tool had not ended.
+bool RemoveOne(const LauncherContext& ctx, const std::wstring& folder, bool onlyWhenEmpty) {
   // A folder that is not there needs no tool to remove it.
-  if (!MayRemove(ctx, folder) || os::FileState(folder) != os::kStateFolder) return;
+  if (!MayRemove(ctx, folder) || os::FileState(folder) != os::kStateFolder) return true;
   // Waited for until it ends: a tree still being deleted while data is put back in
   // its place would take that data with it.
   if (InterpreterCanTake(folder))
-    RunInterpreter(
-        ctx, L"/c RMDIR " + QuoteForInterpreter(folder) + (onlyWhenEmpty ? L" /Q" : L" /S /Q"),
-        kToolEndBoundMs);
-  else
-    RemoveFolderDirectly(folder, onlyWhenEmpty);
+    return RunDeletion(
+        ctx, folder,
+        L"/c RMDIR " + QuoteForInterpreter(folder) + (onlyWhenEmpty ? L" /Q" : L" /S /Q"));
+  RemoveFolderDirectly(folder, onlyWhenEmpty);
+  return true;
 }
 
 }  // namespace
 
-void DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option) {
+bool DeleteDir(const LauncherContext& ctx, std::wstring_view path, std::wstring_view option) {
   // A drive is no folder to remove; without its backslash "C:" would not even name it.
-  if (TrimSpaces(path).empty() || IsDriveRoot(path)) return;
+  if (TrimSpaces(path).empty() || IsDriveRoot(path)) return true;
   const bool onlyWhenEmpty = option == L"ifempty";
   const std::wstring resolved = ResolvePath(ctx, RemoveTrailingBackslashes(path));
-  if (!HasWildcard(resolved)) {
-    RemoveOne(ctx, resolved, onlyWhenEmpty);
-    return;
-  }
+  if (!HasWildcard(resolved)) return RemoveOne(ctx, resolved, onlyWhenEmpty);
   // Only folders match: files under the pattern stay.
   const std::wstring parent = ParentFolder(ctx, resolved);
   const auto entries = os::ListFolder(parent, LastComponent(resolved));
-  if (!entries) return;
+  if (!entries) return true;
+  bool ended = true;
   for (const os::DirEntry& entry : *entries)
-    if (entry.isFolder) RemoveOne(ctx, parent + L"\\" + entry.name, onlyWhenEmpty);
+    if (entry.isFolder && !RemoveOne(ctx, parent + L"\\" + entry.name, onlyWhenEmpty))
+      ended = false;
+  return ended;
 }

@@ -61,8 +61,44 @@ bool InterpreterCanTake(std::wstring_view path) {
   return quotes == 2 && trimmed.size() >= 2 && trimmed.front() == L'"' && trimmed.back() == L'"';
 }
 
-void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs) {
-  RunHidden(ctx, ctx.commandInterpreter, parameters, timeoutMs);
+bool RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs) {
+  const ToolRun run = RunHidden(ctx, ctx.commandInterpreter, parameters, timeoutMs);
+  // A tool that did not start is not running either.
+  return !run.started || run.ended;
+}
+
+bool RunDeletion(const LauncherContext& ctx, const std::wstring& place,
+                 std::wstring_view parameters) {
+  // The tool still at work there gets no second one, which would wait as long again.
+  if (DeletionMayReach(ctx, place)) return false;
+  if (RunInterpreter(ctx, parameters, kToolEndBoundMs)) return true;
+  // A pattern's matches are not known here: the folder that holds them is noted.
+  ctx.deletionsNotEnded.push_back(HasWildcard(place) ? place.substr(0, place.find_last_of(L'\\'))
+                                                     : place);
+  return false;
+}
+
+bool DeletionMayReach(const LauncherContext& ctx, std::wstring_view place) {
+  for (const std::wstring& deleting : ctx.deletionsNotEnded)
+    if (IsWithin(place, deleting) || IsWithin(deleting, place)) return true;
+  return false;
+}
+
+bool CopyFileOver(const std::wstring& source, const std::wstring& target) {
+  if (os::CopyFileReplacing(source, target)) return true;
+  // Queried only once the copy is refused, not for every file.
+  constexpr unsigned kProtecting = os::kAttrReadOnly | os::kAttrHidden | os::kAttrSystem;
+  const auto before = os::FileAttributes(target);
+  if (!before || (*before & os::kAttrDirectory) || (*before & kProtecting) == 0) return false;
+  if (!os::SetNormalAttributes(target)) return false;
+  if (!os::CopyFileReplacing(source, target)) {
+    os::SetFileAttributes(target, *before);  // the old file as it was
+    return false;
+  }
+  // The copy's own attributes (CopyFileW gives it the source's), and the target's.
+  const unsigned copied = os::FileAttributes(target).value_or(0) & ~os::kAttrNormal;
+  os::SetFileAttributes(target, copied | (*before & kProtecting));
+  return true;
 }
 
 void CreateFolderLevels(const std::wstring& path) {

@@ -16,8 +16,22 @@
 bool InterpreterCanTake(std::wstring_view path);
 
 // Starts the command interpreter hidden with the parameter text and waits at
-// most timeoutMs for it.
-void RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs);
+// most timeoutMs for it. False when it was still running then.
+bool RunInterpreter(const LauncherContext& ctx, std::wstring_view parameters, unsigned timeoutMs);
+
+// A deletion of the place through the command interpreter, waited for up to the
+// bound. False, and the place noted in ctx.deletionsNotEnded, when the tool was
+// still running then; false at once where an earlier one may still be at work.
+bool RunDeletion(const LauncherContext& ctx, const std::wstring& place,
+                 std::wstring_view parameters);
+// True when the place lies in, or holds, a place whose deletion had not ended.
+bool DeletionMayReach(const LauncherContext& ctx, std::wstring_view place);
+
+// CopyFileW allowed to replace the target whatever the target's attributes. A
+// read-only, hidden or system target refuses the copy: those attributes are
+// cleared, the copy is made again, and they are put back on the new bytes, so that
+// a file keeps the attributes its owner gave it.
+bool CopyFileOver(const std::wstring& source, const std::wstring& target);
 
 // MKDIR through the file API: every missing level, stopping at the first failure.
 void CreateFolderLevels(const std::wstring& path);

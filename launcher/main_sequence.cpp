@@ -3,6 +3,7 @@
 #include "commands/item_overlap.h"
 #include "commands/run_record.h"
 #include "commands/run_section.h"
+#include "fileops/direct_ops.h"
 #include "launcher/config_file.h"
 #include "launcher/elevation.h"
 #include "launcher/general_keys.h"
@@ -13,6 +14,7 @@
 #include "platform/platform.h"
 #include "platform/text.h"
 #include "registry/reg_delete.h"
+#include "registry/reg_read.h"
 #include "values/empty_expansion.h"
 #include "values/prepare_value.h"
 #include "values/user_vars.h"
@@ -127,6 +129,25 @@ bool FitsBesideEarlierItems(LauncherContext& ctx, std::vector<PlacedItem>& earli
   return true;
 }
 
+// True when the App Paths entry's default value is the application's path, in
+// any letter case and either slash (SamePath); quotes around it and variables of
+// an expandable value are allowed. An entry that says anything else is another
+// program's: a spelling SamePath does not see through keeps the entry, which is
+// the harmless way to be wrong.
+bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
+  if (entry.outcome != os::RegOutcome::Ok ||
+      (entry.type != os::kRegSz && entry.type != os::kRegExpandSz))
+    return false;
+  const auto stored = WideFromUtf16Le(entry.bytes);
+  if (!stored) return false;
+  std::wstring path = stored->substr(0, stored->find(L'\0'));
+  if (entry.type == os::kRegExpandSz) path = os::ExpandEnv(path).value_or(L"");
+  path = TrimBlanks(path);
+  if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
+    path = TrimBlanks(path.substr(1, path.size() - 2));
+  return !path.empty() && SamePath(path, ctx.applicationPath);
+}
+
 }  // namespace
 
 void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view section) {
@@ -230,10 +251,13 @@ void CleanTraces(LauncherContext& ctx) {
     DeleteRegValue(ctx, key, ctx.launcherPath);
   }
   // Without an application name the key would be App Paths itself, which holds
-  // every program's registration.
+  // every program's registration. An entry of the same file name that names
+  // another program registers an installed one.
   const std::wstring appName = LastComponent(ctx.applicationPath);
-  if (!appName.empty())
-    DeleteRegKey(ctx, L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName);
+  const std::wstring appPaths =
+      L"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" + appName;
+  if (!appName.empty() && NamesTheApplication(ctx, ReadRegValueData(appPaths, L"")))
+    DeleteRegKey(ctx, appPaths);
   DeleteHelperCopy(ctx);
 }
 

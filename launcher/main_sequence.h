@@ -22,5 +22,6 @@ void LaunchApplication(LauncherContext& ctx);
 // Returns once no top-level window title holds the text (any letter case).
 void WaitForWindows(LauncherContext& ctx, std::wstring_view text);
 
-// Removes what the shell recorded about the started programs, and the helper copy.
+// Removes what the shell recorded about the started programs (the App Paths entry
+// only when it names the application started), and the helper copy.
 void CleanTraces(LauncherContext& ctx);

@@ -111,6 +111,12 @@ struct LauncherContext {
   // half has nothing to finish.
   std::vector<std::wstring> placesNotSetUp;
 
+  // Places whose deletion tool was still running when its wait ended: it may yet
+  // delete whatever comes there, so nothing is copied or moved into them for the
+  // rest of the run. Noted by the file deletions, which are handed the record as
+  // const; nothing else of it changes there.
+  mutable std::vector<std::wstring> deletionsNotEnded;
+
   // Runs first in EndLauncher: whatever the run must still note before the process
   // goes (the run record marks items that the application may still use).
   void (*beforeEnd)(LauncherContext& ctx) = nullptr;

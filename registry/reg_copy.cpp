@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <string>
 
+#include "fileops/direct_ops.h"
 #include "platform/paths.h"
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -51,6 +52,7 @@ bool ImportValue(const LauncherContext& ctx, std::wstring_view key, std::wstring
 bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
                 unsigned waitMs) {
   if (!IsRegKeyPath(source) || !IsRegKeyPath(target) || RegKeyWithin(target, source)) return false;
+  if (DeletionMayReach(ctx, RegPlace(target, nullptr))) return false;
   if (ReadRegKeyCounts(source).outcome == os::RegOutcome::Missing) return false;
   const ToolRun run = RunHidden(
       ctx, ctx.regExe, L"COPY " + QuoteArgument(source) + L" " + QuoteArgument(target) + L" /s /f",
@@ -61,6 +63,8 @@ bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstri
 bool CopyRegValue(const LauncherContext& ctx, std::wstring_view sourceKey,
                   std::wstring_view sourceName, std::wstring_view targetKey,
                   std::wstring_view targetName) {
+  const std::wstring name(targetName);
+  if (DeletionMayReach(ctx, RegPlace(targetKey, &name))) return false;
   const os::RegData data = ReadRegValueData(sourceKey, sourceName);
   if (data.outcome != os::RegOutcome::Ok) return false;
   const bool plain = (data.type == os::kRegSz && IsPlainRegText(data.bytes)) ||

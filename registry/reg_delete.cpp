@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "fileops/direct_ops.h"
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "registry/reg_arguments.h"
@@ -29,23 +30,41 @@ bool BelowSoftware(std::wstring_view key) {
   return false;
 }
 
+// A tool still running when its wait ended may yet delete whatever comes to the
+// place: nothing is copied there for the rest of the run (reg_copy.h).
+bool Removed(const LauncherContext& ctx, const std::wstring& place, const ToolRun& run) {
+  if (run.started && !run.ended) ctx.deletionsNotEnded.push_back(place);
+  return EndedWell(run);
+}
+
 }  // namespace
+
+std::wstring RegPlace(std::wstring_view keyPath, const std::wstring* valueName) {
+  const std::wstring key = CanonicalRegKey(RemoveTrailingBackslashes(keyPath));
+  return valueName ? key + L"\\" + LowerAscii(*valueName) : key;
+}
 
 bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
                     std::wstring_view valueName, unsigned waitMs) {
   if (keyPath.empty() || valueName.empty()) return false;
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) return true;
+  const std::wstring name(valueName);
+  const std::wstring place = RegPlace(key, &name);
+  if (DeletionMayReach(ctx, place)) return false;  // the tool still at work there
   const std::wstring parameters =
       L" DELETE " + QuoteArgument(key) + L" /v " + QuoteArgument(valueName) + L" /f";
-  return EndedWell(RunHidden(ctx, ctx.regExe, parameters, waitMs));
+  return Removed(ctx, place, RunHidden(ctx, ctx.regExe, parameters, waitMs));
 }
 
 bool RemoveRegKey(const LauncherContext& ctx, std::wstring_view keyPath, unsigned waitMs) {
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (key.empty() || (ParseRegPath(key).root && !IsRegKeyPath(key))) return false;
   if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) return true;
-  return EndedWell(RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
+  const std::wstring place = RegPlace(key, nullptr);
+  if (DeletionMayReach(ctx, place)) return false;  // the tool still at work there
+  return Removed(ctx, place,
+                 RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
 }
 
 void DeleteRegKey(const LauncherContext& ctx, std::wstring_view keyPath, bool parentCleanUp,

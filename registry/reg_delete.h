@@ -3,10 +3,18 @@
 // root) starts it as written, and the tool decides.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "platform/context.h"
 #include "process/run_hidden.h"
+
+// The key or value as a place of LauncherContext::deletionsNotEnded: the same for
+// any notation.
+std::wstring RegPlace(std::wstring_view keyPath, const std::wstring* valueName);
+
+// Both deletions below note their place when their tool was still running at the
+// end of its wait, and start none where an earlier one may still be at work.
 
 // The value; an empty key path or value name does nothing. True when the value is
 // gone: reported missing, or the tool ended within waitMs with exit code 0.

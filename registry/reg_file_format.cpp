@@ -182,17 +182,29 @@ std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
   return lines;
 }
 
-// The name of a value line ("name"=... or @=...), escapes undone; nullopt for
-// another line.
-std::optional<std::wstring> ValueNameOf(std::wstring_view line) {
-  if (line.starts_with(L"@=")) return std::wstring();
+// The header that the first line of a file is; nullopt for any other line.
+std::optional<std::wstring_view> HeaderOf(std::wstring_view line) {
+  while (!line.empty() && (line.front() == L' ' || line.front() == L'\t')) line.remove_prefix(1);
+  for (const std::wstring_view header : {kRegHeaderUnicode, kRegHeaderAnsi})
+    if (line == header) return header;
+  return std::nullopt;
+}
+
+bool HoldsNothing(std::wstring_view text) {
+  return text.find_first_not_of(L" \t\r\n") == std::wstring_view::npos;
+}
+
+}  // namespace
+
+std::optional<RegValueLineStart> ReadValueLineStart(std::wstring_view line) {
+  if (line.starts_with(L"@=")) return RegValueLineStart{L"", 2};
   if (!line.starts_with(L'"')) return std::nullopt;
   std::wstring name;
   for (size_t i = 1; i < line.size(); ++i) {
     if (line[i] == L'\\' && i + 1 < line.size()) {
       name += line[++i];
     } else if (line[i] == L'"') {
-      if (i + 1 < line.size() && line[i + 1] == L'=') return name;
+      if (i + 1 < line.size() && line[i + 1] == L'=') return RegValueLineStart{name, i + 2};
       return std::nullopt;
     } else {
       name += line[i];
@@ -200,8 +212,6 @@ std::optional<std::wstring> ValueNameOf(std::wstring_view line) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 namespace {
 
@@ -212,7 +222,8 @@ namespace {
 // so that taking the value out and putting it back leaves no empty section.
 struct SplitRegFile {
   RegTextFormat format = RegTextFormat::Ansi;
-  std::wstring header;  // empty: no registry file
+  std::wstring header;   // empty: no registry file
+  bool foreign = false;  // text, but no registry file
   std::wstring item;
   std::wstring rest;
   size_t itemAt = std::wstring::npos;  // where in the rest the item's first section stood
@@ -225,8 +236,10 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   const RegFileText file = ReadRegFileText(bytes);
   out.format = file.format;
   const std::vector<std::wstring_view> lines = LinesOf(file.text);
-  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return out;
-  out.header = lines[0];
+  const auto header = lines.empty() ? std::nullopt : HeaderOf(lines[0]);
+  out.foreign = !header && !HoldsNothing(file.text);
+  if (!header) return out;
+  out.header = *header;
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
   bool lazy = false;                    // its line goes to a side with the first value line there
@@ -254,10 +267,11 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
       if (!lazy) open(itemSection ? out.item : out.rest, itemSection ? inItem : inRest);
       side = nullptr;
     } else if (!continued) {
-      const auto name = ValueNameOf(line);
+      const auto start = ReadValueLineStart(line);
       side = nullptr;
-      if (name && !section.empty()) {
-        const bool mine = itemSection && (!valueName || EqualsIgnoringAsciiCase(*name, *valueName));
+      if (start && !section.empty()) {
+        const bool mine =
+            itemSection && (!valueName || EqualsIgnoringAsciiCase(start->name, *valueName));
         side = mine ? &out.item : &out.rest;
         open(*side, mine ? inItem : inRest);
         out.itemHasValue = out.itemHasValue || mine;
@@ -277,28 +291,43 @@ std::string Encoded(RegTextFormat format, std::wstring_view text) {
 
 }  // namespace
 
-std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
-                          const std::wstring* valueName) {
+std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                                         const std::wstring* valueName) {
   const SplitRegFile file = Split(bytes, keyPath, valueName);
+  if (file.foreign) return std::nullopt;
   // A key with no value still brings in its (empty) key.
-  if (file.header.empty() || (!file.itemHasValue && (valueName || file.item.empty()))) return {};
+  if (file.header.empty() || (!file.itemHasValue && (valueName || file.item.empty())))
+    return std::string();
   return Encoded(file.format, file.header + L"\r\n" + file.item);
 }
 
-std::string RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
-                            std::wstring_view keyPath, const std::wstring* valueName) {
+std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
+                                           std::wstring_view keyPath,
+                                           const std::wstring* valueName) {
   const SplitRegFile file = Split(fileBytes, keyPath, valueName);
   const SplitRegFile part = Split(partBytes, keyPath, valueName);
-  // Nothing of others to keep, or a file in the other format (whose hex texts
-  // would read differently under this header): the part as it is.
-  if (file.header.empty() || file.rest.empty() ||
-      (!partBytes.empty() && file.header != part.header))
-    return std::string(partBytes);
+  if (file.foreign || (!partBytes.empty() && part.header.empty())) return std::nullopt;
+  // Nothing of others to keep: the part as it is.
+  if (file.header.empty() || file.rest.empty()) return std::string(partBytes);
   // In the place of the old part, so that an export of unchanged data changes no byte.
-  std::wstring text = file.rest;
-  text.insert(std::min(file.itemAt, text.size()), part.item);
-  // In the part's format: the file's may not hold every character of the part.
-  return Encoded(partBytes.empty() ? file.format : part.format, file.header + L"\r\n" + text);
+  const size_t at = std::min(file.itemAt, file.rest.size());
+  std::wstring before = file.rest.substr(0, at);
+  std::wstring after = file.rest.substr(at);
+  std::wstring item = part.item;
+  if (partBytes.empty() || file.header == part.header)
+    // In the part's format: the file's may not hold every character of the part.
+    return Encoded(partBytes.empty() ? file.format : part.format,
+                   file.header + L"\r\n" + before + item + after);
+  // One header for both: the current one, which every text can be written in.
+  for (std::wstring* side : {&before, &after, &item}) {
+    const bool older = (side == &item ? part.header : file.header) == kRegHeaderAnsi;
+    if (!older) continue;
+    auto current = RegBodyInCurrentForm(*side);
+    if (!current) return std::nullopt;
+    *side = std::move(*current);
+  }
+  return Encoded(RegTextFormat::Utf16Le,
+                 std::wstring(kRegHeaderUnicode) + L"\r\n" + before + item + after);
 }
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {

@@ -3,6 +3,7 @@
 // another needs. Pure functions over texts and bytes.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -45,23 +46,50 @@ std::string EncodeRegText(std::wstring_view text, RegTextFormat format);
 // otherwise in the appended file's own format. An empty target gets the mark too.
 std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes);
 
+// A registry file, as the registry editor reads one, starts with its header: the
+// first line of its text, blanks before it allowed, is one of the two headers
+// above. Of a file with anything before that (an empty line, a comment) or with
+// another header, the editor imports nothing. A file of no text but blanks and
+// line ends holds nothing.
+
 // The part of a registry file that belongs to one item, as a registry file of its
 // own in the same format and with the same header: the sections of the key and of
 // the keys below it, or, with a value name, that key's section with only that
-// value's line (a continued hex value whole). Empty when the file has no header
-// or holds nothing of the item. Items that share a file (settings.reg) thus each
-// bring in their own data only, never another item's over its machine data.
-std::string RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
-                          const std::wstring* valueName);
+// value's line (a continued hex value whole). Empty when the file holds nothing,
+// or nothing of the item; nullopt when it holds text but is no registry file, so
+// that nothing can be told of what it holds. Items that share a file
+// (settings.reg) thus each bring in their own data only, never another item's
+// over its machine data.
+std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
+                                         const std::wstring* valueName);
 
 // The registry file with one item's part replaced by that part of `partBytes`
 // (an export of the item; empty: the item's part taken out), where the old part
 // stood, in the part's format; every other item's sections stay. The part as it
-// is when the file holds nothing else, is no registry file, or has the other
-// header. Exports of items that share a file thus never cost another item its
-// data, whichever items export in a run.
-std::string RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
-                            std::wstring_view keyPath, const std::wstring* valueName);
+// is when the file holds nothing else. When one of the two has the REGEDIT4
+// header, the result has the current one and is UTF-16LE, with that side's texts
+// in hex form converted (RegBodyInCurrentForm). nullopt, when the other items'
+// parts cannot be kept: the file holds text but is no registry file, or a text
+// of the REGEDIT4 side cannot be read. Exports of items that share a file thus
+// never cost another item its data, whichever items export in a run.
+std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
+                                           std::wstring_view keyPath,
+                                           const std::wstring* valueName);
+
+// The name of a value line ("name"=... or @=..., escapes undone) and where its
+// data begins; nullopt for another line.
+struct RegValueLineStart {
+  std::wstring name;
+  size_t dataAt = 0;
+};
+std::optional<RegValueLineStart> ReadValueLineStart(std::wstring_view line);
+
+// Sections and value lines of the REGEDIT4 form as the current form reads them.
+// The two differ in the texts of hex(1), hex(2) and hex(7) values: the older form
+// holds them in the ANSI code page, which the registry editor converts when it
+// imports such a file, the current one in UTF-16LE. Every other line stays as it
+// is. nullopt when such a value's bytes cannot be read.
+std::optional<std::wstring> RegBodyInCurrentForm(std::wstring_view body);
 
 // True for the bytes of a registry file that starts with a header and has a line
 // naming the key ("[HKEY_CURRENT_USER\Software\App]" for HKCU\Software\App, in

@@ -32,16 +32,18 @@ void CreateParentFolder(const LauncherContext& ctx, const std::wstring& file) {
 
 // Puts an item's part (empty: none) into the registry file in place of what the
 // file held of the item, written in one step and flushed; the file goes when
-// nothing else is left in it. False when the file could not be read or written.
+// nothing else is left in it. False when the file could not be read or written,
+// or is no registry file that the other items' parts could be kept in: then it
+// stays as it is.
 bool PutItemPart(const LauncherContext& ctx, const std::wstring& file, const std::string& part,
                  std::wstring_view keyPath, const std::wstring* valueName) {
   std::string bytes;
   if (os::FileState(file) != os::kStateMissing && !ReadFileBytes(file, bytes)) return false;
-  const std::string updated = RegFileWithPart(bytes, part, keyPath, valueName);
-  if (updated == bytes && os::FileState(file) >= 0) return true;
-  if (!updated.empty()) return WriteFileAtomically(file, updated);
-  DeleteFiles(ctx, file);
-  return os::FileState(file) == os::kStateMissing;
+  const auto updated = RegFileWithPart(bytes, part, keyPath, valueName);
+  if (!updated) return false;
+  if (*updated == bytes && os::FileState(file) >= 0) return true;
+  if (!updated->empty()) return WriteFileAtomically(file, *updated);
+  return DeleteFiles(ctx, file) && os::FileState(file) == os::kStateMissing;
 }
 
 // The file as it is with the registry file appended, written in one step.
@@ -123,10 +125,13 @@ bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
   if (os::FileState(path) == os::kStateMissing) return true;
   std::string bytes;
   if (!ReadFileBytes(path, bytes)) return false;
-  const std::string part = RegFileSubset(bytes, keyPath, valueName);
+  const auto part = RegFileSubset(bytes, keyPath, valueName);
+  // A file the registry editor would not read may hold the item's data all the
+  // same: the item is not used for the run, and nothing is carried over the file.
+  if (!part) return false;
   // Waited for until it ends: an item whose import did not end is given up for
   // the run, and a tool still writing would mix the part into the machine's data.
-  return part.empty() || ImportRegBytes(ctx, part, kToolEndBoundMs);
+  return part->empty() || ImportRegBytes(ctx, *part, kToolEndBoundMs);
 }
 
 bool ImportRegBytes(const LauncherContext& ctx, const std::string& bytes, unsigned waitMs) {

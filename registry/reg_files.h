@@ -32,7 +32,9 @@ bool ExportRegKey(const LauncherContext& ctx, std::wstring_view keyPath, std::ws
 // of what the file held of it, atomically; a file holding nothing else is the
 // value's own. A value that does not exist takes its part out (and the file, when
 // nothing else is left). True when nothing of the value is lost: written,
-// or not there; false when it could not be read or the file not written.
+// or not there; false when it could not be read or the file not written. A file
+// that the other items' parts cannot be kept in stays as it is (RegFileWithPart),
+// for ExportRegKey too.
 bool ExportRegValue(const LauncherContext& ctx, std::wstring_view valuePath,
                     std::wstring_view fileName);
 
@@ -47,7 +49,8 @@ bool ImportRegFile(const LauncherContext& ctx, std::wstring_view fileName,
 // before those items have set it aside. A missing file, or one that holds nothing
 // of the item, starts no tool and has nothing to bring in. True when everything
 // the file holds of the item is in the registry now: nothing to bring in, or the
-// tool ended with exit code 0. False for a file that cannot be read.
+// tool ended with exit code 0. False for a file that cannot be read, or that is
+// no registry file (a line before its header, say).
 bool ImportRegFileFor(const LauncherContext& ctx, std::wstring_view fileName,
                       std::wstring_view keyPath, const std::wstring* valueName);
 

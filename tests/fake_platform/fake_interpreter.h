@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tests/fake_platform/fake_platform.h"
 
@@ -100,4 +104,35 @@ inline bool FakeInterpret(const FakeHiddenStart& start) {
     ADD_FAILURE() << "unknown command: " << Utf8FromWide(start.commandLine);
   }
   return true;
+}
+
+// A deletion that outlives its wait: the first deletion of the place (RMDIR or DEL
+// of the command interpreter, reg.exe DELETE; one that starts while `when` holds)
+// reports that it has not ended, and does its work only once the next tool has
+// done its own (in this launcher start or a later one), taking whatever is there
+// by then. Every command line goes to `tools`.
+inline std::function<bool(FakeHiddenStart&)> FakeDeletionOutlivingItsWait(
+    const std::wstring& place, std::function<bool(FakeHiddenStart&)> tools = FakeInterpret,
+    std::function<bool()> when = [] { return true; }) {
+  const std::wstring named = L" " + LowerAscii(QuoteIfSpaced(place)) + L" /";
+  return [named, tools, when, slow = false,
+          pending = std::optional<FakeHiddenStart>()](FakeHiddenStart& start) mutable {
+    const std::optional<FakeHiddenStart> finishing = std::exchange(pending, std::nullopt);
+    const std::wstring line = LowerAscii(start.commandLine);
+    const bool deletes = Contains(line, L"/c rmdir ") || Contains(line, L"/c del ") ||
+                         Contains(line, L"reg.exe\" delete ");
+    bool started = true;
+    if (!slow && deletes && Contains(line, named) && when()) {
+      slow = true;
+      pending = start;
+      start.ended = false;
+    } else {
+      started = tools(start);
+    }
+    if (finishing) {
+      FakeHiddenStart late = *finishing;
+      tools(late);
+    }
+    return started;
+  };
 }

@@ -178,26 +178,17 @@ inline int Export(const std::vector<std::wstring>& args) {
 
 inline int Import(const std::vector<std::wstring>& args) {
   if (args.size() < 2 || !FakeHasFile(args[1])) return 1;
-  const std::vector<std::wstring> lines =
-      RegFileLines(ReadRegFileText(FakeFileBytes(args[1])).text);
-  if (lines.empty() || (lines[0] != kRegHeaderUnicode && lines[0] != kRegHeaderAnsi)) return 1;
-  std::optional<std::wstring> key;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::wstring& line = lines[i];
-    if (line.empty()) continue;
-    if (line.front() == L'[' && line.back() == L']') {
-      key = line.substr(1, line.size() - 2);
-      const auto place = PlaceOf(*key);
-      if (!place) return 1;
-      FakeAddRegKey(place->first, ParseRegPath(*key).subkey);
-      continue;
-    }
-    const auto value = ParseValueLine(line);
-    if (!key || !value) return 1;
-    FakeSetRegValue(PlaceOf(*key)->first, ParseRegPath(*key).subkey, value->name, value->type,
-                    value->bytes);
+  const RegEntries read = ReadRegEntries(ReadRegFileText(FakeFileBytes(args[1])).text);
+  for (const RegEntry& entry : read.entries) {
+    const auto place = PlaceOf(entry.key);
+    if (!place) return 1;
+    if (entry.value)
+      FakeSetRegValue(place->first, ParseRegPath(entry.key).subkey, entry.value->name,
+                      entry.value->type, entry.value->bytes);
+    else
+      FakeAddRegKey(place->first, ParseRegPath(entry.key).subkey);
   }
-  return 0;
+  return read.whole ? 0 : 1;
 }
 
 }  // namespace fake_reg_detail

@@ -157,6 +157,7 @@ struct ValueLine {
   std::wstring name;
   unsigned type = 0;
   std::string bytes;
+  bool operator==(const ValueLine&) const = default;
 };
 
 // "name"=data or @=data (the default value); nullopt for anything else.
@@ -175,6 +176,56 @@ inline std::optional<ValueLine> ParseValueLine(std::wstring_view line) {
   value.type = data->first;
   value.bytes = data->second;
   return value;
+}
+
+// What a registry file's text brings into the registry, read as reg.exe imports
+// it: its first line is a header (blanks before it allowed, nothing else), and in
+// the REGEDIT4 form the texts of hex(1), hex(2) and hex(7) values are bytes of the
+// ANSI code page, which the tool converts to UTF-16LE (as Wine's reg.exe was seen
+// to do). Read up to the first line it cannot take; `whole` tells whether it read
+// to the end.
+struct RegEntry {
+  std::wstring key;                // as the section line names it
+  std::optional<ValueLine> value;  // none: the section line itself
+  bool operator==(const RegEntry&) const = default;
+};
+struct RegEntries {
+  std::vector<RegEntry> entries;
+  bool whole = false;
+};
+inline RegEntries ReadRegEntries(const std::wstring& text) {
+  RegEntries read;
+  const std::vector<std::wstring> lines = RegFileLines(text);
+  if (lines.empty()) return read;
+  const std::wstring header =
+      lines[0].substr(std::min(lines[0].find_first_not_of(L" \t"), lines[0].size()));
+  if (header != L"Windows Registry Editor Version 5.00" && header != L"REGEDIT4") return read;
+  const bool older = header == L"REGEDIT4";
+  std::optional<std::wstring> key;
+  for (size_t i = 1; i < lines.size(); ++i) {
+    const std::wstring& line = lines[i];
+    if (line.empty()) continue;
+    if (line.front() == L'[' && line.back() == L']') {
+      key = line.substr(1, line.size() - 2);
+      read.entries.push_back(RegEntry{*key, std::nullopt});
+      continue;
+    }
+    auto value = ParseValueLine(line);
+    if (!key || !value) return read;
+    std::wstring_view data = line;  // from the "=" on
+    if (data.front() == L'@')
+      data.remove_prefix(1);
+    else
+      Unquote(data);
+    const bool quoted = data.size() > 1 && data[1] == L'"';
+    if (older && !quoted &&
+        (value->type == os::kRegSz || value->type == os::kRegExpandSz ||
+         value->type == os::kRegMultiSz))
+      value->bytes = Utf16(os::WideFromAnsi(value->bytes));
+    read.entries.push_back(RegEntry{*key, std::move(value)});
+  }
+  read.whole = true;
+  return read;
 }
 
 }  // namespace fake_reg_detail

@@ -8,8 +8,10 @@
 // Run long by hand with scripts/fuzz.sh registry_files; CI runs it briefly.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/text.h"
 #include "registry/reg_arguments.h"
@@ -82,31 +84,53 @@ void CheckAppend(std::string_view target, std::string_view appended) {
 void CheckSubset(std::string_view bytes) {
   const std::wstring value = L"v";
   for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
-    const std::string part = RegFileSubset(bytes, L"HKCU\\Software\\App", name);
-    if (!part.empty()) Require(RegFileSubset(part, L"HKCU\\Software\\App", name) == part);
+    const auto part = RegFileSubset(bytes, L"HKCU\\Software\\App", name);
+    if (part && !part->empty()) Require(RegFileSubset(*part, L"HKCU\\Software\\App", name) == part);
   }
 }
 
 std::wstring TextOf(std::string_view bytes) { return ReadRegFileText(bytes).text; }
 
+std::wstring HeaderLineOf(std::string_view bytes) {
+  const std::wstring text = TextOf(bytes);
+  return TrimBlanks(text.substr(0, text.find_first_of(L"\r\n")));
+}
+
+// What the file brings into the registry, read by the reg.exe stand-in's own
+// parser (in the older form, texts in hex form converted as the tool converts
+// them); nullopt when it cannot read it to its end.
+std::optional<std::vector<fake_reg_detail::RegEntry>> EntriesOf(
+    const std::optional<std::string>& bytes) {
+  if (!bytes) return std::nullopt;
+  if (bytes->empty()) return std::vector<fake_reg_detail::RegEntry>{};
+  fake_reg_detail::RegEntries read = fake_reg_detail::ReadRegEntries(TextOf(*bytes));
+  if (!read.whole) return std::nullopt;
+  return std::move(read.entries);
+}
+
 // An export (a file of the item's part only; none: the part taken out) put into
-// a shared file: the file's part for the item becomes the export's, putting it in
-// again changes nothing, and another item's part stays whenever the two files
-// have one header.
+// a shared file: the file's part for the item brings in what the export brings
+// in, putting it in again changes nothing, and another item's part brings in what
+// it did, whichever header each has. The file is left alone only when it is no
+// registry file, or its older form cannot be brought into the current one.
 void CheckPartReplaced(std::string_view file, std::string_view exported) {
   const std::wstring key = L"HKCU\\Software\\App";
+  const std::wstring other = L"HKCU\\Software\\Other";
   const std::wstring value = L"v";
-  const std::wstring fileText = TextOf(file);
   for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
-    const std::string part = RegFileSubset(exported, key, name);
-    const std::string updated = RegFileWithPart(file, part, key, name);
-    Require(TextOf(RegFileSubset(updated, key, name)) == TextOf(part));
-    Require(RegFileWithPart(updated, part, key, name) == updated);
-    const std::wstring partText = TextOf(part);
-    if (part.empty() ||
-        fileText.substr(0, fileText.find(L'\r')) == partText.substr(0, partText.find(L'\r')))
-      Require(TextOf(RegFileSubset(updated, L"HKCU\\Software\\Other", nullptr)) ==
-              TextOf(RegFileSubset(file, L"HKCU\\Software\\Other", nullptr)));
+    const auto part = RegFileSubset(exported, key, name);
+    if (!part) continue;
+    const auto updated = RegFileWithPart(file, *part, key, name);
+    if (!updated) {
+      Require(!RegFileSubset(file, key, name) ||
+              (!part->empty() && HeaderLineOf(file) != HeaderLineOf(*part)));
+      continue;
+    }
+    if (const auto brought = EntriesOf(part))
+      Require(EntriesOf(RegFileSubset(*updated, key, name)) == brought);
+    Require(RegFileWithPart(*updated, *part, key, name) == updated);
+    if (const auto kept = EntriesOf(RegFileSubset(file, other, nullptr)))
+      Require(EntriesOf(RegFileSubset(*updated, other, nullptr)) == kept);
   }
 }
 

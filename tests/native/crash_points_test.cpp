@@ -172,6 +172,9 @@ struct Configuration {
   std::wstring leftToTheApplication = {};
 };
 
+// The system's tools, as the configurations below meet them.
+bool ToolsWithLinks(FakeHiddenStart& start);
+
 constexpr char kDirItem[] = "dir = %APPDATA%\\App\r\n";
 constexpr char kFileItem[] = "file = %APPDATA%\\App.ini :: Data\\\r\n";
 constexpr char kCacheItem[] = "(file) = %APPDATA%\\Cache.db\r\n";
@@ -438,6 +441,39 @@ const Configuration kConfigurations[] = {
      {""},
      false,
      L"c:\\u\\appdata\\tool.ini"},
+    // Made hidden and read-only in the portable folder: carried back all the same,
+    // and it keeps both.
+    {"HiddenReadOnlyPortableFile",
+     "[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n",
+     [] {
+       FakeAddFile(L"C:\\P\\App.ini", "v1");
+       Fake().hiddenFiles.insert(L"c:\\p\\app.ini");
+       Fake().readOnlyFiles.insert(L"c:\\p\\app.ini");
+       FakeAddFile(kAppIni, "machine");
+     },
+     [](int run) { AppendRun(kAppIni, run); },
+     {""}},
+    // The first deletion of the folder and of the file after an application has
+    // run is still running when its wait ends, and does its work when the next
+    // tool starts. (One at the next start's recovery of a killed run would be a
+    // second fault: the application would then work on a place being cleared.)
+    {"DeletionsOutliveTheirWait",
+     std::string("[BEFORE]\r\n") + kDirItem + "file = %APPDATA%\\App.ini\r\n",
+     [] {
+       PortableFolder();
+       MachineFolder();
+       FakeAddFile(L"C:\\P\\App.ini", "v1");
+       FakeAddFile(kAppIni, "machine");
+       const auto afterTheApplication = [] { return Fake().processPolls > 0; };
+       Fake().onHiddenStart = FakeDeletionOutlivingItsWait(
+           kApp, FakeDeletionOutlivingItsWait(kAppIni, ToolsWithLinks, afterTheApplication),
+           afterTheApplication);
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppendRun(kAppIni, run);
+     },
+     {"[BEFORE]\r\nfile = %APPDATA%\\App.ini\r\n", std::string("[BEFORE]\r\n") + kDirItem}},
     {"SecondLauncherOnThePlace",
      "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
      [] {
@@ -897,6 +933,14 @@ TEST_P(CrashPoints, UndisturbedRunsLeaveTheMachineAsItWas) {
   const std::wstring& left = GetParam().leftToTheApplication;
   const Disk machine = MachinePart(Snapshot(), left);
   EXPECT_EQ(Differences(machine, MachinePart(Undisturbed(2), left)), "");
+}
+
+// The reference itself: undisturbed runs finish every item they begin, so no run
+// record and no new backup name is left behind.
+TEST_P(CrashPoints, UndisturbedRunsFinishEveryItem) {
+  for (const auto& [name, bytes] : Undisturbed(3).files)
+    EXPECT_TRUE(start_.files.count(name) || (!IsRunRecord(name) && !Contains(name, L"_backup")))
+        << Utf8FromWide(name);
 }
 
 TEST_P(CrashPoints, KilledAtAnyChangeLosesNothing) {

@@ -215,7 +215,7 @@ TEST_F(FileOpsTest, DirMoveOverAnExistingTargetLeavesExactlyTheSourceTree) {
             (Lines{kCmd + L"/c RMDIR D:\\T /S /Q", kCmd + L"/c RMDIR C:\\T /S /Q"}));
 }
 
-TEST_F(FileOpsTest, DirCopyPatternSelectsFilesButCreatesEverySubfolder) {
+TEST_F(FileOpsTest, DirCopyPatternSelectsFilesButCreatesEverySubfolderAndKeepsAttributes) {
   MakeSourceTree();
   FakeAddFolder(L"C:\\T");
   FakeAddFile(L"C:\\T\\a.ini", "read-only old");
@@ -228,6 +228,41 @@ TEST_F(FileOpsTest, DirCopyPatternSelectsFilesButCreatesEverySubfolder) {
             (Lines{L"a.ini", L"deep\\", L"deep\\er\\", L"h.ini", L"sub\\", L"sub\\b.ini"}));
   EXPECT_EQ(FakeFileBytes(L"C:\\T\\a.ini"), "new a");
   EXPECT_EQ(FakeFileBytes(L"C:\\T\\h.ini"), "h");
+  // Replaced whatever their attributes, and they keep them; a single file too.
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"C:\\S\\a.txt", L"C:\\T\\h.ini", false, true, false));
+  EXPECT_EQ(FakeFileBytes(L"C:\\T\\h.ini"), "t");
+  EXPECT_EQ(os::FileAttributes(L"C:\\T\\a.ini"), os::kAttrArchive | os::kAttrReadOnly);
+  EXPECT_EQ(os::FileAttributes(L"C:\\T\\h.ini"), os::kAttrArchive | os::kAttrHidden);
+}
+
+// A deletion still running when its wait ends may yet delete whatever comes to its
+// place: a move onto it keeps its source, and for the rest of the run nothing is
+// copied there, nor a second tool started on it.
+TEST_F(FileOpsTest, NothingLandsWhereADeletionHasNotEnded) {
+  MakeSourceTree();
+  const Lines sourceTree = Tree(L"C:\\S");
+  FakeAddFolder(L"C:\\T");
+  FakeAddFile(L"C:\\T\\old.ini", "old");
+  FakeAddFile(L"C:\\P\\one.ini", "1");
+  FakeAddFile(L"C:\\P\\two.ini", "2");
+  Fake().onHiddenStart = [](FakeHiddenStart& start) {
+    start.ended = false;
+    return true;
+  };
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T", L"", true, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"one.ini", L"two.ini", true, true, false));
+  EXPECT_EQ(Fake().hiddenStarts.size(), 2u);
+  Fake().onHiddenStart = Interpret;
+  EXPECT_FALSE(DeleteDir(ctx, L"C:\\T", L""));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\T\\Sub", L"", false, true, false));
+  EXPECT_FALSE(CopyOrMoveDirContents(ctx, L"C:\\S", L"C:\\", L"", false, true, false));
+  EXPECT_FALSE(CopyOrMoveFile(ctx, L"one.ini", L"two.ini", false, true, false));
+  EXPECT_EQ(Fake().hiddenStarts.size(), 2u);
+  EXPECT_EQ(Tree(L"C:\\S"), sourceTree);
+  EXPECT_EQ(Tree(L"C:\\T"), (Lines{L"old.ini"}));
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\one.ini"), "1");
+  EXPECT_EQ(FakeFileBytes(L"C:\\P\\two.ini"), "2");
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"one.ini", L"three.ini", true, true, false));  // elsewhere
 }
 
 TEST_F(FileOpsTest, DirMoveWithPatternTakesOnlyTheFilesItCopied) {

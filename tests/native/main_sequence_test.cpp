@@ -1,6 +1,7 @@
 #include "launcher/main_sequence.h"
 
 #include "commands/run_section.h"
+#include "tests/fake_platform/reg_text_reader.h"
 #include "tests/native/launcher_fixture.h"
 
 namespace {
@@ -167,8 +168,9 @@ TEST_F(MainSequenceTest, CleanTracesSendsItsExactCommandLines) {
         L"Software\\Microsoft\\Windows\\ShellNoRoam\\MUICache"})
     for (const wchar_t* name : {L"C:\\P\\App\\App.exe", L"C:\\P\\Tool.exe"})
       FakeSetRegString(os::RegRoot::CurrentUser, key, name, L"App");
-  FakeAddRegKey(os::RegRoot::LocalMachine,
-                L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe");
+  FakeSetRegString(os::RegRoot::LocalMachine,
+                   L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe", L"",
+                   L"C:\\P\\App\\App.exe");
   CleanTraces(ctx);
   const std::wstring reg = L"\"C:\\Windows\\system32\\reg.exe\"  DELETE \"";
   const std::wstring mui =
@@ -184,6 +186,32 @@ TEST_F(MainSequenceTest, CleanTracesSendsItsExactCommandLines) {
                 L"\"HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe\" /f"}));
   // Not the helper: another program that happens to have the launcher's name.
   EXPECT_TRUE(FakeHasFile(L"C:\\T\\Tool.exe"));
+}
+
+// An App Paths entry of the application's file name that names another program
+// registers an installed one, and stays.
+TEST_F(MainSequenceTest, AppPathsEntryGoesOnlyWhenItNamesTheApplication) {
+  const std::wstring key = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\App.exe";
+  Fake().env[L"where"] = L"C:\\P\\App";
+  struct Case {
+    std::wstring stored;
+    unsigned type;
+    bool deleted;
+  };
+  const Case cases[] = {
+      {L"C:\\P\\App\\App.exe", os::kRegSz, true},
+      {L" \"c:/p/app/APP.EXE\" ", os::kRegSz, true},
+      {L"%WHERE%\\App.exe", os::kRegExpandSz, true},
+      {L"C:\\Program Files\\App\\App.exe", os::kRegSz, false},
+      {L"", os::kRegSz, false},
+  };
+  for (const Case& c : cases) {
+    Fake().hiddenStarts.clear();
+    FakeSetRegValue(os::RegRoot::LocalMachine, key, L"", c.type,
+                    fake_reg_detail::Utf16(c.stored + std::wstring(1, L'\0')));
+    CleanTraces(ctx);
+    EXPECT_EQ(HiddenCommandLines().size(), c.deleted ? 1u : 0u) << Utf8FromWide(c.stored);
+  }
 }
 
 TEST_F(MainSequenceTest, WholeRunWalksBeforeStartsWaitsAndWalksAfter) {

@@ -197,11 +197,16 @@ TEST(RegFileFormat, AnItemTakesOnlyItsOwnPartOfASharedFile) {
   for (const Case& c : cases)
     EXPECT_EQ(RegFileSubset(file, c.key, c.value), c.part.empty() ? "" : "\xFF\xFE" + U16(c.part))
         << c.what;
-  // An ANSI file keeps its header and encoding; a file without a header gives nothing.
-  EXPECT_EQ(RegFileSubset("REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n",
-                          L"HKCU\\Two", nullptr),
-            "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n");
-  EXPECT_EQ(RegFileSubset("\xFF\xFE" + U16(two), L"HKCU\\Software\\Two", nullptr), "");
+  // An ANSI file keeps its header and encoding, blanks before the header are no
+  // matter, and a file of nothing but line ends holds nothing.
+  const std::string ansi = "\r\n[HKEY_CURRENT_USER\\Two]\r\n\"b\"=\"\xE9\"\r\n";
+  EXPECT_EQ(RegFileSubset("REGEDIT4\r\n" + ansi, L"HKCU\\Two", nullptr), "REGEDIT4\r\n" + ansi);
+  EXPECT_EQ(RegFileSubset(" \tREGEDIT4\r\n" + ansi, L"HKCU\\Two", nullptr), "REGEDIT4\r\n" + ansi);
+  EXPECT_EQ(RegFileSubset("\r\n\r\n", L"HKCU\\Two", nullptr), "");
+  // Text before the header, or none, is no registry file: nothing can be told of it.
+  for (const std::string& foreign : {"\r\nREGEDIT4\r\n" + ansi, "; mine\r\nREGEDIT4\r\n" + ansi,
+                                     "REGEDIT4 \r\n" + ansi, "\xFF\xFE" + U16(two)})
+    EXPECT_EQ(RegFileSubset(foreign, L"HKCU\\Two", nullptr), std::nullopt) << foreign;
 }
 
 TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
@@ -218,8 +223,15 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
     std::string file, part;
     std::wstring key;
     const std::wstring* value;
-    std::string updated;
+    std::optional<std::string> updated;
   };
+  // Texts in hex form are ANSI bytes under the older header, UTF-16LE under this one.
+  const std::string older =
+      "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"\xE9\"\r\n"
+      "\"e\"=hex(2):25,41,\\\r\n  e9,00\r\n\"b\"=hex:e9\r\n";
+  const std::wstring current =
+      L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"\u00E9\"\r\n"
+      L"\"e\"=hex(2):25,00,41,00,e9,00,00,00\r\n\"b\"=hex:e9\r\n\r\n";
   const Case cases[] = {
       {"a key", unicode(two + L"\r\n" + one), unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
        unicode(newTwo + L"\r\n" + one)},
@@ -229,18 +241,25 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
        unicode(oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
       {"nothing else in the file", unicode(two), unicode(newTwo + L"\r\n"), L"HKCU\\Software\\Two",
        nullptr, unicode(newTwo + L"\r\n")},
-      {"no registry file", "junk", unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
-       unicode(newTwo)},
-      {"the other header", "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"1\"\r\n",
-       unicode(newTwo), L"HKCU\\Software\\Two", nullptr, unicode(newTwo)},
+      {"no registry file", "junk", unicode(newTwo), L"HKCU\\Software\\Two", nullptr, std::nullopt},
+      {"a line before the header", "\r\n" + older, unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
+       std::nullopt},
+      {"the older header", older, unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
+       unicode(current + newTwo)},
+      {"the older header, a value taken out", older, "", L"HKCU\\X", &a, older},
+      {"an older text that cannot be read",
+       "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"e\"=hex(7):4g", unicode(newTwo),
+       L"HKCU\\Software\\Two", nullptr, std::nullopt},
       {"a value cut short", unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\"), unicode(newTwo),
        L"HKCU\\Software\\Two", nullptr,
        unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\\r\n\r\n" + newTwo)},
   };
   for (const Case& c : cases) {
-    const std::string updated = RegFileWithPart(c.file, c.part, c.key, c.value);
+    const auto updated = RegFileWithPart(c.file, c.part, c.key, c.value);
     EXPECT_EQ(updated, c.updated) << c.what;
     // Put in again, it changes nothing: an unchanged export writes no byte.
-    EXPECT_EQ(RegFileWithPart(updated, c.part, c.key, c.value), updated) << c.what;
+    if (updated) {
+      EXPECT_EQ(RegFileWithPart(*updated, c.part, c.key, c.value), updated) << c.what;
+    }
   }
 }

@@ -53,7 +53,8 @@ TEST_F(RegFilesTest, ExportNamesAKeyByItsTrailingBackslashAndAValueOtherwise) {
 
 // A missing value leaves no stale export of its own, and takes nothing else out.
 TEST_F(RegFilesTest, AMissingValueRemovesAnOldExportButNoOtherData) {
-  FakeAddFile(kSettings, "old");
+  FakeAddFile(kSettings,
+              UnicodeFile(L"[HKEY_CURRENT_USER\\Software\\App]\r\n\"Gone\"=\"old\"\r\n"));
   Dispatch(L"regexport", L"HKCU\\Software\\App\\Gone");
   EXPECT_FALSE(FakeHasFile(kSettings));
 
@@ -97,6 +98,15 @@ TEST_F(RegFilesTest, AnExportThatCannotBeWrittenKeepsTheOldFile) {
   Dispatch(L"regexport", L"HKCU\\Software\\App\\a");
   EXPECT_EQ(FakeFileBytes(kSettings), "old");
   EXPECT_EQ(Fake().files.size(), 1u);
+  // Nor is a file that the registry editor would not read, whose data no item can
+  // bring in either.
+  const std::string foreign = "; mine\r\nREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\App]\r\n";
+  FakeAddFile(kSettings, foreign);
+  Fake().readOnlyFiles.clear();
+  EXPECT_FALSE(ExportRegKey(ctx, L"HKCU\\Software\\App", L""));
+  EXPECT_FALSE(ExportRegValue(ctx, L"HKCU\\Software\\App\\gone", L""));
+  EXPECT_FALSE(ImportRegFileFor(ctx, L"", L"HKCU\\Software\\App", nullptr));
+  EXPECT_EQ(FakeFileBytes(kSettings), foreign);
 }
 
 TEST_F(RegFilesTest, ImportBringsInEveryValueOfTheFile) {

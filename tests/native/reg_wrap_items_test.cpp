@@ -210,6 +210,22 @@ TEST_F(RegWrapTest, AnExportThatFailsKeepsTheKeyAndItsBackup) {
   EXPECT_FALSE(KeyExists(kKey + L"_backup"));
 }
 
+// Clearing the machine's key, once it is copied aside, outlives its wait: nothing
+// is copied back into the key that the tool may still empty, and the copy aside
+// waits for the next start.
+TEST_F(RegWrapTest, AClearingThatOutlivesItsWaitGetsNothingCopiedIn) {
+  MachineAndPortableSettings();
+  Fake().onHiddenStart = FakeDeletionOutlivingItsWait(L"HKCU\\" + kKey, FakeRunTools);
+  Run(kAppKey);
+  os::StartHiddenAndWait(L"\"other.exe\"", L"", 0);  // the tool ends
+  EXPECT_EQ(Values(kKey + L"_backup"), (std::vector<std::string>{"own=" + Text(L"machine")}));
+  EXPECT_EQ(RecordedItems().size(), 1u);
+  Fake().onHiddenStart = FakeRunTools;
+  Run(kAppKey);
+  EXPECT_EQ(Values(kKey), (std::vector<std::string>{"own=" + Text(L"machine")}));
+  EXPECT_FALSE(RecordExists());
+}
+
 // A backup item puts the machine's value back over what the application left; a
 // backup name that no record names is someone else's: never moved back over the
 // live key, and its item is not set up.

@@ -281,29 +281,34 @@ TEST_F(WrapItemTest, RenameAndCopyWaysEndTheSame) {
   EXPECT_GT(copied.tools.size(), renamed.tools.size());
 }
 
-// A deletion that has not ended (or left part of the tree) must not be followed by
-// the machine's data: the rest of the deleting tool would take it too.
+// A deletion that has not ended must not be followed by anything put in its place:
+// the rest of the deleting tool would take it too, after the run or in the middle
+// of setting the data aside (a place on a volume of its own is copied aside, and
+// cleared). The item waits with its backup for the next start.
 TEST_F(WrapItemTest, BackupGoesBackOnlyIntoALocalPlaceTheDeletionCleared) {
-  MachineAndPortableData();
-  const std::string ini = "[BEFORE]\r\ndir = %APPDATA%\\App\r\n";
-  unsigned rmdirWait = 0;
-  Fake().onHiddenStart = [&](FakeHiddenStart& start) {
-    if (!Contains(start.commandLine, L"RMDIR")) return FakeInterpret(start);
-    rmdirWait = start.timeoutMs;
-    start.ended = false;  // still deleting when the wait ends
-    return true;
-  };
-  Run(ini, [] { FakeAddFile(kApp + L"\\s.ini", "v2"); });
-  EXPECT_EQ(rmdirWait, 15u * 60 * 1000);
-  EXPECT_EQ(Tree(kSettings), (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp + L"_backup"), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_EQ(RecordedItems(), std::vector<std::wstring>{L"to clear :: dir :: C:\\U\\AppData\\App"});
+  const std::wstring ini = kApp + L".ini";
+  // The item, and whether its place is on a volume of its own.
+  const std::pair<std::string, bool> cases[] = {{"dir", false}, {"file", false}, {"dir", true}};
+  for (const auto& [key, ownVolume] : cases) {
+    const bool dir = key == "dir";
+    const std::string sections = "[BEFORE]\r\n" + key + " = %APPDATA%\\App" + (dir ? "" : ".ini");
+    const std::wstring place = dir ? kApp : ini;
+    SetUp();
+    MachineAndPortableData();
+    FakeAddFile(ini, "machine");
+    if (ownVolume) Fake().otherVolumes.insert(LowerAscii(kApp));
+    Fake().onHiddenStart = FakeDeletionOutlivingItsWait(place);
+    Run(sections, [&] { FakeAddFile(dir ? kApp + L"\\s.ini" : ini, "v2"); });
+    EXPECT_EQ(Fake().hiddenStarts.back().timeoutMs, 15u * 60 * 1000) << sections;
+    EXPECT_EQ(RecordedItems().size(), 1u) << sections;
+    os::StartHiddenAndWait(L"\"other.exe\"", L"", 0);  // the tool ends; the copy aside is whole
+    EXPECT_EQ(FakeFileBytes(dir ? kApp + L"_backup\\own.txt" : ini + L"_backup"), "machine")
+        << sections;
 
-  Fake().onHiddenStart = FakeInterpret;
-  Entries seen;
-  Run(ini, [&] { seen = Tree(kApp); });
-  EXPECT_EQ(seen, (Entries{{L"s.ini", "v2"}}));
-  EXPECT_EQ(Tree(kApp), (Entries{{L"own.txt", "machine"}}));
-  EXPECT_FALSE(FolderExists(kApp + L"_backup"));
-  EXPECT_FALSE(RecordExists());
+    Fake().onHiddenStart = FakeInterpret;
+    Run(sections);
+    EXPECT_EQ(FakeFileBytes(dir ? kApp + L"\\own.txt" : ini), "machine") << sections;
+    EXPECT_EQ(os::FileState(place + L"_backup"), -1) << sections;
+    EXPECT_FALSE(RecordExists()) << sections;
+  }
 }

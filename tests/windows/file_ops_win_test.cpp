@@ -124,7 +124,7 @@ TEST_F(FileOpsWin, PercentPathsAreCreatedAndDeletedThroughTheFileApi) {
   EXPECT_FALSE(Exists(At(L"100%")));
 }
 
-TEST_F(FileOpsWin, TreeCopyWithPatternCreatesEverySubfolderAndReplacesProtectedTargets) {
+TEST_F(FileOpsWin, TreeAndFileCopiesReplaceProtectedTargetsWhichKeepTheirAttributes) {
   MakeTree(At(L"Src"));
   ASSERT_TRUE(WriteBytes(At(L"Src\\h.ini"), "h"));
   ASSERT_TRUE(MakeFolder(At(L"Dst")));
@@ -141,6 +141,18 @@ TEST_F(FileOpsWin, TreeCopyWithPatternCreatesEverySubfolderAndReplacesProtectedT
   EXPECT_FALSE(Exists(At(L"Dst\\a.txt")));
   EXPECT_FALSE(Exists(At(L"Dst\\Deep\\Er\\c.txt")));
   EXPECT_TRUE(Exists(At(L"Dst\\own.txt")));  // a copy merges
+  const auto attributes = [&](const wchar_t* name) {
+    return GetFileAttributesW(At(name).c_str()) &
+           (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+  };
+  EXPECT_EQ(attributes(L"Dst\\a.ini"), DWORD{FILE_ATTRIBUTE_READONLY});
+  EXPECT_EQ(attributes(L"Dst\\h.ini"), DWORD{FILE_ATTRIBUTE_HIDDEN});
+  // One file over a read-only, hidden system file, as a carry-back writes it.
+  const DWORD all = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+  ASSERT_TRUE(SetFileAttributesW(At(L"Dst\\own.txt").c_str(), all));
+  EXPECT_TRUE(CopyOrMoveFile(ctx, L"Src\\a.txt", L"Dst\\own.txt", false, true, false));
+  EXPECT_EQ(ReadBytes(At(L"Dst\\own.txt")), "t");
+  EXPECT_EQ(attributes(L"Dst\\own.txt"), all);
 }
 
 TEST_F(FileOpsWin, MovesReplaceTheTargetAndTakeOnlyWhatWasCopied) {

@@ -208,6 +208,37 @@ TEST(RegistryWrap, ValuesOfEveryTypeKeepTheirData) {
             std::wstring::npos);
 }
 
+// settings.reg in the older REGEDIT4 form, in the ANSI code page, with a key added
+// by hand: the item's value comes in, the file is written in the current form
+// after the run, and the hand-added key's expandable text, which the older form
+// holds in ANSI bytes, means to reg.exe what it meant before.
+TEST(RegistryWrap, ARegistryFileOfTheOlderFormKeepsEveryKey) {
+  PortableFolder folder(L"RegOlder");
+  TestKeys keys(L"Older");
+  const std::string root = "[HKEY_CURRENT_USER\\Software\\voQRegTest\\Older\\";
+  ASSERT_TRUE(
+      WriteFileIn(folder, L"settings.reg",
+                  "REGEDIT4\r\n\r\n" + root + "App]\r\n\"s\"=\"caf\xE9\"\r\n\r\n" + root +
+                      "Mine]\r\n\"p\"=hex(2):25,41,50,50,44,41,54,41,25,5c,\\\r\n  e9,00\r\n"));
+  const std::wstring app = AddTestApp(folder, L"App\\App.exe");
+  const std::wstring dump = PathIn(folder, L"dump.txt");
+  WriteIni(folder, "[BEFORE]\nregvalue = " + keys.Ini(L"App\\s") + "\n");
+  ASSERT_TRUE(WriteAppControl(app, L"regdump|" + keys(L"App") + L"|" + dump + L"\n" +
+                                       AppSets(keys(L"App"), L"s", {REG_SZ, Sz(L"new")})));
+  ASSERT_TRUE(RunLauncher(folder, L"", 60000).ended);
+  EXPECT_TRUE(Dumped(dump, L"s", {REG_SZ, Sz(L"caf\u00E9")})) << Narrow(Wide(ReadBytes(dump)));
+  const std::wstring file = RegFileText(PathIn(folder, L"settings.reg"));
+  EXPECT_EQ(file.find(L"Windows Registry Editor Version 5.00\r\n"), 0u) << Narrow(file);
+  EXPECT_NE(file.find(L"\"s\"=\"new\""), std::wstring::npos) << Narrow(file);
+
+  WriteIni(folder, "[BEFORE]\nregkey = " + keys.Ini(L"Mine") + "\n");
+  ASSERT_TRUE(WriteAppControl(app, L"regdump|" + keys(L"Mine") + L"|" + dump + L"\n"));
+  DeleteFileW(dump.c_str());
+  ASSERT_TRUE(RunLauncher(folder, L"", 60000).ended);
+  EXPECT_TRUE(Dumped(dump, L"p", {REG_EXPAND_SZ, Sz(L"%APPDATA%\\\u00E9")}))
+      << Narrow(Wide(ReadBytes(dump)));
+}
+
 // The data rules of +regvalue, a DWORD with its top bit set moved and put back,
 // -regkey ifempty on a key whose only value has a 300-character name, and
 // regmerge of two exports of the tool.
