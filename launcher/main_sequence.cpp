@@ -129,11 +129,10 @@ bool FitsBesideEarlierItems(LauncherContext& ctx, std::vector<PlacedItem>& earli
   return true;
 }
 
-// True when the App Paths entry's default value is the application's path, in
-// any letter case and either slash (SamePath); quotes around it and variables of
-// an expandable value are allowed. An entry that says anything else is another
-// program's: a spelling SamePath does not see through keeps the entry, which is
-// the harmless way to be wrong.
+// True when the App Paths entry's default value is the application's path, as
+// Windows compares paths (PathIdentity); quotes around it and variables of an
+// expandable value are allowed. An entry that says anything else is another
+// program's.
 bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
   if (entry.outcome != os::RegOutcome::Ok ||
       (entry.type != os::kRegSz && entry.type != os::kRegExpandSz))
@@ -145,7 +144,9 @@ bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
   path = TrimBlanks(path);
   if (path.size() >= 2 && path.front() == L'"' && path.back() == L'"')
     path = TrimBlanks(path.substr(1, path.size() - 2));
-  return !path.empty() && SamePath(path, ctx.applicationPath);
+  path = ReplaceAll(path, L"/", L"\\");
+  return Contains(path, L":\\") &&
+         PathIdentity(ctx, path) == PathIdentity(ctx, ctx.applicationPath);
 }
 
 }  // namespace
