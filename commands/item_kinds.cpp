@@ -28,8 +28,17 @@ namespace {
 
 // The launcher itself, its configuration file, the copy of its elevation helper,
 // and the files it keeps beside itself about runs ("<name>.<runner>.running" and
-// what goes with it).
+// what goes with it). Only a place whose name could be one of them is compared
+// whole.
 bool IsLauncherFile(const LauncherContext& ctx, const std::wstring& place) {
+  const std::wstring name = place.substr(place.find_last_of(L'\\') + 1);
+  const std::wstring launcherName = os::UpperCaseForNames(ctx.launcherName);
+  if (!StartsWith(name, launcherName)) {
+    for (const std::wstring* own : {&ctx.configFilePath, &ctx.helperCopyPath})
+      if (!own->empty() && name == os::UpperCaseForNames(LastComponent(*own)))
+        return place == PathIdentity(ctx, *own);
+    return false;
+  }
   for (const std::wstring* own : {&ctx.launcherPath, &ctx.configFilePath, &ctx.helperCopyPath})
     if (!own->empty() && place == PathIdentity(ctx, *own)) return true;
   const std::wstring runFiles = PathIdentity(ctx, ctx.launcherFolder + ctx.launcherName) + L".";
@@ -37,31 +46,40 @@ bool IsLauncherFile(const LauncherContext& ctx, const std::wstring& place) {
          !Contains(place.substr(runFiles.size()), L"\\");
 }
 
-// Where the item would read or write on the disk: its local place (for files and
-// folders) and where its portable data lives.
-bool TouchesLauncherFiles(const LauncherContext& ctx, const ItemKind& kind,
-                          const ItemPlaces& places) {
-  const std::wstring local = kind.identity(ctx, places.local);
-  if (!StartsWith(local, L"key ") && !StartsWith(local, L"value ") && IsLauncherFile(ctx, local))
-    return true;
+// Where the item reads or writes on the disk, as identities: its local place (for
+// files and folders; empty for registry items) and where its portable data lives
+// (empty for backup items).
+struct DiskPlaces {
+  std::wstring local;
+  std::wstring portable;
+  bool registryKey = false;  // the item takes a registry key whole
+};
+
+DiskPlaces DiskPlacesOf(const LauncherContext& ctx, const ItemKind& kind,
+                        const ItemPlaces& places) {
+  DiskPlaces disk;
+  disk.local = kind.identity(ctx, places.local);
+  disk.registryKey = StartsWith(disk.local, L"key ");
+  if (disk.registryKey || StartsWith(disk.local, L"value ")) disk.local.clear();
   if (kind.portableAt != nullptr)
-    return IsLauncherFile(ctx, PathIdentity(ctx, kind.portableAt(ctx, places, L"")));
-  return kind.key == L"symlink" && IsLauncherFile(ctx, PathIdentity(ctx, places.portable));
+    disk.portable = PathIdentity(ctx, kind.portableAt(ctx, places, L""));
+  else if (kind.key == L"symlink")
+    disk.portable = PathIdentity(ctx, places.portable);
+  return disk;
 }
 
-// No item takes a protected place whole, for its machine data or its portable
-// data (commands/protected_places.h). A registry value is one value of its key,
+// The launcher's own files are never an item's place or portable data, by default
+// or as written: `file = %APPDATA%\Editor\Editor.ini` beside Editor.exe would take
+// the launcher's own ini for the application's settings and write over it. No
+// item takes a protected place whole, for its machine data or its portable data
+// (commands/protected_places.h); a registry value is one value of its key,
 // wherever the key is.
-bool TakesAProtectedPlace(const LauncherContext& ctx, const ItemKind& kind,
-                          const ItemPlaces& places) {
-  const std::wstring local = kind.identity(ctx, places.local);
-  if (StartsWith(local, L"key ")) {
-    if (IsProtectedKey(places.local)) return true;
-  } else if (!StartsWith(local, L"value ") && IsProtectedFolder(ctx, places.local)) {
-    return true;
-  }
-  if (kind.portableAt != nullptr) return IsProtectedFolder(ctx, kind.portableAt(ctx, places, L""));
-  return kind.key == L"symlink" && IsProtectedFolder(ctx, places.portable);
+bool PlacesAllowed(const LauncherContext& ctx, const ItemKind& kind, const ItemPlaces& places) {
+  const DiskPlaces disk = DiskPlacesOf(ctx, kind, places);
+  for (const std::wstring* place : {&disk.local, &disk.portable})
+    if (!place->empty() && (IsLauncherFile(ctx, *place) || IsProtectedFolderIdentity(ctx, *place)))
+      return false;
+  return !disk.registryKey || !IsProtectedKey(places.local);
 }
 
 }  // namespace
@@ -75,10 +93,6 @@ std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
   if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
     return std::nullopt;
   auto places = kind->placesOf(ctx, value);
-  // `file = %APPDATA%\Editor\Editor.ini` beside Editor.exe would take the
-  // launcher's own ini for the application's settings and write over it.
-  if (!places || TouchesLauncherFiles(ctx, *kind, *places) ||
-      TakesAProtectedPlace(ctx, *kind, *places))
-    return std::nullopt;
+  if (!places || !PlacesAllowed(ctx, *kind, *places)) return std::nullopt;
   return Item{kind, std::move(*places)};
 }

@@ -97,7 +97,10 @@ void NoteProtectedFolders(LauncherContext& ctx) {
 }
 
 bool IsProtectedFolder(const LauncherContext& ctx, std::wstring_view path) {
-  const std::wstring identity = PathIdentity(ctx, path);
+  return IsProtectedFolderIdentity(ctx, PathIdentity(ctx, path));
+}
+
+bool IsProtectedFolderIdentity(const LauncherContext& ctx, const std::wstring& identity) {
   return IsRoot(identity) || std::find(ctx.protectedFolders.begin(), ctx.protectedFolders.end(),
                                        identity) != ctx.protectedFolders.end();
 }

@@ -22,6 +22,8 @@
 void NoteProtectedFolders(LauncherContext& ctx);
 
 bool IsProtectedFolder(const LauncherContext& ctx, std::wstring_view path);
+// The same for a place's PathIdentity.
+bool IsProtectedFolderIdentity(const LauncherContext& ctx, const std::wstring& identity);
 bool IsProtectedKey(std::wstring_view keyPath);
 
 // A path whose last name matches everything ("*", "*.*") in a protected folder:

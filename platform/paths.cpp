@@ -1,6 +1,6 @@
 #include "platform/paths.h"
 
-#include <vector>
+#include <algorithm>
 
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -57,32 +57,9 @@ std::wstring WithNameSuffix(std::wstring_view path, std::wstring_view suffix) {
   return std::wstring(path.substr(0, cut)) + std::wstring(suffix) + std::wstring(path.substr(cut));
 }
 
-namespace {
-
-// The names of a path below its root ("C:", "\\server\share"), each as the
-// system takes it.
-std::vector<std::wstring> NamesOf(std::wstring_view path) {
-  std::vector<std::wstring> names;
-  for (size_t start = 0; start <= path.size();) {
-    size_t end = path.find(L'\\', start);
-    if (end == std::wstring_view::npos) end = path.size();
-    std::wstring name(path.substr(start, end - start));
-    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.pop_back();
-    // "." and "..." name the folder itself; ".." its parent.
-    if (path.substr(start, end - start) == L"..") {
-      if (!names.empty()) names.pop_back();
-    } else if (!name.empty()) {
-      names.push_back(std::move(name));
-    }
-    start = end + 1;
-  }
-  return names;
-}
-
-}  // namespace
-
 std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
-  std::wstring text = ReplaceAll(ResolvePath(ctx, path), L"/", L"\\");
+  std::wstring text = ResolvePath(ctx, path);
+  std::replace(text.begin(), text.end(), L'/', L'\\');
   size_t rootEnd = 0;
   if (StartsWith(text, L"\\\\")) {  // \\server\share
     rootEnd = text.find(L'\\', 2);
@@ -92,10 +69,24 @@ std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
     rootEnd = 2;
   }
   std::wstring normal = text.substr(0, rootEnd);
-  for (const std::wstring& name : NamesOf(std::wstring_view(text).substr(rootEnd)))
-    normal += L"\\" + name;
+  for (size_t start = rootEnd; start <= text.size();) {
+    size_t end = text.find(L'\\', start);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring_view name = std::wstring_view(text).substr(start, end - start);
+    start = end + 1;
+    if (name == L"..") {
+      // The parent, never above the root.
+      if (normal.size() > rootEnd) normal.resize(normal.find_last_of(L'\\'));
+      continue;
+    }
+    // Windows drops trailing dots and blanks; "." and "..." name the folder itself.
+    while (!name.empty() && (name.back() == L'.' || name.back() == L' ')) name.remove_suffix(1);
+    if (name.empty()) continue;
+    normal += L'\\';
+    normal += name;
+  }
   // Short names hold a tilde; only they need the system's long form.
-  if (Contains(normal, L"~")) {
+  if (normal.find(L'~') != std::wstring::npos) {
     std::wstring known = normal;
     std::wstring rest;
     while (known.size() > rootEnd) {

@@ -3,6 +3,7 @@
 // every item the launcher would record comes back from its record for the same
 // place; and a record cut short, with a byte changed or a line written twice, is
 // never read as a record at all.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
@@ -55,6 +56,7 @@ bool SameItems(const std::vector<RunItem>& a, const std::vector<RunItem>& b) {
 // one per place.
 std::vector<RunItem> ItemsOf(std::string_view bytes) {
   std::vector<RunItem> items;
+  std::vector<std::wstring> places;
   while (!bytes.empty()) {
     const size_t end = std::min(bytes.find('\0'), bytes.size());
     const std::string_view piece = bytes.substr(0, end);
@@ -64,12 +66,10 @@ std::vector<RunItem> ItemsOf(std::string_view bytes) {
     RunItem item{std::wstring(kStages[choice % kStageCount]), L"20261209140327",
                  std::wstring(kKeys[(choice / kStageCount) % kKeyCount]),
                  WideFromUtf8(piece.substr(1)), kThisRun};
-    if (!IsRecordableItem(Launcher(), item.key, item.value)) continue;
-    bool twice = false;
-    for (const RunItem& other : items)
-      twice = twice || ItemIdentity(Launcher(), other.key, other.value) ==
-                           ItemIdentity(Launcher(), item.key, item.value);
-    if (!twice) items.push_back(item);
+    const std::wstring place = ItemIdentity(Launcher(), item.key, item.value);
+    if (place.empty() || std::find(places.begin(), places.end(), place) != places.end()) continue;
+    places.push_back(place);
+    items.push_back(item);
   }
   return items;
 }
