@@ -78,7 +78,10 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   auto& w = Fake();
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
-  if (number == w.crashAt) throw FakeCrash{};
+  if (number == w.crashAt) {
+    FakeProcessEnded();
+    throw FakeCrash{};
+  }
   if (number == w.faultAt) {
     switch (w.fault) {
       case FakeFault::None:
@@ -108,6 +111,8 @@ bool HasChildren(const std::wstring& key) {
 }
 
 }  // namespace
+
+void FakeProcessEnded() { g_open.clear(); }
 
 FakeWorld& Fake() {
   if (!g_world) g_world = std::make_unique<FakeWorld>();
@@ -149,7 +154,10 @@ void FakeLoseUnflushedData() {
 namespace os {
 
 void InitialiseServices() { Fake().servicesInitialised = true; }
-void ExitProcessNow(int exitCode) { throw FakeExit{exitCode}; }
+void ExitProcessNow(int exitCode) {
+  FakeProcessEnded();
+  throw FakeExit{exitCode};
+}
 std::wstring ModulePath() { return Fake().modulePath; }
 std::vector<std::wstring> CommandLineArguments() { return Fake().arguments; }
 std::wstring TempFolderLong() { return Fake().tempFolder; }
@@ -189,6 +197,9 @@ std::optional<std::wstring> ExpandEnv(const std::wstring& text) {
 }
 
 bool SetCurrentFolder(const std::wstring& path) {
+  std::wstring key = Key(path);
+  while (key.size() > 2 && key.back() == L'\\') key.pop_back();
+  if (!FolderExists(key) || Unreadable(key)) return false;
   Fake().currentFolder = path;
   return true;
 }
@@ -241,6 +252,12 @@ FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
   if (!Fake().files.count(key) || Fake().lockedFiles.count(key) || Unreadable(key)) return 0;
   const bool writable = mode == OpenMode::ReadWriteShareRead;
   if (writable && Fake().readOnlyFiles.count(key)) return 0;
+  // The system's share check against the handles open already: a writer needs
+  // every other to share writing, and a reader that does not keeps writers out.
+  for (const auto& [ref, open] : g_open)
+    if (open.key == key && ((writable && !open.sharesWriting) ||
+                            (open.writable && mode != OpenMode::ReadShareReadWrite)))
+      return 0;
   g_open[g_nextFile] = OpenFile{key, writable, mode == OpenMode::ReadShareReadWrite};
   return g_nextFile++;
 }
@@ -676,7 +693,7 @@ std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
 std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
                                              unsigned index) {
   const FakeRegKey* key = FindRegKey(root, subkey);
-  if (key == nullptr || index >= key->values.size()) return std::nullopt;
+  if (key == nullptr || !key->readable || index >= key->values.size()) return std::nullopt;
   const std::wstring& name = key->values[index].name;
   if (name.size() >= 255) return std::nullopt;  // does not fit the name buffer
   return name;
@@ -684,7 +701,8 @@ std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& s
 
 std::optional<std::wstring> RegEnumSubkeyName(RegRoot root, const std::wstring& subkey,
                                               unsigned index) {
-  if (FindRegKey(root, subkey) == nullptr) return std::nullopt;
+  const FakeRegKey* key = FindRegKey(root, subkey);
+  if (key == nullptr || !key->readable) return std::nullopt;
   const std::wstring parent = RegKeyPath(subkey);
   const std::wstring prefix = parent.empty() ? parent : parent + L'\\';
   unsigned seen = 0;

@@ -201,6 +201,10 @@ std::string FakeFileBytes(const std::wstring& path);
 // of the system's tools.
 bool FakeUnreadable(const std::wstring& path);
 
+// The launcher's process has ended, killed or not: the system closes the files
+// it held open. A crash at crashAt and os::ExitProcessNow do this themselves.
+void FakeProcessEnded();
+
 // The power goes after a crash: every file not flushed keeps its name and loses its bytes.
 void FakeLoseUnflushedData();
 

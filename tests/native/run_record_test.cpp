@@ -88,6 +88,7 @@ TEST_F(RunRecordTest, RunKilledWhileSettingAsideRestoresWithoutTouchingSettings)
     return FakeInterpret(start);
   };
   EXPECT_THROW(RunMainSequence(ctx), Killed);
+  FakeProcessEnded();
   EXPECT_EQ(Record(), kNote + "to clear :: dir :: C:\\U\\AppData\\App\r\n");
 
   Fake().onHiddenStart = FakeInterpret;
