@@ -10,15 +10,15 @@
 
 // reg.exe COPY of the key with everything below it, over what the target holds,
 // waited for at most waitMs. True when the tool ended with exit code 0 and the
-// target exists; false, and no tool started, for a missing source or a target
-// inside the source.
+// target exists, written out to the disk; false, and no tool started, for a
+// missing source or a target inside the source.
 bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstring_view target,
                 unsigned waitMs);
 
 // The value, whatever its type, length or content, written under the target name
 // and read back: true when the target holds the same type and bytes. A plain
 // REG_SZ text or a REG_DWORD goes through reg.exe ADD, every other value through
-// a registry file imported by reg.exe.
+// a registry file imported by reg.exe. The copy is written out to the disk.
 bool CopyRegValue(const LauncherContext& ctx, std::wstring_view sourceKey,
                   std::wstring_view sourceName, std::wstring_view targetKey,
                   std::wstring_view targetName);

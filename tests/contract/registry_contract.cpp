@@ -192,5 +192,19 @@ TEST(Contract, RegistryItemReads) {
       });
 }
 
+TEST(Contract, FlushRegKey) {
+  CheckRows(
+      "FlushRegKey",
+      {
+          {"a key that is there, or the root; not a key that is not there", [] { PutRegKey(L""); },
+           [] {
+             return Words({YesNo(os::FlushRegKey(kUser, RegScratch())),
+                           YesNo(os::FlushRegKey(kUser, L"")),
+                           YesNo(os::FlushRegKey(kUser, RegScratch(L"Gone")))});
+           },
+           "yes yes no"},
+      });
+}
+
 }  // namespace
 }  // namespace contract

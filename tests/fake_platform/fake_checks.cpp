@@ -51,8 +51,9 @@ bool StartProgram(const std::wstring& program, const std::wstring& parameters,
 }
 
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, bool folder) {
+  const bool fails = FakeChangeFails(L"MakeSymbolicLink", LowerAscii(link), true);
   Fake().checks.linkCalls.push_back(FakeLink{link, target, folder});
-  if (!Fake().checks.linkApiWorks) return false;
+  if (fails || !Fake().checks.linkApiWorks) return false;
   FakeMakeLink(link, folder);
   return true;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -112,6 +113,10 @@ bool HasChildren(const std::wstring& key) {
 
 }  // namespace
 
+bool FakeChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
+  return ChangeFails(call, key, addsData);
+}
+
 void FakeProcessEnded() { g_open.clear(); }
 
 FakeWorld& Fake() {
@@ -145,6 +150,7 @@ std::string FakeFileBytes(const std::wstring& path) {
 
 void FakeLoseUnflushedData() {
   auto& w = Fake();
+  if (w.registryOnDisk) w.registry = *std::exchange(w.registryOnDisk, std::nullopt);
   for (const std::wstring& key : w.unflushed)
     if (auto it = w.files.find(key); it != w.files.end())
       it->second.assign(it->second.size(), '\0');
@@ -444,6 +450,7 @@ ShellStartResult ShellStart(const ShellStartRequest& request) {
 bool ProcessHasEnded(ProcessRef) {
   ++Fake().processPolls;
   if (Fake().onProcessPoll) Fake().onProcessPoll();
+  Fake().registryOnDisk.reset();
   return Fake().processPolls >= Fake().processPollsUntilEnd;
 }
 
@@ -746,6 +753,25 @@ RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
         !Contains(std::wstring_view(place.second).substr(prefix.size()), L"\\"))
       ++counts.subkeys;
   return counts;
+}
+
+bool FlushRegKey(RegRoot root, const std::wstring& subkey) {
+  auto& w = Fake();
+  const std::wstring path = RegKeyPath(subkey);
+  if (ChangeFails(L"FlushRegKey", path, false)) return false;
+  if (!path.empty() && FindRegKey(root, subkey) == nullptr) return false;
+  if (!w.registryOnDisk) return true;
+  // The system writes the key's whole hive out; the fake takes only the key's own
+  // tree and the keys above it for written, which promises less.
+  const auto written = [&](const std::pair<RegRoot, std::wstring>& place) {
+    return place.first == root &&
+           (path.empty() || place.second.empty() || place.second == path ||
+            StartsWith(place.second, path + L"\\") || StartsWith(path, place.second + L"\\"));
+  };
+  std::erase_if(*w.registryOnDisk, [&](const auto& entry) { return written(entry.first); });
+  for (const auto& [place, key] : w.registry)
+    if (written(place)) (*w.registryOnDisk)[place] = key;
+  return true;
 }
 
 std::wstring ClipboardText() {
