@@ -83,12 +83,14 @@ bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
     files[i] = ::CreateFileW(paths[i]->c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                              OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
   bool same = files[0] != INVALID_HANDLE_VALUE && files[1] != INVALID_HANDLE_VALUE;
-  static char blocks[2][64 * 1024];
+  // On the heap: a static buffer would take its size in the shipped image.
+  constexpr DWORD kBlock = 64 * 1024;
+  std::string blocks[2] = {std::string(kBlock, '\0'), std::string(kBlock, '\0')};
   while (same) {
     DWORD got[2] = {0, 0};
-    same = ReadBlock(files[0], blocks[0], sizeof(blocks[0]), got[0]) &&
-           ReadBlock(files[1], blocks[1], sizeof(blocks[1]), got[1]) && got[0] == got[1] &&
-           memcmp(blocks[0], blocks[1], got[0]) == 0;
+    same = ReadBlock(files[0], blocks[0].data(), kBlock, got[0]) &&
+           ReadBlock(files[1], blocks[1].data(), kBlock, got[1]) && got[0] == got[1] &&
+           memcmp(blocks[0].data(), blocks[1].data(), got[0]) == 0;
     if (got[0] == 0) break;
   }
   for (HANDLE file : files)
