@@ -357,6 +357,13 @@ struct RegKeyCounts {
 // counts, which no name of any length can hide.
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey);
 
+// RegFlushKey: the changes to the key (and, as the system does it, to the rest of
+// its hive) are on the disk when it returns. The system writes the registry out
+// lazily, so a power cut may lose recent changes: a copy that others rely on is
+// flushed first. An empty subkey flushes the root. False when the key cannot be
+// opened or written out.
+bool FlushRegKey(RegRoot root, const std::wstring& subkey);
+
 // The clipboard's text in Unicode text format, up to its terminating zero; empty
 // when it holds none or cannot be opened.
 std::wstring ClipboardText();

@@ -13,6 +13,7 @@
 #include "registry/reg_delete.h"
 #include "registry/reg_file_format.h"
 #include "registry/reg_files.h"
+#include "registry/reg_flush.h"
 #include "registry/reg_notation.h"
 #include "registry/reg_read.h"
 
@@ -57,7 +58,8 @@ bool CopyRegKey(const LauncherContext& ctx, std::wstring_view source, std::wstri
   const ToolRun run = RunHidden(
       ctx, ctx.regExe, L"COPY " + QuoteArgument(source) + L" " + QuoteArgument(target) + L" /s /f",
       waitMs);
-  return EndedWell(run) && ReadRegKeyCounts(target).outcome == os::RegOutcome::Ok;
+  return EndedWell(run) && ReadRegKeyCounts(target).outcome == os::RegOutcome::Ok &&
+         FlushRegKeyPath(target);
 }
 
 bool CopyRegValue(const LauncherContext& ctx, std::wstring_view sourceKey,
@@ -73,7 +75,8 @@ bool CopyRegValue(const LauncherContext& ctx, std::wstring_view sourceKey,
               : ImportValue(ctx, targetKey, targetName, data)))
     return false;
   const os::RegData copy = ReadRegValueData(targetKey, targetName);
-  return copy.outcome == os::RegOutcome::Ok && copy.type == data.type && copy.bytes == data.bytes;
+  return copy.outcome == os::RegOutcome::Ok && copy.type == data.type && copy.bytes == data.bytes &&
+         FlushRegKeyPath(targetKey);
 }
 
 void CopyOrMoveRegKey(const LauncherContext& ctx, std::wstring_view source,

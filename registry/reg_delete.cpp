@@ -6,6 +6,7 @@
 #include "platform/paths.h"
 #include "platform/text.h"
 #include "registry/reg_arguments.h"
+#include "registry/reg_flush.h"
 #include "registry/reg_notation.h"
 #include "registry/reg_read.h"
 
@@ -48,23 +49,33 @@ bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
                     std::wstring_view valueName, unsigned waitMs) {
   if (keyPath.empty() || valueName.empty()) return false;
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
-  if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) return true;
+  // Gone in memory may not be gone on the disk yet (a run killed after the tool):
+  // written out all the same, where there is a key to write.
+  if (ReadRegValueData(key, valueName).outcome == os::RegOutcome::Missing) {
+    FlushRegKeyPath(key);
+    return true;
+  }
   const std::wstring name(valueName);
   const std::wstring place = RegPlace(key, &name);
   if (DeletionMayReach(ctx, place)) return false;  // the tool still at work there
   const std::wstring parameters =
       L" DELETE " + QuoteArgument(key) + L" /v " + QuoteArgument(valueName) + L" /f";
-  return Removed(ctx, place, RunHidden(ctx, ctx.regExe, parameters, waitMs));
+  return Removed(ctx, place, RunHidden(ctx, ctx.regExe, parameters, waitMs)) &&
+         FlushRegKeyPath(key);
 }
 
 bool RemoveRegKey(const LauncherContext& ctx, std::wstring_view keyPath, unsigned waitMs) {
   const std::wstring key = RemoveTrailingBackslashes(keyPath);
   if (key.empty() || (ParseRegPath(key).root && !IsRegKeyPath(key))) return false;
-  if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) return true;
+  if (ReadRegKeyCounts(key).outcome == os::RegOutcome::Missing) {
+    FlushParentRegKey(key);
+    return true;
+  }
   const std::wstring place = RegPlace(key, nullptr);
   if (DeletionMayReach(ctx, place)) return false;  // the tool still at work there
   return Removed(ctx, place,
-                 RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs));
+                 RunHidden(ctx, ctx.regExe, L"DELETE " + RegArgument(key) + L" /f", waitMs)) &&
+         FlushParentRegKey(key);
 }
 
 void DeleteRegKey(const LauncherContext& ctx, std::wstring_view keyPath, bool parentCleanUp,

@@ -17,12 +17,13 @@ std::wstring RegPlace(std::wstring_view keyPath, const std::wstring* valueName);
 // end of its wait, and start none where an earlier one may still be at work.
 
 // The value; an empty key path or value name does nothing. True when the value is
-// gone: reported missing, or the tool ended within waitMs with exit code 0.
+// gone: reported missing, or the tool ended within waitMs with exit code 0 and
+// the key was written out to the disk.
 bool DeleteRegValue(const LauncherContext& ctx, std::wstring_view keyPath,
                     std::wstring_view valueName, unsigned waitMs = kToolTimeoutMs);
 
 // The key with everything below it; a root alone ("HKCU") is never deleted. True
-// as for DeleteRegValue.
+// as for DeleteRegValue, the key above written out.
 bool RemoveRegKey(const LauncherContext& ctx, std::wstring_view keyPath, unsigned waitMs);
 
 // RemoveRegKey with the tool time-out, unless skipDelete; then, with parentCleanUp

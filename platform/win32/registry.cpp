@@ -166,6 +166,15 @@ RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view
   return list;
 }
 
+bool FlushRegKey(RegRoot root, const std::wstring& subkey) {
+  HKEY key = nullptr;
+  if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    return false;
+  const bool flushed = RegFlushKey(key) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return flushed;
+}
+
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
   RegKeyCounts counts;
   HKEY key = nullptr;

@@ -14,7 +14,7 @@ void FakeMakeLink(const std::wstring& link, bool folder) {
   }
 }
 
-void FakeProcessEnds() {
+void FakeReleaseMutexesOfProcess() {
   FakeChecks& checks = Fake().checks;
   std::erase_if(checks.mutexesHeld,
                 [&](const auto& held) { return held.second.process == checks.process; });
@@ -72,8 +72,9 @@ bool StartProgram(const std::wstring& program, const std::wstring& parameters,
 }
 
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, bool folder) {
+  const bool fails = FakeChangeFails(L"MakeSymbolicLink", LowerAscii(link), true);
   Fake().checks.linkCalls.push_back(FakeLink{link, target, folder});
-  if (!Fake().checks.linkApiWorks) return false;
+  if (fails || !Fake().checks.linkApiWorks) return false;
   FakeMakeLink(link, folder);
   return true;
 }

@@ -63,8 +63,9 @@ struct FakeChecks {
 // reparse point; a file link an empty file with the reparse-point attribute.
 void FakeMakeLink(const std::wstring& link, bool folder);
 
-// The process that runs now has ended or was killed: its mutexes are free.
-void FakeProcessEnds();
+// The process that runs now has ended or was killed: its mutexes are free (part
+// of FakeProcessEnded).
+void FakeReleaseMutexesOfProcess();
 
 // True while an open handle on the file lets others read it but not write it.
 bool FakeFileHeldAgainstWriters(const std::wstring& path);

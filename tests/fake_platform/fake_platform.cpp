@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 #include "platform/text.h"
 
@@ -79,7 +80,7 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
   if (number == w.crashAt) {
-    FakeProcessEnds();
+    FakeProcessEnded();
     throw FakeCrash{};
   }
   if (number == w.faultAt) {
@@ -112,6 +113,15 @@ bool HasChildren(const std::wstring& key) {
 
 }  // namespace
 
+bool FakeChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
+  return ChangeFails(call, key, addsData);
+}
+
+void FakeProcessEnded() {
+  g_open.clear();
+  FakeReleaseMutexesOfProcess();
+}
+
 FakeWorld& Fake() {
   if (!g_world) g_world = std::make_unique<FakeWorld>();
   return *g_world;
@@ -143,6 +153,7 @@ std::string FakeFileBytes(const std::wstring& path) {
 
 void FakeLoseUnflushedData() {
   auto& w = Fake();
+  if (w.registryOnDisk) w.registry = *std::exchange(w.registryOnDisk, std::nullopt);
   for (const std::wstring& key : w.unflushed)
     if (auto it = w.files.find(key); it != w.files.end())
       it->second.assign(it->second.size(), '\0');
@@ -152,14 +163,13 @@ void FakeLoseUnflushedData() {
 namespace os {
 
 // Each launcher start is a new process: whatever launcher ran before under the
-// same process number has ended by now (tests run one after another), so its
-// mutexes are free.
+// same process number has ended by now (tests run one after another).
 void InitialiseServices() {
-  FakeProcessEnds();
+  FakeProcessEnded();
   Fake().servicesInitialised = true;
 }
 void ExitProcessNow(int exitCode) {
-  FakeProcessEnds();
+  FakeProcessEnded();
   throw FakeExit{exitCode};
 }
 std::wstring ModulePath() { return Fake().modulePath; }
@@ -201,6 +211,9 @@ std::optional<std::wstring> ExpandEnv(const std::wstring& text) {
 }
 
 bool SetCurrentFolder(const std::wstring& path) {
+  std::wstring key = Key(path);
+  while (key.size() > 2 && key.back() == L'\\') key.pop_back();
+  if (!FolderExists(key) || Unreadable(key)) return false;
   Fake().currentFolder = path;
   return true;
 }
@@ -254,6 +267,12 @@ FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
   if (!Fake().files.count(key) || Fake().lockedFiles.count(key) || Unreadable(key)) return 0;
   const bool writable = mode == OpenMode::ReadWriteShareRead;
   if (writable && Fake().readOnlyFiles.count(key)) return 0;
+  // The system's share check against the handles open already: a writer needs
+  // every other to share writing, and a reader that does not keeps writers out.
+  for (const auto& [ref, open] : g_open)
+    if (open.key == key && ((writable && !open.sharesWriting) ||
+                            (open.writable && mode != OpenMode::ReadShareReadWrite)))
+      return 0;
   g_open[g_nextFile] = OpenFile{key, writable, mode == OpenMode::ReadShareReadWrite};
   return g_nextFile++;
 }
@@ -446,6 +465,7 @@ ShellStartResult ShellStart(const ShellStartRequest& request) {
 bool ProcessHasEnded(ProcessRef) {
   ++Fake().processPolls;
   if (Fake().onProcessPoll) Fake().onProcessPoll();
+  Fake().registryOnDisk.reset();
   return Fake().processPolls >= Fake().processPollsUntilEnd;
 }
 
@@ -727,7 +747,7 @@ std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
 std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
                                              unsigned index) {
   const FakeRegKey* key = FindRegKey(root, subkey);
-  if (key == nullptr || index >= key->values.size()) return std::nullopt;
+  if (key == nullptr || !key->readable || index >= key->values.size()) return std::nullopt;
   const std::wstring& name = key->values[index].name;
   if (name.size() >= 255) return std::nullopt;  // does not fit the name buffer
   return name;
@@ -795,6 +815,25 @@ RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
         !Contains(std::wstring_view(place.second).substr(prefix.size()), L"\\"))
       ++counts.subkeys;
   return counts;
+}
+
+bool FlushRegKey(RegRoot root, const std::wstring& subkey) {
+  auto& w = Fake();
+  const std::wstring path = RegKeyPath(subkey);
+  if (ChangeFails(L"FlushRegKey", path, false)) return false;
+  if (!path.empty() && FindRegKey(root, subkey) == nullptr) return false;
+  if (!w.registryOnDisk) return true;
+  // The system writes the key's whole hive out; the fake takes only the key's own
+  // tree and the keys above it for written, which promises less.
+  const auto written = [&](const std::pair<RegRoot, std::wstring>& place) {
+    return place.first == root &&
+           (path.empty() || place.second.empty() || place.second == path ||
+            StartsWith(place.second, path + L"\\") || StartsWith(path, place.second + L"\\"));
+  };
+  std::erase_if(*w.registryOnDisk, [&](const auto& entry) { return written(entry.first); });
+  for (const auto& [place, key] : w.registry)
+    if (written(place)) (*w.registryOnDisk)[place] = key;
+  return true;
 }
 
 std::wstring ClipboardText() {

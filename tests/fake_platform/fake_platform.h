@@ -171,6 +171,11 @@ struct FakeWorld {
   // Registry: keys by root and lowered path without leading or trailing backslash;
   // the root itself is the empty path. Subkeys are listed in name order.
   std::map<std::pair<os::RegRoot, std::wstring>, FakeRegKey> registry;
+  // The system writes the registry out lazily: what a power loss leaves of it.
+  // Taken when the registry tool first changes it, kept for each key that
+  // os::FlushRegKey writes out, and let go while the application runs (the
+  // system has written everything out by then); nullopt: nothing unwritten.
+  std::optional<std::map<std::pair<os::RegRoot, std::wstring>, FakeRegKey>> registryOnDisk;
   int registryQueries = 0;  // value queries, whether or not they found anything
   // Each clock read takes the next of these while any are left, then `clock`.
   std::deque<os::LocalTime> clockReadings;
@@ -207,7 +212,17 @@ std::string FakeFileBytes(const std::wstring& path);
 // of the system's tools.
 bool FakeUnreadable(const std::wstring& path);
 
-// The power goes after a crash: every file not flushed keeps its name and loses its bytes.
+// Counts one call that changes the disk (call: the platform function, key: the
+// lowered path): throws FakeCrash at crashAt, and answers whether the call fails
+// by the injected fault. For the fake's functions outside fake_platform.cpp.
+bool FakeChangeFails(const wchar_t* call, const std::wstring& key, bool addsData);
+
+// The launcher's process has ended, killed or not: the system closes the files
+// it held open. A crash at crashAt and os::ExitProcessNow do this themselves.
+void FakeProcessEnded();
+
+// The power goes after a crash: every file not flushed keeps its name and loses its
+// bytes, and the registry is as it was last written out.
 void FakeLoseUnflushedData();
 
 // Helpers for arranging the fake registry. Keys are created with their parents.

@@ -202,6 +202,8 @@ inline bool FakeRegTool(FakeHiddenStart& start) {
     return true;
   }
   const std::wstring& verb = rest[0];
+  // What the tool changes stays in memory until the system writes it out.
+  if (verb != L"EXPORT" && !Fake().registryOnDisk) Fake().registryOnDisk = Fake().registry;
   start.exitCode = verb == L"ADD"      ? Add(rest)
                    : verb == L"DELETE" ? Delete(rest)
                    : verb == L"COPY"   ? Copy(rest)

@@ -151,8 +151,10 @@ void RunSecondLauncher() {
   w.crashAt = crashAt;
   w.faultAt = faultAt;
   for (size_t i = changes; i < w.changes.size(); ++i)
-    ADD_FAILURE() << "the second launcher changed something: " << Utf8FromWide(w.changes[i].call)
-                  << " " << Utf8FromWide(w.changes[i].path);
+    // Writing out what the registry holds already changes nothing.
+    if (w.changes[i].call != L"FlushRegKey")
+      ADD_FAILURE() << "the second launcher changed something: " << Utf8FromWide(w.changes[i].call)
+                    << " " << Utf8FromWide(w.changes[i].path);
   w.changes.resize(changes);
 }
 

@@ -49,6 +49,7 @@ class ItemsTest : public LauncherTest {
       RunMainSequence(ctx);
       ADD_FAILURE() << "the run was not killed";
     } catch (const Killed&) {
+      FakeProcessEnded();
     }
   }
 

@@ -60,6 +60,7 @@ TEST_F(MainSequenceTest, OnlyExactBeforeWrapKeysGetAnAfterHalf) {
 }
 
 TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
+  FakeAddFolder(L"C:\\P\\Data");  // the system changes only to a folder that is there
   Read(
       "[GENERAL]\r\nworkdir = D:\\Early\r\napplication = App\\App.exe\r\ncommandline = /a\r\n"
       "[AFTER]\r\nworkdir = Data\r\n!waitprocess = ignored\r\n");

@@ -210,18 +210,3 @@ TEST_F(FileOpsWin, FileCreateWritesUtf8AndCreatesTheFolder) {
   FileCreate(ctx, L"Made Here\\t.txt", L"no overwrite", L"other");
   EXPECT_EQ(ReadBytes(At(L"Made Here\\t.txt")).size(), 11u);  // kept
 }
-
-TEST_F(FileOpsWin, ListingAnswersForMissingEmptyAndFileFolders) {
-  ASSERT_TRUE(MakeFolder(At(L"Empty")));
-  ASSERT_TRUE(WriteBytes(At(L"f.txt"), "f"));
-  EXPECT_FALSE(os::ListFolder(At(L"Missing"), L"*.*").has_value());
-  EXPECT_FALSE(os::ListFolder(At(L"f.txt"), L"*.*").has_value());
-  const auto empty = os::ListFolder(At(L"Empty"), L"*.*");
-  ASSERT_TRUE(empty.has_value());
-  EXPECT_TRUE(empty->empty());  // "." and ".." are left out
-  const auto none = os::ListFolder(At(L"Empty"), L"x*");
-  ASSERT_TRUE(none.has_value());
-  EXPECT_TRUE(os::MatchesSpec(L"noext", L"*.*"));
-  EXPECT_TRUE(os::MatchesSpec(L"a.INI", L"*.ini"));
-  EXPECT_FALSE(os::MatchesSpec(L"a.txt", L"*.ini"));
-}

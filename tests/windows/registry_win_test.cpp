@@ -145,34 +145,3 @@ TEST_F(RegistryWin, AValueNameLongerThanTheNameBufferIsNotListed) {
   EXPECT_EQ(EnumRegValueName(kTestPath, 0), std::nullopt);
   EXPECT_EQ(Read(std::wstring(300, L'v')), L"too long a name :: REG_SZ");
 }
-
-// The registry items read with read access: any type and length, whole, and a
-// key's own counts, which no long name can hide.
-TEST_F(RegistryWin, ItemReadsTakeAnyTypeAndLengthAndTellMissingFromFailed) {
-  const std::wstring huge(5000, L'h');
-  SetText(L"Huge", huge);
-  const BYTE multi[] = {'a', 0, 0, 0, 0, 0};
-  Set(L"Multi", REG_MULTI_SZ, multi, sizeof(multi));
-  SetText(std::wstring(300, L'v'), L"x");
-  AddSubkey(L"Sub");
-  const os::RegData read = os::QueryRegData(os::RegRoot::CurrentUser, kTestKey, L"Huge");
-  EXPECT_EQ(read.outcome, os::RegOutcome::Ok);
-  EXPECT_EQ(read.type, static_cast<unsigned>(REG_SZ));
-  EXPECT_EQ(read.bytes.size(), (huge.size() + 1) * sizeof(wchar_t));
-  EXPECT_EQ(os::QueryRegData(os::RegRoot::CurrentUser, kTestKey, L"Multi").bytes,
-            std::string(reinterpret_cast<const char*>(multi), sizeof(multi)));
-  EXPECT_EQ(os::QueryRegData(os::RegRoot::CurrentUser, kTestKey, L"Gone").outcome,
-            os::RegOutcome::Missing);
-  EXPECT_EQ(os::QueryRegData(os::RegRoot::CurrentUser, L"Software\\voQTest\\Gone", L"x").outcome,
-            os::RegOutcome::Missing);
-
-  const os::RegKeyCounts counts = os::QueryRegKeyCounts(os::RegRoot::CurrentUser, kTestKey);
-  EXPECT_EQ(counts.outcome, os::RegOutcome::Ok);
-  EXPECT_EQ(counts.subkeys, 1u);
-  EXPECT_EQ(counts.values, 3u);
-  unsigned enumerated = 0;  // stops at the name too long for its buffer
-  while (EnumRegValueName(kTestPath, enumerated)) ++enumerated;
-  EXPECT_LT(enumerated, 3u);
-  EXPECT_EQ(os::QueryRegKeyCounts(os::RegRoot::CurrentUser, L"Software\\voQTest\\Gone").outcome,
-            os::RegOutcome::Missing);
-}

@@ -17,40 +17,11 @@ void WriteIni(const PortableFolder& folder, const std::string& sections) {
                           IniText("[GENERAL]\napplication = App\\App.exe\n" + sections)));
 }
 
-// A Linux symlink to the folder, made by the Linux tool: Wine shows it as a folder
-// link (a reparse point), and its own CreateSymbolicLinkW makes none.
+// A Linux symlink to the folder: Wine shows it as a folder link (a reparse point),
+// and its own CreateSymbolicLinkW makes none.
 bool MakeLinuxFolderLink(const std::wstring& link, const std::wstring& target) {
-  using UnixName = char*(CDECL*)(const wchar_t*);
-  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
-  if (unixName == nullptr) return false;
-  char* from = unixName(target.c_str());
-  char* to = unixName(link.c_str());
-  const std::wstring line = L"ln -s \"" + Wide(from) + L"\" \"" + Wide(to) + L"\"";
-  HeapFree(GetProcessHeap(), 0, from);
-  HeapFree(GetProcessHeap(), 0, to);
-  STARTUPINFOW startup{};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION process{};
-  std::wstring commandLine = line;
-  if (!CreateProcessW(L"Z:\\bin\\ln", commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process)) {
-    std::printf("ln did not start: error %lu\n", GetLastError());
-    return false;
-  }
-  CloseHandle(process.hThread);
-  CloseHandle(process.hProcess);
-  // The handle of a Linux program started by Wine may signal before the program
-  // has ended, so the link is awaited itself. Never a second ln: with the link
-  // there, it would make a link inside the linked folder pointing back at it.
-  for (int waited = 0; waited < 10000; waited += 50) {
-    const DWORD attributes = GetFileAttributesW(link.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES)
-      return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-    Sleep(50);
-  }
-  std::printf("no link 10 s after ln\n");
-  return false;
+  return MakeLinuxLink(link, target) &&
+         (GetFileAttributesW(link.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
 }
 
 }  // namespace

@@ -85,44 +85,6 @@ TEST(ProcessEnv, TempFolderIsGivenInItsLongFormWithBackslash) {
   EXPECT_EQ(temp, folder.path);
 }
 
-TEST(ProcessEnv, VariablesAreWrittenReadAndMissedByName) {
-  ASSERT_TRUE(os::WriteEnv(L"VoqMixedCase", L"value with blanks"));
-  EXPECT_EQ(os::ReadEnv(L"VOQMIXEDCASE"), L"value with blanks");
-  EXPECT_EQ(os::ReadEnv(L"VOQ_NEVER_SET_ANYWHERE"), std::nullopt);
-
-  ASSERT_TRUE(os::WriteEnv(L"VOQ_EMPTY", L""));
-  EXPECT_EQ(os::ReadEnv(L"VOQ_EMPTY"), L"");
-
-  const std::wstring longValue(5000, L'x');
-  ASSERT_TRUE(os::WriteEnv(L"VOQ_LONG", longValue));
-  EXPECT_EQ(os::ReadEnv(L"VOQ_LONG"), longValue);
-}
-
-TEST(ProcessEnv, ExpansionKeepsUnknownReferencesAndIgnoresCase) {
-  os::WriteEnv(L"VOQ_PART", L"C:\\Data");
-  EXPECT_EQ(os::ExpandEnv(L"%voq_part%\\a %VOQ_UNKNOWN_REF% 100%"),
-            L"C:\\Data\\a %VOQ_UNKNOWN_REF% 100%");
-  EXPECT_EQ(os::ExpandEnv(L""), L"");
-
-  // Longer than any first guess of the buffer.
-  os::WriteEnv(L"VOQ_BIG", std::wstring(3000, L'y'));
-  EXPECT_EQ(os::ExpandEnv(L"<%VOQ_BIG%%VOQ_BIG%>"), L"<" + std::wstring(6000, L'y') + L">");
-}
-
-TEST(ProcessEnv, CurrentFolderChangesOnlyToAnExistingFolder) {
-  ScopedFolder folder(L"voq current dir");
-  wchar_t before[MAX_PATH];
-  GetCurrentDirectoryW(MAX_PATH, before);
-
-  ASSERT_TRUE(os::SetCurrentFolder(folder.path));
-  wchar_t now[MAX_PATH];
-  const std::wstring current(now, GetCurrentDirectoryW(MAX_PATH, now));
-  EXPECT_EQ(current + L"\\", folder.path);
-  EXPECT_FALSE(os::SetCurrentFolder(folder.path + L"missing"));
-
-  SetCurrentDirectoryW(before);
-}
-
 TEST(ProcessEnv, WineReportsWindows7WorkstationAndAdministrator) {
   const os::VersionRecord version = os::QueryVersion();
   ASSERT_TRUE(version.ok);

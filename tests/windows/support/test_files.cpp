@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <filesystem>
 #include <thread>
 
@@ -16,10 +17,11 @@ std::wstring ProgramFolder() {
   return self.substr(0, self.find_last_of(L'\\') + 1);
 }
 
-ScopedFolder::ScopedFolder(const std::wstring& stem) {
+ScopedFolder::ScopedFolder(const std::wstring& stem, const std::wstring& under) {
   static std::atomic<unsigned> counter{0};
   wchar_t temp[MAX_PATH + 1];
-  const std::wstring base(temp, GetTempPathW(MAX_PATH + 1, temp));
+  const std::wstring base =
+      under.empty() ? std::wstring(temp, GetTempPathW(MAX_PATH + 1, temp)) : under;
   // The process id keeps parallel test programs apart; the counter, the cases.
   for (;;) {
     path = base + stem + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
@@ -97,6 +99,41 @@ bool MakeFolders(const std::wstring& path) {
   std::error_code error;
   std::filesystem::create_directories(std::filesystem::path(path), error);
   return !error;
+}
+
+bool MakeLinuxLink(const std::wstring& link, const std::wstring& target) {
+  using UnixName = char*(CDECL*)(const wchar_t*);
+  const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+  if (unixName == nullptr) return false;
+  char* from = unixName(target.c_str());
+  char* to = unixName(link.c_str());
+  if (from == nullptr || to == nullptr) return false;
+  std::wstring line = L"ln -s \"" + Wide(from) + L"\" \"" + Wide(to) + L"\"";
+  HeapFree(GetProcessHeap(), 0, from);
+  HeapFree(GetProcessHeap(), 0, to);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  PROCESS_INFORMATION process{};
+  if (!CreateProcessW(L"Z:\\bin\\ln", line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                      &startup, &process)) {
+    std::printf("ln did not start: error %lu\n", GetLastError());
+    return false;
+  }
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+  // The handle of a Linux program started by Wine may signal before the program
+  // has ended, so the link is awaited itself (a link to itself answers with
+  // another error than "not found"). Never a second ln: with a folder link
+  // there, it would make a link inside the linked folder pointing back at it.
+  for (int waited = 0; waited < 10000; waited += 50) {
+    if (GetFileAttributesW(link.c_str()) != INVALID_FILE_ATTRIBUTES ||
+        GetLastError() != ERROR_FILE_NOT_FOUND)
+      return true;
+    Sleep(50);
+  }
+  std::printf("no link 10 s after ln\n");
+  return false;
 }
 
 // The launcher's own conversions, so that tests read files as the launcher does.

@@ -11,11 +11,12 @@ namespace testing_win {
 // The folder of the running test program, with a trailing backslash.
 std::wstring ProgramFolder();
 
-// A fresh folder under the user's temporary folder; removed with its contents
-// when the value goes out of scope. path ends with a backslash.
+// A fresh folder under the user's temporary folder (or under base, which ends
+// with a backslash); removed with its contents when the value goes out of scope.
+// path ends with a backslash.
 struct ScopedFolder {
   std::wstring path;
-  explicit ScopedFolder(const std::wstring& stem);
+  explicit ScopedFolder(const std::wstring& stem, const std::wstring& base = L"");
   ~ScopedFolder();
   ScopedFolder(const ScopedFolder&) = delete;
   ScopedFolder& operator=(const ScopedFolder&) = delete;
@@ -27,6 +28,11 @@ std::string ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 bool CopyOver(const std::wstring& from, const std::wstring& to);
 bool MakeFolders(const std::wstring& path);
+
+// A Linux symbolic link at link to target (both Windows paths; the target may be
+// the link itself), made by the Linux tool: Wine's own CreateSymbolicLinkW makes
+// none. True once the link is there.
+bool MakeLinuxLink(const std::wstring& link, const std::wstring& target);
 
 std::string Utf8(const std::wstring& text);
 std::wstring Wide(const std::string& utf8);
