@@ -24,5 +24,11 @@ fi
 export DEBIAN_FRONTEND=noninteractive
 # wine32 lives in the i386 architecture; without it the test prefix cannot run 32-bit programs.
 dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update -qq
+# A mirror in the middle of a sync fails one index now and then; try again a little later, and if
+# it still fails go on with what was fetched: the install below fails plainly if a package is missing.
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "install-deps: package index update failed (try $attempt of 3)" >&2
+  [ "$attempt" -lt 3 ] && sleep $((attempt * 15))
+done
 apt-get install -y -qq --no-install-recommends "${missing[@]}"
