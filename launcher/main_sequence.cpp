@@ -162,6 +162,10 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
     const std::wstring marked =
         SubstituteUserVars(ctx, PrepareMarkedValue(ctx, IniKeyValue(doc), key, section));
     const std::wstring value = TrimSpaces(WithoutEmptyMarks(marked));
+    if (ctx.watch) {
+      const CommandEntry read{std::wstring(section), key, marked};
+      ctx.watch(ctx, SequencePoint::KeyRead, &read);
+    }
     bool wrap = false;
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
     // Keys past the hundredth still act above, but get no entry.
@@ -267,6 +271,7 @@ void RunMainSequence(LauncherContext& ctx) {
   ctx.configFilePath = FindConfigFile(ctx);
   ReadConfiguration(ctx, ctx.configFilePath);
   PlaceAutomaticEntries(ctx);
+  if (ctx.watch) ctx.watch(ctx, SequencePoint::FileRead, nullptr);
   RecoverUnfinishedRun(ctx);
   RunSection(ctx, L"BEFORE");
   TrimWorkingSet();

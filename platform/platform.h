@@ -15,6 +15,11 @@
 #undef SetFileAttributes
 #endif
 
+// A build that sits below voq-check's recording layer names its functions apart.
+#ifdef VOQ_REAL_SEAM
+#include "platform/real_seam_names.h"
+#endif
+
 namespace os {
 
 // ---- process and environment -------------------------------------------------
