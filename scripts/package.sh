@@ -30,7 +30,7 @@ stage=dist/$name
 rm -rf "$stage" "dist/$name.zip" dist/SHA256SUMS
 mkdir -p "$stage/docs"
 
-programs=(voQ.exe voq-scramble.exe)
+programs=(voQ.exe voq-scramble.exe voq-check.exe)
 for program in "${programs[@]}"; do
   if [ -n "${VOQ_SIGN_PFX:-}" ]; then
     osslsigncode sign -pkcs12 "$VOQ_SIGN_PFX" -readpass <(printf '%s' "${VOQ_SIGN_PASSWORD:-}") \

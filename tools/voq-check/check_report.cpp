@@ -8,7 +8,9 @@
 namespace {
 
 std::wstring OneLine(std::wstring_view text) {
-  return ReplaceAll(ReplaceAll(text, L"\r\n", L" / "), L"\n", L" / ");
+  // A blank line between paragraphs is one break too.
+  const std::wstring breaks = ReplaceAll(ReplaceAll(text, L"\r\n", L"\n"), L"\n\n", L"\n");
+  return ReplaceAll(breaks, L"\n", L" / ");
 }
 
 std::wstring Quoted(std::wstring_view text) { return L"\"" + OneLine(text) + L"\""; }
@@ -124,6 +126,10 @@ std::wstring ChangeText(const LauncherContext& ctx, const RecordedChange& change
       return L"starts " + change.path +
              (TrimSpaces(change.text).empty() ? L"" : L" " + TrimSpaces(change.text));
     case ChangeKind::Message:
+      if (change.target == kAsksYesNo)
+        return L"asks " + Quoted(change.text) +
+               L" (asked at start; the plan goes on as if the "
+               L"answer were Yes)";
       return L"shows the message " + Quoted(change.text);
     case ChangeKind::Ask:
       return L"asks for " + OneLine(change.text) + L" (asked at start)";
@@ -261,29 +267,29 @@ std::vector<std::wstring> DescribeChanges(const LauncherContext& ctx,
 }
 
 std::string ReportText(const CheckReport& r) {
-  std::wstring out = L"voq-check: " + r.launcher + L"\r\n\r\n";
-  out += L"Configuration file: " + (r.configFile.empty() ? L"none" : r.configFile) + L"\r\n";
-  for (const ReportItem& c : r.candidates) out += L"  " + c.name + L": " + c.status + L"\r\n";
-  out += L"Application: " + (r.application.empty() ? L"none" : r.application) + L"\r\n";
-  if (!r.applicationWhy.empty()) out += L"  chosen: " + r.applicationWhy + L"\r\n";
+  std::wstring out = L"voq-check: " + r.launcher + L"\n\n";
+  out += L"Configuration file: " + (r.configFile.empty() ? L"none" : r.configFile) + L"\n";
+  for (const ReportItem& c : r.candidates) out += L"  " + c.name + L": " + c.status + L"\n";
+  out += L"Application: " + (r.application.empty() ? L"none" : r.application) + L"\n";
+  if (!r.applicationWhy.empty()) out += L"  chosen: " + r.applicationWhy + L"\n";
   if (!r.application.empty()) {
-    out += L"  working folder: " + r.workingFolder + L"\r\n";
-    out += L"  command line: " + r.commandLine + L"\r\n";
+    out += L"  working folder: " + r.workingFolder + L"\n";
+    out += L"  command line: " + (r.commandLine.empty() ? L"(none)" : r.commandLine) + L"\n";
   }
-  out += L"Requirements:" + std::wstring(r.requirements.empty() ? L" none" : L"") + L"\r\n";
-  for (const ReportItem& q : r.requirements) out += L"  " + q.name + L": " + q.status + L"\r\n";
-  for (const std::wstring& a : r.asked) out += L"Asked at start: " + a + L"\r\n";
-  out += L"\r\nPending:" + std::wstring(r.pending.empty() ? L" nothing" : L"") + L"\r\n";
-  for (const std::wstring& p : r.pending) out += L"  " + p + L"\r\n";
-  out += L"\r\nPlan:\r\n";
+  out += L"Requirements:" + std::wstring(r.requirements.empty() ? L" none" : L"") + L"\n";
+  for (const ReportItem& q : r.requirements) out += L"  " + q.name + L": " + q.status + L"\n";
+  for (const std::wstring& a : r.asked) out += L"Asked at start: " + a + L"\n";
+  out += L"\nPending:" + std::wstring(r.pending.empty() ? L" nothing" : L"") + L"\n";
+  for (const std::wstring& p : r.pending) out += L"  " + p + L"\n";
+  out += L"\nPlan:\n";
   for (const PlanStep& step : r.plan) {
-    out += L"  " + step.title + (step.automatic ? L"  [automatic]" : L"") + L"\r\n";
-    if (step.does.empty()) out += L"      - changes nothing\r\n";
-    for (const std::wstring& line : step.does) out += L"      - " + line + L"\r\n";
+    out += L"  " + step.title + (step.automatic ? L"  [automatic]" : L"") + L"\n";
+    if (step.does.empty()) out += L"      - changes nothing\n";
+    for (const std::wstring& line : step.does) out += L"      - " + line + L"\n";
   }
-  out += L"\r\nWarnings:" + std::wstring(r.warnings.empty() ? L" none" : L"") + L"\r\n";
-  for (const std::wstring& w : r.warnings) out += L"  - " + w + L"\r\n";
-  out += L"\r\n" + r.outcome + L"\r\n";
+  out += L"\nWarnings:" + std::wstring(r.warnings.empty() ? L" none" : L"") + L"\n";
+  for (const std::wstring& w : r.warnings) out += L"  - " + w + L"\n";
+  out += L"\n" + r.outcome + L"\n";
   return Utf8FromWide(out);
 }
 

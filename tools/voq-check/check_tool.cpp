@@ -74,7 +74,9 @@ bool IsRequirementKey(std::wstring_view key) {
 }
 
 std::wstring OneLine(std::wstring_view text) {
-  return ReplaceAll(ReplaceAll(text, L"\r\n", L" / "), L"\n", L" / ");
+  // A blank line between paragraphs is one break too.
+  const std::wstring breaks = ReplaceAll(ReplaceAll(text, L"\r\n", L"\n"), L"\n\n", L"\n");
+  return ReplaceAll(breaks, L"\n", L" / ");
 }
 
 std::wstring Value(const CommandEntry& entry) { return TrimSpaces(WithoutEmptyMarks(entry.value)); }
@@ -141,6 +143,8 @@ void FindApplication(const LauncherContext& ctx, CheckReport& report) {
       report.applicationWhy =
           L"field 1 of application, not there as written: the one in the App "
           L"folder beside the launcher";
+    if (!unchecked && os::FileState(ctx.applicationPath) == os::kStateMissing)
+      report.applicationWhy += L"; not there";
   }
 }
 
@@ -306,6 +310,11 @@ CheckReport BuildReport(int launcherExitCode) {
           }
           report.requirements.push_back({step.entry.key + L" = " + Value(step.entry), status});
         } else if (!does.empty()) {
+          for (const RecordedChange& change : changes)
+            if (change.kind == ChangeKind::Message)
+              report.warnings.push_back(step.entry.label + L" " + step.entry.key + L" = " +
+                                        Value(step.entry) + L": the launcher shows \"" +
+                                        OneLine(change.text) + L"\"");
           report.plan.push_back({L"While reading " + step.entry.label + L" " + step.entry.key +
                                      L" = " + Value(step.entry),
                                  false, does});
@@ -347,9 +356,13 @@ CheckReport BuildReport(int launcherExitCode) {
   ScanFileLines(ctx, report);
   LookAtLeftOutItems(ctx, report);
 
-  const bool ended = launcherExitCode != 0 || !applicationReached;
-  if (ended) {
-    report.outcome = L"The launcher would end before starting the application, or with an error.";
+  const std::wstring code = DecimalText(static_cast<unsigned>(launcherExitCode));
+  if (!applicationReached) {
+    report.outcome =
+        L"The launcher would end before it starts the application (exit code " + code + L").";
+    report.exitCode = kCheckFails;
+  } else if (launcherExitCode != 0) {
+    report.outcome = L"The launcher would end with exit code " + code + L".";
     report.exitCode = kCheckFails;
   } else if (!report.warnings.empty()) {
     report.outcome = L"The start would run; look at the warnings above.";

@@ -34,6 +34,8 @@ enum class ChangeKind {
   OpenConsole,
 };
 
+inline constexpr wchar_t kAsksYesNo[] = L"yes/no";
+
 struct RecordedChange {
   ChangeKind kind = ChangeKind::Marker;
   std::wstring path;

@@ -324,7 +324,7 @@ void ReleaseProcess(ProcessRef) {}
 
 int ShowMessageBox(const std::wstring& text, const std::wstring&, unsigned style) {
   const bool yesNo = (style & 0xF) == kBoxYesNo;
-  Record(ChangeKind::Message, L"", L"", true, text);
+  Record(ChangeKind::Message, L"", yesNo ? kAsksYesNo : L"", true, text);
   return yesNo ? kAnswerYes : kAnswerOk;
 }
 
