@@ -121,6 +121,17 @@ Plan:
       - puts C:\Users\me\AppData\Roaming\Editor back from Editor_backup (1 file, 4.9 KB)
       - removes the run record
 
+Different from now when the application starts:
+  C:\P\Editor.47a72222.running: now missing, then a file of 345 bytes
+  C:\Users\me\AppData\Roaming\Editor\a.cfg: now missing, then a file of 2000 bytes
+  C:\Users\me\AppData\Roaming\Editor\mine.cfg: now a file of 5000 bytes, then missing
+  C:\Users\me\AppData\Roaming\Editor\sub: now missing, then a folder
+  C:\Users\me\AppData\Roaming\Editor\sub\b.cfg: now missing, then a file of 2 bytes
+  C:\Users\me\AppData\Roaming\Editor_backup: now missing, then a folder
+  C:\Users\me\AppData\Roaming\Editor_backup\mine.cfg: now missing, then a file of 5000 bytes
+
+Different from now once the launcher has ended: nothing
+
 Warnings: none
 
 Nothing to look at.
@@ -157,6 +168,14 @@ Plan:
   The application
       - starts C:\P\App\Editor.exe
       - waits until it has ended
+
+Different from now when the application starts:
+  C:\Users\me\AppData\Roaming\Editor: now a folder, then missing
+  C:\Users\me\AppData\Roaming\Editor\mine.cfg: now a file of 5000 bytes, then missing
+
+Different from now once the launcher has ended:
+  C:\Users\me\AppData\Roaming\Editor: now a folder, then missing
+  C:\Users\me\AppData\Roaming\Editor\mine.cfg: now a file of 5000 bytes, then missing
 
 Warnings:
   - !dotnet = 4.5: does not hold here: asks "Editor needs Microsoft .NET version 4.5 to be installed. / Continue anyway?" (asked at start; the plan goes on as if the answer were Yes)
@@ -216,6 +235,20 @@ Plan:
       - puts C:\Users\me\AppData\Roaming\Editor back from Editor_backup (1 file, 4.9 KB)
       - removes the run record
 
+Different from now when the application starts:
+  C:\P\Editor.47a72222.running: now a file of 345 bytes, then a file of 345 bytes
+  C:\P\Settings\a.cfg: now a file of 2000 bytes, then a file of 26 bytes
+  C:\Users\me\AppData\Roaming\Editor\sub: now missing, then a folder
+  C:\Users\me\AppData\Roaming\Editor\sub\b.cfg: now missing, then a file of 2 bytes
+
+Different from now once the launcher has ended:
+  C:\P\Editor.47a72222.running: now a file of 345 bytes, then missing
+  C:\P\Settings\a.cfg: now a file of 2000 bytes, then a file of 26 bytes
+  C:\Users\me\AppData\Roaming\Editor\a.cfg: now a file of 26 bytes, then missing
+  C:\Users\me\AppData\Roaming\Editor\mine.cfg: now missing, then a file of 5000 bytes
+  C:\Users\me\AppData\Roaming\Editor_backup: now a folder, then missing
+  C:\Users\me\AppData\Roaming\Editor_backup\mine.cfg: now a file of 5000 bytes, then missing
+
 Warnings: none
 
 Nothing to look at.
@@ -225,7 +258,7 @@ Nothing to look at.
      {L"--json", L"C:\\P\\Editor.exe"},
      L"[GENERAL]\r\napplication = App\\Missing.exe\r\n",
      2,
-     R"plan({"launcher":"C:\\P\\Editor.exe","configurationFile":"C:\\P\\Editor.ini","candidates":[{"name":"C:\\P\\EditorX64.ini","status":"not there"},{"name":"C:\\P\\Editor.ini","status":"chosen (named after the launcher)"},{"name":"C:\\P\\voQX64.ini","status":"not looked at"},{"name":"C:\\P\\voQ.ini","status":"not looked at"}],"application":{"path":"C:\\P\\App\\Missing.exe","chosen":"field 1 of application; not there","workingFolder":"","commandLine":""},"requirements":[],"asked":[],"pending":[],"plan":[{"step":"While reading GENERAL application = App\\Missing.exe","automatic":false,"does":["shows the message \"Main application not found! / Please check C:\\P\\Editor.ini.\""]}],"warnings":["GENERAL application = App\\Missing.exe: the launcher shows \"Main application not found! / Please check C:\\P\\Editor.ini.\""],"outcome":"The launcher would end before it starts the application (exit code 1).","exitCode":2}
+     R"plan({"launcher":"C:\\P\\Editor.exe","configurationFile":"C:\\P\\Editor.ini","candidates":[{"name":"C:\\P\\EditorX64.ini","status":"not there"},{"name":"C:\\P\\Editor.ini","status":"chosen (named after the launcher)"},{"name":"C:\\P\\voQX64.ini","status":"not looked at"},{"name":"C:\\P\\voQ.ini","status":"not looked at"}],"application":{"path":"C:\\P\\App\\Missing.exe","chosen":"field 1 of application; not there","workingFolder":"","commandLine":""},"requirements":[],"asked":[],"pending":[],"plan":[{"step":"While reading GENERAL application = App\\Missing.exe","automatic":false,"does":["shows the message \"Main application not found! / Please check C:\\P\\Editor.ini.\""]}],"atApplication":[],"atEnd":[],"warnings":["GENERAL application = App\\Missing.exe: the launcher shows \"Main application not found! / Please check C:\\P\\Editor.ini.\""],"outcome":"The launcher would end before it starts the application (exit code 1).","exitCode":2}
 )plan"},
 };
 

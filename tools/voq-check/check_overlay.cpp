@@ -1,5 +1,6 @@
 #include "tools/voq-check/check_overlay.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <utility>
@@ -20,6 +21,7 @@ struct Node {
   bool bytesKnown = true;
   std::wstring real;                   // of a Real node: the path on the machine
   std::optional<unsigned> attributes;  // set by the launcher
+  std::wstring path;                   // the whole path, as written
 };
 
 // Keyed by the path as Windows compares names, without trailing backslashes.
@@ -79,6 +81,7 @@ void Place(const std::wstring& path, Node node) {
   const std::wstring plain = Plain(path);
   const std::wstring key = KeyOf(plain);
   node.name = NameOf(plain);
+  node.path = plain;
   auto& nodes = Nodes();
   for (auto it = nodes.lower_bound(key + L"\\");
        it != nodes.end() && StartsWith(it->first, key + L"\\");)
@@ -91,7 +94,7 @@ std::optional<Node> NodeOf(const std::wstring& path) {
   const View view = Resolve(path);
   if (view.kind == View::Missing) return std::nullopt;
   if (view.kind == View::Real) {
-    Node node{Node::Real, L"", "", true, view.real, std::nullopt};
+    Node node{Node::Real, L"", "", true, view.real, std::nullopt, L""};
     if (view.node) node.attributes = view.node->attributes;
     return node;
   }
@@ -235,7 +238,7 @@ std::optional<std::wstring> OverlayRealPath(const std::wstring& path) {
 bool OverlayWriteFile(const std::wstring& path, const std::string& bytes) {
   if (IsFolder(path) || !ParentIsFolder(path) || HasAttribute(path, os::kAttrReadOnly))
     return false;
-  Place(path, Node{Node::File, L"", bytes, true, L"", std::nullopt});
+  Place(path, Node{Node::File, L"", bytes, true, L"", std::nullopt, L""});
   return true;
 }
 
@@ -256,7 +259,10 @@ bool OverlayMove(const std::wstring& source, const std::wstring& target, bool re
     below.emplace_back(to + it->first.substr(from.size()), it->second);
   Place(source, Node{});
   Place(target, *moved);
-  for (auto& [path, node] : below) nodes[KeyOf(path)] = std::move(node);
+  for (auto& [path, node] : below) {
+    node.path = path;
+    nodes[KeyOf(path)] = std::move(node);
+  }
   return true;
 }
 
@@ -271,7 +277,7 @@ bool OverlayCopyFile(const std::wstring& source, const std::wstring& target) {
 
 bool OverlayCreateFolder(const std::wstring& path) {
   if (OverlayFileState(path) != os::kStateMissing || !ParentIsFolder(path)) return false;
-  Place(path, Node{Node::Folder, L"", "", true, L"", std::nullopt});
+  Place(path, Node{Node::Folder, L"", "", true, L"", std::nullopt, L""});
   return true;
 }
 
@@ -300,12 +306,14 @@ bool OverlaySetAttributes(const std::wstring& path, unsigned attributes) {
   if (!node) return false;
   node->attributes = attributes;
   // The node takes the place over; what the check changed below it stays.
+  node->name = NameOf(Plain(path));
+  node->path = Plain(path);
   Nodes()[KeyOf(Plain(path))] = std::move(*node);
   return true;
 }
 
 void OverlayToolFile(const std::wstring& path) {
-  Place(path, Node{Node::File, L"", "", false, L"", std::nullopt});
+  Place(path, Node{Node::File, L"", "", false, L"", std::nullopt, L""});
 }
 
 bool OverlayLink(const std::wstring& link, const std::wstring& target) {
@@ -325,6 +333,55 @@ bool OverlayMayHaveChanged(const std::wstring& path) {
   for (const std::wstring& place : ChangedPlaces())
     if (key == place || StartsWith(key, place + L"\\")) return true;
   return false;
+}
+
+namespace {
+
+// "missing", "a folder" or "a file of N bytes", as the machine holds it now or as the
+// recording view shows it.
+std::wstring StateText(std::int64_t state) {
+  if (state == os::kStateMissing) return L"missing";
+  if (state == os::kStateFolder) return L"a folder";
+  if (state == os::kStateUnreadable) return L"unreadable";
+  return L"a file of " + DecimalText(static_cast<std::uint64_t>(state)) + L" bytes";
+}
+
+// The place and every name below it, in the machine's listing and in the view's.
+void CollectNames(const std::wstring& path, std::set<std::wstring>& seen,
+                  std::vector<std::wstring>& names) {
+  if (!seen.insert(KeyOf(path)).second) return;
+  names.push_back(path);
+  for (const bool real : {true, false}) {
+    const auto entries = real ? os::RealListFolder(path, L"*") : OverlayListFolder(path, L"*");
+    for (const os::DirEntry& e : entries.value_or(std::vector<os::DirEntry>{}))
+      if (!e.isLink) CollectNames(path + L"\\" + e.name, seen, names);
+  }
+}
+
+}  // namespace
+
+std::vector<PlaceDifference> PlaceDifferences() {
+  std::set<std::wstring> seen;
+  std::vector<std::wstring> names;
+  for (const auto& [key, node] : Nodes()) CollectNames(node.path, seen, names);
+  std::vector<PlaceDifference> differences;
+  for (const std::wstring& name : names) {
+    const std::int64_t now = os::RealFileState(name);
+    const std::int64_t then = OverlayFileState(name);
+    bool differs = now != then;
+    if (!differs && now >= 0) {
+      // Same size: the same bytes only when the name still shows the same file.
+      const auto real = OverlayRealPath(name);
+      if (!real)
+        differs = OverlayFileBytes(name) != MachineFileBytes(name);
+      else
+        differs = Plain(*real) != Plain(name) && !os::RealSameFileBytes(*real, name);
+    }
+    if (differs) differences.push_back({name, StateText(now), StateText(then)});
+  }
+  std::sort(differences.begin(), differences.end(),
+            [](const PlaceDifference& a, const PlaceDifference& b) { return a.path < b.path; });
+  return differences;
 }
 
 std::optional<PlaceSize> MeasurePlace(const std::wstring& path) {

@@ -213,6 +213,21 @@ std::wstring JsonList(const std::vector<std::wstring>& items) {
   return out + L"]";
 }
 
+std::wstring JsonDifferences(const std::vector<PlaceDifference>& items) {
+  std::wstring out = L"[";
+  for (size_t i = 0; i < items.size(); ++i)
+    out += (i ? L"," : L"") + std::wstring(L"{\"path\":") + JsonText(items[i].path) + L",\"now\":" +
+           JsonText(items[i].now) + L",\"then\":" + JsonText(items[i].then) + L"}";
+  return out + L"]";
+}
+
+std::wstring DifferencesText(const wchar_t* title, const std::vector<PlaceDifference>& items) {
+  std::wstring out = L"\n" + std::wstring(title) + (items.empty() ? L" nothing" : L"") + L"\n";
+  for (const PlaceDifference& d : items)
+    out += L"  " + d.path + L": now " + d.now + L", then " + d.then + L"\n";
+  return out;
+}
+
 std::wstring JsonItems(const std::vector<ReportItem>& items) {
   std::wstring out = L"[";
   for (size_t i = 0; i < items.size(); ++i)
@@ -287,6 +302,8 @@ std::string ReportText(const CheckReport& r) {
     if (step.does.empty()) out += L"      - changes nothing\n";
     for (const std::wstring& line : step.does) out += L"      - " + line + L"\n";
   }
+  out += DifferencesText(L"Different from now when the application starts:", r.atApplication);
+  out += DifferencesText(L"Different from now once the launcher has ended:", r.atEnd);
   out += L"\nWarnings:" + std::wstring(r.warnings.empty() ? L" none" : L"") + L"\n";
   for (const std::wstring& w : r.warnings) out += L"  - " + w + L"\n";
   out += L"\n" + r.outcome + L"\n";
@@ -307,8 +324,9 @@ std::string ReportJson(const CheckReport& r) {
       JsonText(r.applicationWhy) + L",\"workingFolder\":" + JsonText(r.workingFolder) +
       L",\"commandLine\":" + JsonText(r.commandLine) + L"},\"requirements\":" +
       JsonItems(r.requirements) + L",\"asked\":" + JsonList(r.asked) + L",\"pending\":" +
-      JsonList(r.pending) + L",\"plan\":" + plan + L",\"warnings\":" + JsonList(r.warnings) +
-      L",\"outcome\":" + JsonText(r.outcome) + L",\"exitCode\":" +
-      DecimalText(static_cast<std::uint64_t>(r.exitCode)) + L"}\n";
+      JsonList(r.pending) + L",\"plan\":" + plan + L",\"atApplication\":" +
+      JsonDifferences(r.atApplication) + L",\"atEnd\":" + JsonDifferences(r.atEnd) +
+      L",\"warnings\":" + JsonList(r.warnings) + L",\"outcome\":" + JsonText(r.outcome) +
+      L",\"exitCode\":" + DecimalText(static_cast<std::uint64_t>(r.exitCode)) + L"}\n";
   return Utf8FromWide(out);
 }

@@ -32,6 +32,9 @@ struct CheckReport {
   std::vector<std::wstring> asked;
   std::vector<std::wstring> pending;
   std::vector<PlanStep> plan;
+  // What would differ from the machine now, name by name.
+  std::vector<PlaceDifference> atApplication;  // when the application starts
+  std::vector<PlaceDifference> atEnd;          // once the launcher has ended
   std::vector<std::wstring> warnings;
   std::wstring outcome;
   int exitCode = 0;

@@ -30,6 +30,7 @@ struct CheckRun {
   LauncherContext ctx;
   std::vector<Step> steps;
   std::vector<std::wstring> placesGiven;  // to the application
+  std::vector<PlaceDifference> atApplication;
   bool json = false;
   void (*print)(const std::string&) = nullptr;
 };
@@ -51,6 +52,7 @@ void Watch(const LauncherContext& ctx, SequencePoint point, const CommandEntry* 
   // The application runs once the BEFORE walk has ended: what it may change in
   // the places it was given, it changes then.
   if (point == SequencePoint::WalkEnded && ctx.phase == L"BEFORE") {
+    Run().atApplication = PlaceDifferences();
     Run().placesGiven = PlacesInUse(ctx);
     for (const std::wstring& place : Run().placesGiven) AssumeChangedByTheApplication(place);
   }
@@ -352,6 +354,8 @@ CheckReport BuildReport(int launcherExitCode) {
         break;
     }
   }
+  report.atApplication = Run().atApplication;
+  report.atEnd = PlaceDifferences();
   FindPending(ctx, report);
   ScanFileLines(ctx, report);
   LookAtLeftOutItems(ctx, report);

@@ -82,3 +82,13 @@ std::optional<std::string> MachineFileBytes(const std::wstring& path);
 // it (backslashes escape quotes).
 std::vector<std::wstring> ToolWords(const std::wstring& commandLine);
 std::vector<std::wstring> SplitToolCommandLine(const std::wstring& line, bool escapes);
+
+// The names whose state the changes so far would make differ from what the
+// machine holds now (a file's bytes count), with both states as text: "missing",
+// "a folder", "a file of N bytes". In path order.
+struct PlaceDifference {
+  std::wstring path;
+  std::wstring now;
+  std::wstring then;
+};
+std::vector<PlaceDifference> PlaceDifferences();
