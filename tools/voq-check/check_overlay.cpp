@@ -22,6 +22,8 @@ struct Node {
   std::wstring real;                   // of a Real node: the path on the machine
   std::optional<unsigned> attributes;  // set by the launcher
   std::wstring path;                   // the whole path, as written
+  std::wstring exportOf;               // of a registry tool's export: the key
+  std::wstring exportSource;           // and the real key that holds its content
 };
 
 // Keyed by the path as Windows compares names, without trailing backslashes.
@@ -94,7 +96,7 @@ std::optional<Node> NodeOf(const std::wstring& path) {
   const View view = Resolve(path);
   if (view.kind == View::Missing) return std::nullopt;
   if (view.kind == View::Real) {
-    Node node{Node::Real, L"", "", true, view.real, std::nullopt, L""};
+    Node node{Node::Real, L"", "", true, view.real, std::nullopt, L"", L"", L""};
     if (view.node) node.attributes = view.node->attributes;
     return node;
   }
@@ -118,31 +120,6 @@ std::optional<os::DirEntry> RealEntry(const std::wstring& real) {
   return entries->front();
 }
 
-std::wstring RootName(os::RegRoot root) {
-  switch (root) {
-    case os::RegRoot::ClassesRoot:
-      return L"HKEY_CLASSES_ROOT";
-    case os::RegRoot::CurrentUser:
-      return L"HKEY_CURRENT_USER";
-    case os::RegRoot::LocalMachine:
-      return L"HKEY_LOCAL_MACHINE";
-    case os::RegRoot::Users:
-      return L"HKEY_USERS";
-    case os::RegRoot::CurrentConfig:
-      return L"HKEY_CURRENT_CONFIG";
-  }
-  return L"";
-}
-
-std::set<std::wstring>& GoneKeys() {
-  static std::set<std::wstring> keys;
-  return keys;
-}
-std::set<std::pair<std::wstring, std::wstring>>& GoneValues() {
-  static std::set<std::pair<std::wstring, std::wstring>> values;
-  return values;
-}
-
 std::vector<std::wstring>& ChangedPlaces() {
   static std::vector<std::wstring> places;
   return places;
@@ -153,8 +130,7 @@ std::vector<std::wstring>& ChangedPlaces() {
 void ForgetOverlay() {
   ChangedPlaces().clear();
   Nodes().clear();
-  GoneKeys().clear();
-  GoneValues().clear();
+  ForgetRegistryOverlay();
 }
 
 std::int64_t OverlayFileState(const std::wstring& path) {
@@ -238,7 +214,7 @@ std::optional<std::wstring> OverlayRealPath(const std::wstring& path) {
 bool OverlayWriteFile(const std::wstring& path, const std::string& bytes) {
   if (IsFolder(path) || !ParentIsFolder(path) || HasAttribute(path, os::kAttrReadOnly))
     return false;
-  Place(path, Node{Node::File, L"", bytes, true, L"", std::nullopt, L""});
+  Place(path, Node{Node::File, L"", bytes, true, L"", std::nullopt, L"", L"", L""});
   return true;
 }
 
@@ -277,7 +253,7 @@ bool OverlayCopyFile(const std::wstring& source, const std::wstring& target) {
 
 bool OverlayCreateFolder(const std::wstring& path) {
   if (OverlayFileState(path) != os::kStateMissing || !ParentIsFolder(path)) return false;
-  Place(path, Node{Node::Folder, L"", "", true, L"", std::nullopt, L""});
+  Place(path, Node{Node::Folder, L"", "", true, L"", std::nullopt, L"", L"", L""});
   return true;
 }
 
@@ -312,8 +288,30 @@ bool OverlaySetAttributes(const std::wstring& path, unsigned attributes) {
   return true;
 }
 
-void OverlayToolFile(const std::wstring& path) {
-  Place(path, Node{Node::File, L"", "", false, L"", std::nullopt, L""});
+void OverlayRegExport(const std::wstring& keyPath, const std::wstring& file) {
+  const auto source = OverlayRegKeySource(keyPath);
+  if (!source || !ParentIsFolder(file)) return;
+  Place(file, Node{Node::File, L"", "", false, L"", std::nullopt, L"", keyPath, *source});
+}
+
+void OverlayRegImport(const std::wstring& file) {
+  const View view = Resolve(file);
+  if (view.kind == View::File && !view.node->bytesKnown) {
+    OverlayRegKeyCopied(view.node->exportOf, view.node->exportSource);
+    return;
+  }
+  // A registry file names each key it writes on a line of its own: "[HKEY_...\\Key]".
+  const auto bytes = OverlayFileBytes(file);
+  if (!bytes) return;
+  const std::wstring text = bytes->starts_with("\xFF\xFE")
+                                ? WideFromUtf16Le(bytes->substr(2)).value_or(L"")
+                                : WideFromUtf8(*bytes);
+  for (size_t open = text.find(L"\n["); open != std::wstring::npos;
+       open = text.find(L"\n[", open + 1)) {
+    const size_t close = text.find(L']', open);
+    if (close != std::wstring::npos && text[open + 2] != L'-')
+      OverlayRegKeyMade(text.substr(open + 2, close - open - 2));
+  }
 }
 
 bool OverlayLink(const std::wstring& link, const std::wstring& target) {
@@ -368,6 +366,11 @@ std::vector<PlaceDifference> PlaceDifferences() {
   for (const std::wstring& name : names) {
     const std::int64_t now = os::RealFileState(name);
     const std::int64_t then = OverlayFileState(name);
+    const View view = Resolve(name);
+    if (view.kind == View::File && !view.node->bytesKnown) {
+      differences.push_back({name, StateText(now), L"a file the registry tool writes"});
+      continue;
+    }
     bool differs = now != then;
     if (!differs && now >= 0) {
       // Same size: the same bytes only when the name still shows the same file.
@@ -398,31 +401,4 @@ std::optional<PlaceSize> MeasurePlace(const std::wstring& path) {
     size.bytes += inner->bytes;
   }
   return size;
-}
-
-// The registry: keys and values deleted since, and keys made again. What the tool
-// writes into values is not followed: reads of a value show the machine's.
-void OverlayRegDeleteKey(const std::wstring& keyPath) {
-  GoneKeys().insert(CanonicalRegKey(keyPath));
-}
-
-void OverlayRegDeleteValue(const std::wstring& keyPath, const std::wstring& name) {
-  GoneValues().emplace(CanonicalRegKey(keyPath), LowerAscii(name));
-}
-
-void OverlayRegKeyMade(const std::wstring& keyPath) {
-  for (std::wstring key = CanonicalRegKey(keyPath); !key.empty(); key = ParentOf(key))
-    GoneKeys().erase(key);
-}
-
-bool OverlayRegKeyGone(os::RegRoot root, const std::wstring& subkey) {
-  const std::wstring key = CanonicalRegKey(RootName(root) + L"\\" + subkey);
-  for (std::wstring level = key; !level.empty(); level = ParentOf(level))
-    if (GoneKeys().count(level)) return true;
-  return false;
-}
-
-bool OverlayRegValueGone(os::RegRoot root, const std::wstring& subkey, const std::wstring& name) {
-  return OverlayRegKeyGone(root, subkey) ||
-         GoneValues().count({CanonicalRegKey(RootName(root) + L"\\" + subkey), LowerAscii(name)});
 }

@@ -36,8 +36,10 @@ bool OverlayRemoveFolder(const std::wstring& path);
 // Everything below and the place itself (RMDIR /S /Q).
 bool OverlayRemoveTree(const std::wstring& path);
 bool OverlaySetAttributes(const std::wstring& path, unsigned attributes);
-// A file whose bytes cannot be known beforehand (a registry export), on the tool's word.
-void OverlayToolFile(const std::wstring& path);
+// The registry tool's export of a key that is there: a file whose bytes cannot be
+// known beforehand. Its import, or that of a registry file, makes its keys again.
+void OverlayRegExport(const std::wstring& keyPath, const std::wstring& file);
+void OverlayRegImport(const std::wstring& file);
 // What the application may change: every file at or below the place counts as
 // changed from then on, so that a copy that skips unchanged files takes it.
 void OverlayAssumeChanged(const std::wstring& path);
@@ -46,10 +48,29 @@ bool OverlayMayHaveChanged(const std::wstring& path);
 // A link: the name shows what the target holds.
 bool OverlayLink(const std::wstring& link, const std::wstring& target);
 
-// ---- registry --------------------------------------------------------------------
+// ---- registry ----------------------------------------------------------------------
 // Key paths as the registry tool is given them ("HKCU\Software\App").
+void ForgetRegistryOverlay();
+
+// Where a key's content is read now: a real key (perhaps not there), none, or a
+// key made empty.
+struct RegKeyView {
+  enum Kind { Real, Missing, Empty } kind = Real;
+  os::RegRoot root = os::RegRoot::CurrentUser;
+  std::wstring subkey;
+};
+RegKeyView OverlayRegKey(os::RegRoot root, const std::wstring& subkey);
+// Keys made right below the key, by name.
+std::vector<std::wstring> OverlayRegMadeSubkeys(os::RegRoot root, const std::wstring& subkey);
+bool OverlayRegValueGone(os::RegRoot root, const std::wstring& subkey, const std::wstring& name);
+// The real key whose content the key shows ("" for one made empty); nullopt when
+// it is not there.
+std::optional<std::wstring> OverlayRegKeySource(const std::wstring& keyPath);
+
 void OverlayRegDeleteKey(const std::wstring& keyPath);
 void OverlayRegDeleteValue(const std::wstring& keyPath, const std::wstring& name);
+// The key and the keys above it, where they are not there.
 void OverlayRegKeyMade(const std::wstring& keyPath);
-bool OverlayRegKeyGone(os::RegRoot root, const std::wstring& subkey);
-bool OverlayRegValueGone(os::RegRoot root, const std::wstring& subkey, const std::wstring& name);
+// The key shows the content of the real key (CanonicalRegKey) from now on.
+void OverlayRegKeyCopied(const std::wstring& targetPath, const std::wstring& source);
+void OverlayRegCopy(const std::wstring& sourcePath, const std::wstring& targetPath);

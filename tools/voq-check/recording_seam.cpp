@@ -165,9 +165,11 @@ void FollowTool(const std::wstring& commandLine) {
   } else if (verb == L"ADD") {
     OverlayRegKeyMade(key);
   } else if (verb == L"COPY" && words.size() >= 4) {
-    OverlayRegKeyMade(words[3]);
+    OverlayRegCopy(key, words[3]);
   } else if (verb == L"EXPORT" && words.size() >= 4) {
-    OverlayToolFile(words[3]);
+    OverlayRegExport(key, words[3]);
+  } else if (verb == L"IMPORT") {
+    OverlayRegImport(key);
   }
 }
 
@@ -387,50 +389,69 @@ std::optional<std::wstring> LongPathName(const std::wstring& path) {
 
 std::wstring UpperCaseForNames(const std::wstring& text) { return RealUpperCaseForNames(text); }
 
-// ---- registry reads: what the check deleted is missing ------------------------------
+// ---- registry reads: through the keys the check deleted, made and copied ----------
 
 RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
                        unsigned bufferBytes) {
-  if (OverlayRegValueGone(root, subkey, name)) return RegQuery{};
-  return RealQueryRegValue(root, subkey, name, bufferBytes);
+  const RegKeyView view = OverlayRegKey(root, subkey);
+  if (view.kind != RegKeyView::Real || OverlayRegValueGone(root, subkey, name)) return RegQuery{};
+  return RealQueryRegValue(view.root, view.subkey, name, bufferBytes);
 }
 
 std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
                                      const std::vector<std::wstring>& names, unsigned bufferBytes) {
-  std::vector<RegQuery> answers = RealQueryRegValues(root, subkey, names, bufferBytes);
-  for (size_t i = 0; i < answers.size() && i < names.size(); ++i)
-    if (OverlayRegValueGone(root, subkey, names[i])) answers[i] = RegQuery{};
+  std::vector<RegQuery> answers;
+  for (const std::wstring& name : names)
+    answers.push_back(QueryRegValue(root, subkey, name, bufferBytes));
   return answers;
 }
 
 std::optional<std::wstring> RegEnumValueName(RegRoot root, const std::wstring& subkey,
                                              unsigned index) {
-  if (OverlayRegKeyGone(root, subkey)) return std::nullopt;
-  return RealRegEnumValueName(root, subkey, index);
+  const RegKeyView view = OverlayRegKey(root, subkey);
+  if (view.kind != RegKeyView::Real) return std::nullopt;
+  return RealRegEnumValueName(view.root, view.subkey, index);
 }
 
 RegData QueryRegData(RegRoot root, const std::wstring& subkey, const std::wstring& name,
-                     RegView view) {
-  if (OverlayRegValueGone(root, subkey, name)) return RegData{RegOutcome::Missing, 0, ""};
-  return RealQueryRegData(root, subkey, name, view);
+                     RegView which) {
+  const RegKeyView view = OverlayRegKey(root, subkey);
+  if (view.kind == RegKeyView::Empty || OverlayRegValueGone(root, subkey, name))
+    return RegData{RegOutcome::Missing, 0, ""};
+  if (view.kind == RegKeyView::Missing) return RegData{RegOutcome::Missing, 0, ""};
+  return RealQueryRegData(view.root, view.subkey, name, which);
 }
 
-RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view) {
-  if (OverlayRegKeyGone(root, subkey)) return RegSubkeys{RegOutcome::Missing, {}};
-  RegSubkeys list = RealListRegSubkeys(root, subkey, view);
+RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView which) {
+  const RegKeyView view = OverlayRegKey(root, subkey);
+  if (view.kind == RegKeyView::Missing) return RegSubkeys{RegOutcome::Missing, {}};
+  RegSubkeys list{RegOutcome::Ok, {}};
+  if (view.kind == RegKeyView::Real) list = RealListRegSubkeys(view.root, view.subkey, which);
+  const std::vector<std::wstring> made = OverlayRegMadeSubkeys(root, subkey);
+  if (list.outcome == RegOutcome::Missing && !made.empty()) list = RegSubkeys{RegOutcome::Ok, {}};
+  const std::wstring below = subkey.empty() ? L"" : subkey + L"\\";
   std::erase_if(list.names, [&](const std::wstring& name) {
-    return OverlayRegKeyGone(root, subkey.empty() ? name : subkey + L"\\" + name);
+    return OverlayRegKey(root, below + name).kind == RegKeyView::Missing;
   });
+  for (const std::wstring& name : made) {
+    bool listed = false;
+    for (const std::wstring& there : list.names) listed = listed || LowerAscii(there) == name;
+    if (!listed) list.names.push_back(name);
+  }
   return list;
 }
 
 RegKeyCounts QueryRegKeyCounts(RegRoot root, const std::wstring& subkey) {
-  if (OverlayRegKeyGone(root, subkey)) return RegKeyCounts{RegOutcome::Missing, 0, 0};
-  return RealQueryRegKeyCounts(root, subkey);
+  const RegKeyView view = OverlayRegKey(root, subkey);
+  if (view.kind == RegKeyView::Missing) return RegKeyCounts{RegOutcome::Missing, 0, 0};
+  if (view.kind == RegKeyView::Empty)
+    return RegKeyCounts{RegOutcome::Ok,
+                        static_cast<unsigned>(OverlayRegMadeSubkeys(root, subkey).size()), 0};
+  return RealQueryRegKeyCounts(view.root, view.subkey);
 }
 
 bool FlushRegKey(RegRoot root, const std::wstring& subkey) {
-  return !OverlayRegKeyGone(root, subkey);
+  return OverlayRegKey(root, subkey).kind != RegKeyView::Missing;
 }
 
 std::wstring ClipboardText() { return RealClipboardText(); }

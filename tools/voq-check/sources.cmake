@@ -4,7 +4,9 @@
 set(VOQ_CHECK_SOURCES ${CMAKE_SOURCE_DIR}/tools/voq-check/check_tool.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/check_report.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay.cpp
+                      ${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay_registry.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/recording_seam.cpp)
 set_source_files_properties(${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay.cpp
+                            ${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay_registry.cpp
                             ${CMAKE_SOURCE_DIR}/tools/voq-check/recording_seam.cpp
                             PROPERTIES COMPILE_DEFINITIONS VOQ_REAL_SEAM)
