@@ -90,8 +90,6 @@ std::wstring MoveText(const RecordedChange& change) {
 
 std::wstring ChangeText(const LauncherContext& ctx, const RecordedChange& change) {
   switch (change.kind) {
-    case ChangeKind::Marker:
-      return change.text;
     case ChangeKind::WriteFile:
     case ChangeKind::RewriteFile:
       if (IsRunRecordFile(ctx, change.path)) return L"notes its progress in the run record";

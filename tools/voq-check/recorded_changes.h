@@ -11,7 +11,6 @@
 #include <vector>
 
 enum class ChangeKind {
-  Marker,         // not a change: where the main sequence is (text: what)
   WriteFile,      // path, bytes
   RewriteFile,    // path, bytes
   MoveFile,       // path to target (a file)
@@ -37,7 +36,7 @@ enum class ChangeKind {
 inline constexpr wchar_t kAsksYesNo[] = L"yes/no";
 
 struct RecordedChange {
-  ChangeKind kind = ChangeKind::Marker;
+  ChangeKind kind = ChangeKind::WriteFile;
   std::wstring path;
   std::wstring target;
   std::wstring text;
@@ -52,7 +51,6 @@ struct RecordedChange {
 const std::vector<RecordedChange>& RecordedChanges();
 // A new check: no changes, nothing laid over the machine.
 void ForgetRecordedChanges();
-void RecordMarker(const std::wstring& what);
 
 // The check's launcher: the recording layer answers its path as the running
 // program's, and the arguments as the launcher's own.

@@ -190,7 +190,6 @@ void ForgetRecordedChanges() {
   OpenFiles().clear();
   ForgetOverlay();
 }
-void RecordMarker(const std::wstring& what) { Record(ChangeKind::Marker, L"", L"", true, what); }
 
 void SetCheckedLauncher(const std::wstring& path, const std::vector<std::wstring>& arguments) {
   TheChecked().launcher = path;
