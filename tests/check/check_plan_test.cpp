@@ -253,6 +253,35 @@ Warnings: none
 
 Nothing to look at.
 )plan"},
+    {"no configuration file",
+     nullptr,
+     {L"C:\\P\\Editor.exe"},
+     L"",
+     2,
+     R"plan(voq-check: C:\P\Editor.exe
+
+Configuration file: none
+  C:\P\EditorX64.ini: not there
+  C:\P\Editor.ini: skipped: empty
+  C:\P\voQX64.ini: not there
+  C:\P\voQ.ini: not there
+Application: none
+Requirements: none
+
+Pending: nothing
+
+Plan:
+  At start
+      - asks "No ini file found! / Create a new one?" (asked at start; the plan goes on as if the answer were OK)
+      - writes C:\P\Editor.ini (2.9 KB)
+
+Different from now once the launcher has ended:
+  C:\P\Editor.ini: now a file of 0 bytes, then a file of 3011 bytes
+
+Warnings: none
+
+The launcher would end before it starts the application (exit code 0).
+)plan"},
     {"an application that is not there",
      nullptr,
      {L"--json", L"C:\\P\\Editor.exe"},

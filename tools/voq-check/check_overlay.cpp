@@ -206,6 +206,8 @@ std::optional<std::string> MachineFileBytes(const std::wstring& path) {
   return read ? std::optional<std::string>(bytes) : std::nullopt;
 }
 
+std::int64_t MachineFileState(const std::wstring& path) { return os::RealFileState(path); }
+
 std::optional<std::wstring> OverlayRealPath(const std::wstring& path) {
   const View view = Resolve(path);
   return view.kind == View::Real ? std::optional<std::wstring>(view.real) : std::nullopt;

@@ -124,10 +124,9 @@ std::wstring ChangeText(const LauncherContext& ctx, const RecordedChange& change
       return L"starts " + change.path +
              (TrimSpaces(change.text).empty() ? L"" : L" " + TrimSpaces(change.text));
     case ChangeKind::Message:
-      if (change.target == kAsksYesNo)
+      if (!change.target.empty())
         return L"asks " + Quoted(change.text) +
-               L" (asked at start; the plan goes on as if the "
-               L"answer were Yes)";
+               L" (asked at start; the plan goes on as if the answer were " + change.target + L")";
       return L"shows the message " + Quoted(change.text);
     case ChangeKind::Ask:
       return L"asks for " + OneLine(change.text) + L" (asked at start)";
@@ -300,7 +299,8 @@ std::string ReportText(const CheckReport& r) {
     if (step.does.empty()) out += L"      - changes nothing\n";
     for (const std::wstring& line : step.does) out += L"      - " + line + L"\n";
   }
-  out += DifferencesText(L"Different from now when the application starts:", r.atApplication);
+  if (r.applicationStarts)
+    out += DifferencesText(L"Different from now when the application starts:", r.atApplication);
   out += DifferencesText(L"Different from now once the launcher has ended:", r.atEnd);
   out += L"\nWarnings:" + std::wstring(r.warnings.empty() ? L" none" : L"") + L"\n";
   for (const std::wstring& w : r.warnings) out += L"  - " + w + L"\n";

@@ -32,6 +32,7 @@ struct CheckReport {
   std::vector<std::wstring> asked;
   std::vector<std::wstring> pending;
   std::vector<PlanStep> plan;
+  bool applicationStarts = false;
   // What would differ from the machine now, name by name.
   std::vector<PlaceDifference> atApplication;  // when the application starts
   std::vector<PlaceDifference> atEnd;          // once the launcher has ended

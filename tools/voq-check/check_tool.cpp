@@ -105,7 +105,7 @@ void FindConfiguration(const LauncherContext& ctx, CheckReport& report) {
                            ? L"the generic name"
                            : L"named after the launcher";
     if (Contains(name, L"X64.ini")) why += L", for 64-bit Windows";
-    const std::int64_t state = os::FileState(path);
+    const std::int64_t state = MachineFileState(path);
     std::wstring status;
     if (chosen)
       status = L"not looked at";
@@ -360,6 +360,7 @@ CheckReport BuildReport(int launcherExitCode) {
   ScanFileLines(ctx, report);
   LookAtLeftOutItems(ctx, report);
 
+  report.applicationStarts = applicationReached;
   const std::wstring code = DecimalText(static_cast<unsigned>(launcherExitCode));
   if (!applicationReached) {
     report.outcome =

@@ -33,7 +33,8 @@ enum class ChangeKind {
   OpenConsole,
 };
 
-inline constexpr wchar_t kAsksYesNo[] = L"yes/no";
+inline constexpr wchar_t kAsksYesNo[] = L"Yes";
+inline constexpr wchar_t kAsksOkCancel[] = L"OK";
 
 struct RecordedChange {
   ChangeKind kind = ChangeKind::WriteFile;
@@ -72,8 +73,10 @@ struct PlaceSize {
 };
 std::optional<PlaceSize> MeasurePlace(const std::wstring& path);
 
-// The file's bytes as the machine holds them now, whatever the check recorded.
+// The file's bytes and the name's state (os::FileState) as the machine holds
+// them now, whatever the check recorded.
 std::optional<std::string> MachineFileBytes(const std::wstring& path);
+std::int64_t MachineFileState(const std::wstring& path);
 
 // A tool's command line split into its arguments: the command interpreter's
 // ("cmd.exe /c VERB ...") by its quotes alone, any other as the C runtime splits

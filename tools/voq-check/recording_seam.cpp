@@ -324,9 +324,13 @@ void ReleaseProcess(ProcessRef) {}
 // ---- user interface: shown as what would be asked, answered to go on -------------
 
 int ShowMessageBox(const std::wstring& text, const std::wstring&, unsigned style) {
-  const bool yesNo = (style & 0xF) == kBoxYesNo;
-  Record(ChangeKind::Message, L"", yesNo ? kAsksYesNo : L"", true, text);
-  return yesNo ? kAnswerYes : kAnswerOk;
+  // A question gets the answer that goes on; a message, its OK.
+  const unsigned buttons = style & 0xF;
+  const wchar_t* answer = buttons == kBoxYesNo      ? kAsksYesNo
+                          : buttons == kBoxOkCancel ? kAsksOkCancel
+                                                    : L"";
+  Record(ChangeKind::Message, L"", answer, true, text);
+  return buttons == kBoxYesNo ? kAnswerYes : kAnswerOk;
 }
 
 // No window is looked at: what the launcher waits for has gone in the plan.
