@@ -2,6 +2,7 @@
 # driver, and the recording layer, which is built with the real seam's names
 # (platform/real_seam_names.h) so that it reaches the implementation below it.
 set(VOQ_CHECK_SOURCES ${CMAKE_SOURCE_DIR}/tools/voq-check/check_tool.cpp
+                      ${CMAKE_SOURCE_DIR}/tools/voq-check/check_findings.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/check_report.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay.cpp
                       ${CMAKE_SOURCE_DIR}/tools/voq-check/check_overlay_registry.cpp
