@@ -203,16 +203,19 @@ void LookAtEntry(const LauncherContext& ctx, const SequenceStep& step,
   }
 }
 
-// BEFORE items read but without an entry: their place overlaps an earlier item's.
+// Keys read past the list's limit; BEFORE items read but without an entry: their
+// place overlaps an earlier item's.
 void LookAtLeftOutItems(const CheckedRun& run, CheckReport& report) {
   const LauncherContext& ctx = run.ctx;
   for (const SequenceStep& step : run.steps) {
-    if (step.point != SequencePoint::KeyRead || step.entry.label != L"BEFORE") continue;
+    if (step.point != SequencePoint::KeyRead) continue;
     if (step.dropped) {
-      report.warnings.push_back(L"BEFORE " + step.entry.key + L" = " + Value(step.entry) +
+      report.warnings.push_back(step.entry.label + L" " + step.entry.key + L" = " +
+                                Value(step.entry) +
                                 L": past the 100 keys the launcher keeps, so it is not run");
       continue;
     }
+    if (step.entry.label != L"BEFORE") continue;
     if (!PlacedItemOf(ctx, step.entry.key, Value(step.entry))) continue;
     bool kept = false;
     for (const CommandEntry& entry : ctx.commands)
