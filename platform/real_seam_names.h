@@ -5,8 +5,9 @@
 // defines VOQ_REAL_SEAM; the recording layer itself includes it a second time with
 // VOQ_REAL_SEAM_DONE to name its own functions as usual again.
 //
-// A function missing here would be defined twice at link time, so the list cannot
-// fall behind the header unnoticed.
+// Every function of platform.h must be here: one missing would link the real one
+// into the check, where the recording layer does not define it
+// (tests/check/seam_names_test.sh compares the list with the header).
 // No include guard: the second inclusion undoes the first.
 
 #ifndef VOQ_REAL_SEAM_DONE
