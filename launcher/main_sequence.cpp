@@ -157,14 +157,18 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
   std::vector<PlacedItem> placed;  // the section's items so far
   while (IniNextKey(doc)) {
     const std::wstring key = TrimSpaces(IniKeyName(doc));
+    if (ctx.watch) {
+      const CommandEntry read{std::wstring(section), key, IniKeyValue(doc)};
+      ctx.watch(ctx, SequencePoint::KeyRead, &read);
+    }
     // The entry keeps the marks of empty expansions for dispatch to look at; what
     // acts now sees the value without them.
     const std::wstring marked =
         SubstituteUserVars(ctx, PrepareMarkedValue(ctx, IniKeyValue(doc), key, section));
     const std::wstring value = TrimSpaces(WithoutEmptyMarks(marked));
     if (ctx.watch) {
-      const CommandEntry read{std::wstring(section), key, marked};
-      ctx.watch(ctx, SequencePoint::KeyRead, &read);
+      const CommandEntry prepared{std::wstring(section), key, marked};
+      ctx.watch(ctx, SequencePoint::KeyPrepared, &prepared);
     }
     bool wrap = false;
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);

@@ -43,7 +43,7 @@ struct OtherRecord {
 };
 
 // Where the main sequence is when it tells ctx.watch.
-enum class SequencePoint { KeyRead, FileRead, EntryRun, WalkEnded };
+enum class SequencePoint { KeyRead, KeyPrepared, FileRead, EntryRun, WalkEnded };
 
 inline constexpr int kListLimit = 100;  // highest slot index of the lists
 inline constexpr int kListSlots = kListLimit + 1;
@@ -124,9 +124,10 @@ struct LauncherContext {
   // goes (the run record marks items that the application may still use).
   void (*beforeEnd)(LauncherContext& ctx) = nullptr;
 
-  // Told of every key as the file is read, once it is all read, and of every
-  // entry as a walk reaches it and when the walk has ended (entry null then), so
-  // that voq-check can say which key did what. The launcher leaves it unset.
+  // Told of every key as the file is read (as written, then once its value is
+  // prepared), once it is all read, and of every entry as a walk reaches it and
+  // when the walk has ended (entry null then), so that voq-check can say which
+  // key did what. The launcher leaves it unset.
   void (*watch)(const LauncherContext& ctx, SequencePoint point,
                 const CommandEntry* entry) = nullptr;
 };

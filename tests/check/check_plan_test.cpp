@@ -282,6 +282,39 @@ Warnings: none
 
 The launcher would end before it starts the application (exit code 0).
 )plan"},
+    {"a value behind a password",
+     nullptr,
+     {L"C:\\P\\Editor.exe"},
+     L"[GENERAL]\r\napplication = App\\Editor.exe\r\ncommandline = "
+     L"!@@Ng4pEVRTEgUVVSUbMHFNVRAmE2gHDyZ8\r\n",
+     1,
+     R"plan(voq-check: C:\P\Editor.exe
+
+Configuration file: C:\P\Editor.ini
+  C:\P\EditorX64.ini: not there
+  C:\P\Editor.ini: chosen (named after the launcher)
+  C:\P\voQX64.ini: not looked at
+  C:\P\voQ.ini: not looked at
+Application: C:\P\App\Editor.exe
+  chosen: field 1 of application
+  working folder: C:\P\App
+  command line: (none)
+Requirements: none
+Asked at start: a password: Editor: Enter password:
+
+Pending: nothing
+
+Plan:
+  While reading GENERAL commandline = !@@Ng4pEVRTEgUVVSUbMHFNVRAmE2gHDyZ8
+      - asks for a password: Editor: Enter password: (asked at start)
+
+Different from now once the launcher has ended: nothing
+
+Warnings:
+  - a value is locked with a password, which voQ asks at start: the plan stops there
+
+The plan stops at the password; look at the warnings above.
+)plan"},
     {"an application that is not there",
      nullptr,
      {L"--json", L"C:\\P\\Editor.exe"},

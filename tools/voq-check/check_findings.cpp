@@ -282,6 +282,8 @@ CheckReport FindingsOf(const CheckedRun& run, int launcherExitCode) {
         }
         break;
       }
+      case SequencePoint::KeyPrepared:  // folded into its KeyRead step
+        break;
       case SequencePoint::FileRead:
         if (!does.empty()) report.plan.push_back({L"Before BEFORE: what is pending", false, does});
         break;
@@ -321,7 +323,18 @@ CheckReport FindingsOf(const CheckedRun& run, int launcherExitCode) {
 
   report.applicationStarts = applicationReached;
   const std::wstring code = DecimalText(static_cast<unsigned>(launcherExitCode));
-  if (!applicationReached) {
+  bool password = false;
+  for (const RecordedChange& change : RecordedChanges())
+    password =
+        password || (change.kind == ChangeKind::Ask && StartsWith(change.text, kAsksPassword));
+  if (!applicationReached && password) {
+    // Without the password nothing past the locked value can be told.
+    report.warnings.push_back(
+        L"a value is locked with a password, which voQ asks at start: the "
+        L"plan stops there");
+    report.outcome = L"The plan stops at the password; look at the warnings above.";
+    report.exitCode = kCheckWarnings;
+  } else if (!applicationReached) {
     report.outcome =
         L"The launcher would end before it starts the application (exit code " + code + L").";
     report.exitCode = kCheckFails;

@@ -39,6 +39,11 @@ void Watch(const LauncherContext& ctx, SequencePoint point, const CommandEntry* 
     Run().run.placesGiven = PlacesInUse(ctx);
     for (const std::wstring& place : Run().run.placesGiven) AssumeChangedByTheApplication(place);
   }
+  // The value as prepared takes the place of the value as written.
+  if (point == SequencePoint::KeyPrepared) {
+    if (!Run().run.steps.empty()) Run().run.steps.back().entry = *entry;
+    return;
+  }
   SequenceStep step{point, entry ? *entry : CommandEntry{}, RecordedChanges().size(), false};
   step.dropped =
       point == SequencePoint::KeyRead && static_cast<int>(ctx.commands.size()) >= kListLimit;

@@ -34,6 +34,7 @@ enum class ChangeKind {
 };
 
 inline constexpr wchar_t kAsksYesNo[] = L"Yes";
+inline constexpr wchar_t kAsksPassword[] = L"a password: ";  // how an Ask's text begins
 inline constexpr wchar_t kAsksOkCancel[] = L"OK";
 
 struct RecordedChange {

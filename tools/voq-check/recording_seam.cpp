@@ -464,7 +464,7 @@ std::wstring ClipboardText() { return RealClipboardText(); }
 std::optional<std::wstring> AskText(const std::wstring& title, const std::wstring& message,
                                     const std::wstring& initialText, bool masked) {
   Record(ChangeKind::Ask, L"", L"", true,
-         (masked ? L"a password: " : L"a text: ") + title + L": " + message);
+         (masked ? kAsksPassword : L"a text: ") + title + L": " + message);
   return initialText;
 }
 
