@@ -177,7 +177,11 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
     // BEFORE and AFTER keys past the hundredth still act above, but get no entry.
     // GENERAL keys, whose entries never run, do not count.
-    if (section != L"GENERAL" && RunnableEntries(ctx) >= kListLimit) continue;
+    if (section != L"GENERAL" && RunnableEntries(ctx) >= kListLimit) {
+      // A restore key without its entry would leave the automatic entries nowhere.
+      if (label == L"RESTORE") ctx.restoreFlag = 0;
+      continue;
+    }
     if (wrap) {
       const auto item = PlacedItemOf(ctx, key, value);
       if (item && !FitsBesideEarlierItems(ctx, placed, *item)) continue;

@@ -76,18 +76,21 @@ TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
 TEST_F(MainSequenceTest, KeysPastTheHundredthActButGetNoEntry) {
   std::string ini = "[GENERAL]\r\n";
   for (int i = 0; i < 100; ++i) ini.append("g").append(std::to_string(i)).append(" = v\r\n");
-  ini += "[BEFORE]\r\n";
-  for (int i = 0; i < 99; ++i) ini.append("k").append(std::to_string(i)).append(" = v\r\n");
-  ini += "[AFTER]\r\nk99 = v\r\ncommandline = late\r\nk101 = v\r\n";
+  ini += "[BEFORE]\r\ndir = A\r\n";
+  for (int i = 1; i < 99; ++i) ini.append("k").append(std::to_string(i)).append(" = v\r\n");
+  ini += "[AFTER]\r\nk99 = v\r\ncommandline = late\r\nrestore = 1\r\nk102 = v\r\n";
   Read(ini);
   EXPECT_EQ(ctx.commandLineValue, L"late");
+  // A restore key past the hundredth places nothing: the after-halves keep their place.
+  EXPECT_EQ(ctx.restoreFlag, 0);
   std::vector<std::wstring> run;
   for (const CommandEntry& e : ctx.commands)
     if (e.label != L"GENERAL") run.push_back(e.label + L" " + e.key);
-  ASSERT_EQ(run.size(), 100u);
-  EXPECT_EQ(run[0], L"BEFORE k0");
+  ASSERT_EQ(run.size(), 101u);
+  EXPECT_EQ(run[0], L"BEFORE dir");
   EXPECT_EQ(run[98], L"BEFORE k98");
-  EXPECT_EQ(run[99], L"AFTER k99");
+  EXPECT_EQ(run[99], L"AFTER dir");
+  EXPECT_EQ(run[100], L"AFTER k99");
 }
 
 TEST_F(MainSequenceTest, HundredWrapKeysAllGetTheirAfterHalf) {
