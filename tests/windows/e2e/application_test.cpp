@@ -32,6 +32,7 @@ TEST(Application, NoKeyStopsWithExitCodeOneBeforeAnythingMoves) {
   ASSERT_TRUE(
       WriteFileIn(folder, L"AppNoKey.ini",
                   IniText("[GENERAL]\nApplication = App\\App.exe\n[BEFORE]\ndir = Data\n")));
+  ASSERT_TRUE(CreateDirectoryW(PathIn(folder, L"Data").c_str(), nullptr));
   ASSERT_TRUE(WriteFileIn(folder, L"Data\\own.txt", "the machine's"));
   BoxAnswerer answerer;
   StartAnswering(answerer, L"AppNoKey", {IDOK});
