@@ -1,5 +1,7 @@
 #include "launcher/main_sequence.h"
 
+#include <algorithm>
+
 #include "commands/item_overlap.h"
 #include "commands/run_record.h"
 #include "commands/run_section.h"
@@ -149,6 +151,15 @@ bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
          PathIdentity(ctx, path) == PathIdentity(ctx, ctx.applicationPath);
 }
 
+// Entries the section walks run: the restore marker and GENERAL's are not keys
+// of theirs.
+int RunnableEntries(const LauncherContext& ctx) {
+  return static_cast<int>(
+      std::count_if(ctx.commands.begin(), ctx.commands.end(), [](const CommandEntry& entry) {
+        return entry.label != L"GENERAL" && entry.label != L"DEFAULTRESTORE";
+      }));
+}
+
 }  // namespace
 
 void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view section) {
@@ -172,8 +183,13 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
     }
     bool wrap = false;
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
-    // Keys past the hundredth still act above, but get no entry.
-    if (static_cast<int>(ctx.commands.size()) >= kListLimit) continue;
+    // BEFORE and AFTER keys past the hundredth still act above, but get no entry.
+    // GENERAL keys, whose entries never run, do not count.
+    if (section != L"GENERAL" && RunnableEntries(ctx) >= kListLimit) {
+      // A restore key without its entry would leave the automatic entries nowhere.
+      if (label == L"RESTORE") ctx.restoreFlag = 0;
+      continue;
+    }
     if (wrap) {
       const auto item = PlacedItemOf(ctx, key, value);
       if (item && !FitsBesideEarlierItems(ctx, placed, *item)) continue;
@@ -274,6 +290,7 @@ void RunMainSequence(LauncherContext& ctx) {
   DeleteHelperCopy(ctx);
   ctx.configFilePath = FindConfigFile(ctx);
   ReadConfiguration(ctx, ctx.configFilePath);
+  RequireApplication(ctx);
   PlaceAutomaticEntries(ctx);
   if (ctx.watch) ctx.watch(ctx, SequencePoint::FileRead, nullptr);
   RecoverUnfinishedRun(ctx);
