@@ -273,10 +273,10 @@ Pending: nothing
 Plan:
   At start
       - asks "No ini file found! / Create a new one?" (asked at start; the plan goes on as if the answer were OK)
-      - writes C:\P\Editor.ini (2.9 KB)
+      - writes C:\P\Editor.ini (3.0 KB)
 
 Different from now once the launcher has ended:
-  C:\P\Editor.ini: now a file of 0 bytes, then a file of 3011 bytes
+  C:\P\Editor.ini: now a file of 0 bytes, then a file of 3033 bytes
 
 Warnings: none
 
