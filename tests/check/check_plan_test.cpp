@@ -140,6 +140,7 @@ Nothing to look at.
      nullptr,
      {L"C:\\P\\Editor.exe"},
      L"[GENERAL]\r\napplication = App\\Editor.exe\r\n!dotnet = 4.5\r\n[BEFORE]\r\n# old\r\n"
+     L"file = %APPDATA%\\Editor\\Editor.ini\r\n"
      L"-dir = %APPDATA%\\Editor\r\nfrobnicate = 1\r\n[BEFORE]\r\nfile = x.txt\r\n",
      1,
      R"plan(voq-check: C:\P\Editor.exe
@@ -161,6 +162,8 @@ Pending: nothing
 Plan:
   BEFORE # old = 
       - changes nothing
+  BEFORE file = C:\Users\me\AppData\Roaming\Editor\Editor.ini
+      - changes nothing
   BEFORE -dir = C:\Users\me\AppData\Roaming\Editor
       - deletes C:\Users\me\AppData\Roaming\Editor with everything in it (1 file, 4.9 KB)
   BEFORE frobnicate = 1
@@ -168,6 +171,8 @@ Plan:
   The application
       - starts C:\P\App\Editor.exe
       - waits until it has ended
+  AFTER file = C:\Users\me\AppData\Roaming\Editor\Editor.ini  [automatic]
+      - changes nothing
 
 Different from now when the application starts:
   C:\Users\me\AppData\Roaming\Editor: now a folder, then missing
@@ -182,7 +187,8 @@ Warnings:
   - BEFORE -dir = C:\Users\me\AppData\Roaming\Editor: deletes C:\Users\me\AppData\Roaming\Editor with everything in it (1 file, 4.9 KB), which is there now
   - BEFORE frobnicate = 1: the launcher shows "Unknown key "frobnicate""
   - line 5 begins with #: read as a key, not as a comment (comments begin with ;)
-  - line 8: a second [BEFORE] header; only the first section of the name is read
+  - line 9: a second [BEFORE] header; only the first section of the name is read
+  - BEFORE file = C:\Users\me\AppData\Roaming\Editor\Editor.ini: C:\P\Editor.ini is the launcher's own file, so the item is left out
 
 The start would run; look at the warnings above.
 )plan"},

@@ -1,5 +1,6 @@
 #include "tools/voq-check/check_findings.h"
 
+#include "commands/item_kinds.h"
 #include "commands/item_overlap.h"
 #include "commands/key_table.h"
 #include "commands/protected_places.h"
@@ -216,6 +217,11 @@ void LookAtLeftOutItems(const CheckedRun& run, CheckReport& report) {
       continue;
     }
     if (step.entry.label != L"BEFORE") continue;
+    if (const auto own = LauncherFileOfItem(ctx, step.entry.key, Value(step.entry))) {
+      report.warnings.push_back(L"BEFORE " + step.entry.key + L" = " + Value(step.entry) + L": " +
+                                *own + L" is the launcher's own file, so the item is left out");
+      continue;
+    }
     if (!PlacedItemOf(ctx, step.entry.key, Value(step.entry))) continue;
     bool kept = false;
     for (const CommandEntry& entry : ctx.commands)
