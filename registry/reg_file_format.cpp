@@ -48,20 +48,26 @@ std::wstring HexForm(unsigned type) {
 
 std::wstring HexBytes(std::wstring line, std::string_view bytes) {
   constexpr std::wstring_view kDigits = L"0123456789abcdef";
-  line.reserve(line.size() + 3 * bytes.size() + 5 * (bytes.size() / 24 + 1));
-  size_t width = line.size();
+  constexpr std::wstring_view kContinued = L"\\\r\n  ";
+  // Written in place into room for the most it can take: three characters a byte,
+  // and a continuation at most once in every 24 bytes after the first line's.
+  const size_t start = line.size();
+  line.resize(start + 3 * bytes.size() + kContinued.size() * (bytes.size() / 24 + 2));
+  wchar_t* put = line.data() + start;
+  size_t width = start;
   for (size_t i = 0; i < bytes.size(); ++i) {
     const auto byte = static_cast<unsigned char>(bytes[i]);
-    line += kDigits[byte >> 4];
-    line += kDigits[byte & 0xF];
+    *put++ = kDigits[byte >> 4];
+    *put++ = kDigits[byte & 0xF];
     width += 2;
     if (i + 1 == bytes.size()) break;
-    line += L',';
+    *put++ = L',';
     if (++width >= kHexLineWidth) {
-      line += L"\\\r\n  ";
+      for (const wchar_t c : kContinued) *put++ = c;
       width = 2;
     }
   }
+  line.resize(static_cast<size_t>(put - line.data()));
   return line;
 }
 
@@ -141,15 +147,16 @@ RegFileText ReadRegFileText(std::string_view bytes) {
   return file;
 }
 
-std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
-  if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
-  if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
-  // Two bytes a unit, four for a character past U+FFFF (only where wchar_t holds
-  // whole code points); written in place.
+namespace {
+
+// The mark, then two bytes a unit, four for a character past U+FFFF (only where
+// wchar_t holds whole code points); written in place.
+std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
   size_t units = text.size();
   for (const wchar_t c : text) units += static_cast<std::uint32_t>(c) > 0xFFFF ? 1 : 0;
-  std::string out(2 * units, '\0');
+  std::string out(mark.size() + 2 * units, '\0');
   char* put = out.data();
+  for (const char c : mark) *put++ = c;
   const auto unit = [&put](std::uint32_t u) {
     *put++ = static_cast<char>(u & 0xFF);
     *put++ = static_cast<char>((u >> 8) & 0xFF);
@@ -164,6 +171,14 @@ std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
+  if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
+  if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
+  return Utf16LeBytes("", text);
 }
 
 std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes) {
@@ -306,6 +321,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
 }
 
 std::string Encoded(RegTextFormat format, std::wstring_view text) {
+  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), text);
   return std::string(FormatMark(format)) + EncodeRegText(text, format);
 }
 
