@@ -42,7 +42,7 @@ inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
         arg += line[i];
       }
     }
-    args.push_back(arg);
+    args.push_back(std::move(arg));
   }
 }
 
@@ -161,12 +161,14 @@ inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
     start = end + 1;
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     if (continued) line = TrimSpaces(line);
+    // A hex value goes on in the next line after a closing backslash.
+    const bool goesOn =
+        !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
     if (continued && !lines.empty())
       lines.back() += line;
     else
-      lines.push_back(line);
-    // A hex value goes on in the next line after a closing backslash.
-    continued = !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
+      lines.push_back(std::move(line));
+    continued = goesOn;
     if (continued) lines.back().pop_back();
   }
   return lines;
