@@ -153,7 +153,10 @@ namespace {
 // wchar_t holds whole code points); written in place.
 std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
   size_t units = text.size();
-  for (const wchar_t c : text) units += static_cast<std::uint32_t>(c) > 0xFFFF ? 1 : 0;
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp > 0xFFFF) ++units;
+  }
   std::string out(mark.size() + 2 * units, '\0');
   char* put = out.data();
   for (const char c : mark) *put++ = c;
