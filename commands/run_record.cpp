@@ -46,14 +46,18 @@ std::vector<std::wstring> SplitFields(std::wstring_view text) {
   }
 }
 
-// A path inside the launcher folder, relative to it; any other text as it is. The
-// launcher folder itself stays whole: an empty field means another place.
+// A path inside the launcher folder, relative to it, when that reads back as the
+// same path (a rest holding ":\" reads as a path of its own, and blanks around a
+// relative path are dropped); any other text as it is. The launcher folder itself
+// stays whole: an empty field means another place.
 std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) {
   const std::wstring& folder = ctx.launcherFolder;
   if (folder.empty() || text.size() <= folder.size() ||
       !EqualsIgnoringAsciiCase(std::wstring_view(text).substr(0, folder.size()), folder))
     return text;
-  return text.substr(folder.size());
+  std::wstring rest = text.substr(folder.size());
+  if (!EqualsIgnoringAsciiCase(ResolvePath(ctx, rest), ResolvePath(ctx, text))) return text;
+  return rest;
 }
 
 std::wstring RecordedValue(const LauncherContext& ctx, const std::wstring& value) {

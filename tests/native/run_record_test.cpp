@@ -1,5 +1,6 @@
 #include "commands/run_record.h"
 
+#include "commands/wrap_steps.h"
 #include "tests/native/items_fixture.h"
 
 namespace {
@@ -102,6 +103,45 @@ TEST_F(RunRecordTest, RecordListsAnItemBeforeItsFirstStepAndGoesAtTheEnd) {
                           8) +
                 L".running");
   EXPECT_FALSE(RecordExists());
+}
+
+// A path inside the launcher folder is recorded relative to it only where the
+// relative form reads back as the same path; otherwise the next start would finish
+// another place.
+TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
+  LauncherContext ctx;
+  ctx.launcherFolder = L"C:\\P\\";
+  ctx.launcherPath = L"C:\\P\\Tool.exe";
+  ctx.launcherName = L"Tool";
+  struct Row {
+    std::wstring value;
+    std::wstring recorded;
+  };
+  const Row rows[] = {
+      {L"C:\\P\\Data", L"Data"},
+      {L"c:\\p\\Data :: C:\\P\\Settings\\App", L"Data :: Settings\\App"},
+      {L"C:\\U\\App :: C:\\P\\Data", L"C:\\U\\App :: Data"},
+      {L"C:\\P\\a:\\b", L"C:\\P\\a:\\b"},    // the rest would be a path of its own
+      {L"C:\\P\\  Data", L"C:\\P\\  Data"},  // its leading blanks would be dropped
+      {L"C:\\P\\Data.", L"C:\\P\\Data."},    // and its trailing dot
+  };
+  for (const Row& row : rows) {
+    const RunRecord record{Runner{L"m", L"a", L"PC", L"me"},
+                           L"Tool.exe",
+                           {RunItem{L"in use", L"20261209140327", L"dir", row.value, kThisRun}}};
+    const std::string text = RunRecordText(ctx, record);
+    EXPECT_TRUE(Contains(WideFromUtf8(text), L":: dir :: " + row.recorded + L"\r\n"))
+        << Utf8FromWide(row.value) << "\n"
+        << text;
+    const auto back = ParseRunRecord(ctx, text);
+    ASSERT_TRUE(back.has_value()) << Utf8FromWide(row.value);
+    ASSERT_EQ(back->items.size(), 1u);
+    EXPECT_EQ(ItemIdentity(ctx, L"dir", back->items[0].value), ItemIdentity(ctx, L"dir", row.value))
+        << Utf8FromWide(row.value);
+    EXPECT_EQ(PortableKeyOf(ctx, L"dir", back->items[0].value),
+              PortableKeyOf(ctx, L"dir", row.value))
+        << Utf8FromWide(row.value);
+  }
 }
 
 TEST_F(RunRecordTest, RunWithoutWrapItemsKeepsNoRecord) {
