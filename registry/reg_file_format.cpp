@@ -279,7 +279,12 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   std::wstring* side = nullptr;         // where the current line and its continuations go
   bool continued = false;               // the line before ended a hex value with a backslash
   auto open = [&](std::wstring& to, bool& done) {
-    if (&to == &out.item && out.itemAt == std::wstring::npos) out.itemAt = out.rest.size();
+    if (&to == &out.item && out.itemAt == std::wstring::npos) {
+      out.itemAt = out.rest.size();
+      // The item goes in here: the rest's lines after it start a section line of
+      // their own, or a write of the same part would move them under the item's.
+      inRest = false;
+    }
     if (!done) to.append(L"\r\n").append(section).append(L"\r\n");
     done = true;
   };

@@ -271,6 +271,12 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
        unicode(newTwo + L"\r\n" + one)},
       {"a value among others", file, unicode(oneKey + L"\"a\"=\"9\"\r\n"), L"HKCU\\Software\\One",
        &a, unicode(oneKey + L"\"a\"=\"9\"\r\n\r\n" + oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
+      // The values after it go under a section line of their own, so that a second
+      // write of the same export finds them where the first one left them.
+      {"a value between others", unicode(oneKey + L"\"z\"=\"0\"\r\n\"a\"=\"1\"\r\n\"b\"=\"1\"\r\n"),
+       unicode(oneKey + L"\"a\"=\"9\"\r\n"), L"HKCU\\Software\\One", &a,
+       unicode(oneKey + L"\"z\"=\"0\"\r\n\r\n" + oneKey + L"\"a\"=\"9\"\r\n\r\n" + oneKey +
+               L"\"b\"=\"1\"\r\n")},
       {"a value taken out", file, "", L"HKCU\\Software\\One", &a,
        unicode(oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
       {"nothing else in the file", unicode(two), unicode(newTwo + L"\r\n"), L"HKCU\\Software\\Two",
