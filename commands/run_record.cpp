@@ -47,16 +47,20 @@ std::vector<std::wstring> SplitFields(std::wstring_view text) {
 }
 
 // A path inside the launcher folder, relative to it, when that reads back as the
-// same path (a rest holding ":\" reads as a path of its own, and blanks around a
+// same path (a rest holding ":\\" reads as a path of its own, and blanks around a
 // relative path are dropped); any other text as it is. The launcher folder itself
-// stays whole: an empty field means another place.
+// stays whole, however written: a blank field means another place.
 std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) {
   const std::wstring& folder = ctx.launcherFolder;
   if (folder.empty() || text.size() <= folder.size() ||
       !EqualsIgnoringAsciiCase(std::wstring_view(text).substr(0, folder.size()), folder))
     return text;
   std::wstring rest = text.substr(folder.size());
-  if (!EqualsIgnoringAsciiCase(ResolvePath(ctx, rest), ResolvePath(ctx, text))) return text;
+  std::wstring_view named = rest;
+  while (!named.empty() && named.front() == L' ') named.remove_prefix(1);
+  while (!named.empty() && (named.back() == L' ' || named.back() == L'\\')) named.remove_suffix(1);
+  if (named.empty() || !EqualsIgnoringAsciiCase(ResolvePath(ctx, rest), ResolvePath(ctx, text)))
+    return text;
   return rest;
 }
 

@@ -124,6 +124,10 @@ TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
       {L"C:\\P\\a:\\b", L"C:\\P\\a:\\b"},    // the rest would be a path of its own
       {L"C:\\P\\  Data", L"C:\\P\\  Data"},  // its leading blanks would be dropped
       {L"C:\\P\\Data.", L"C:\\P\\Data."},    // and its trailing dot
+      // The launcher folder itself, however written: blank, the field would name
+      // the default place.
+      {L"C:\\U\\App :: C:\\P\\ ", L"C:\\U\\App :: C:\\P\\ "},
+      {L"C:\\U\\App :: C:\\P\\\\", L"C:\\U\\App :: C:\\P\\\\"},
   };
   for (const Row& row : rows) {
     const RunRecord record{Runner{L"m", L"a", L"PC", L"me"},
