@@ -59,7 +59,13 @@ std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) 
   std::wstring_view named = rest;
   while (!named.empty() && named.front() == L' ') named.remove_prefix(1);
   while (!named.empty() && (named.back() == L' ' || named.back() == L'\\')) named.remove_suffix(1);
-  if (named.empty() || !EqualsIgnoringAsciiCase(ResolvePath(ctx, rest), ResolvePath(ctx, text)))
+  // Items read a place with its blanks and closing backslashes dropped too.
+  const auto same = [&ctx](const std::wstring& a, const std::wstring& b) {
+    return EqualsIgnoringAsciiCase(ResolvePath(ctx, a), ResolvePath(ctx, b));
+  };
+  if (named.empty() || !same(rest, text) ||
+      !same(RemoveTrailingBackslashes(TrimSpaces(rest)),
+            RemoveTrailingBackslashes(TrimSpaces(text))))
     return text;
   return rest;
 }

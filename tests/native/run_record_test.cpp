@@ -116,6 +116,7 @@ TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
   struct Row {
     std::wstring value;
     std::wstring recorded;
+    std::wstring key = L"dir";
   };
   const Row rows[] = {
       {L"C:\\P\\Data", L"Data"},
@@ -124,6 +125,8 @@ TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
       {L"C:\\P\\a:\\b", L"C:\\P\\a:\\b"},    // the rest would be a path of its own
       {L"C:\\P\\  Data", L"C:\\P\\  Data"},  // its leading blanks would be dropped
       {L"C:\\P\\Data.", L"C:\\P\\Data."},    // and its trailing dot
+      // A file's default portable name is its last name as it reads: "." whole, "a" relative.
+      {L"C:\\P\\a\\.\\", L"C:\\P\\a\\.\\", L"file"},
       // The launcher folder itself, however written: blank, the field would name
       // the default place.
       {L"C:\\U\\App :: C:\\P\\ ", L"C:\\U\\App :: C:\\P\\ "},
@@ -132,18 +135,19 @@ TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
   for (const Row& row : rows) {
     const RunRecord record{Runner{L"m", L"a", L"PC", L"me"},
                            L"Tool.exe",
-                           {RunItem{L"in use", L"20261209140327", L"dir", row.value, kThisRun}}};
+                           {RunItem{L"in use", L"20261209140327", row.key, row.value, kThisRun}}};
     const std::string text = RunRecordText(ctx, record);
-    EXPECT_TRUE(Contains(WideFromUtf8(text), L":: dir :: " + row.recorded + L"\r\n"))
+    EXPECT_TRUE(Contains(WideFromUtf8(text), L":: " + row.key + L" :: " + row.recorded + L"\r\n"))
         << Utf8FromWide(row.value) << "\n"
         << text;
     const auto back = ParseRunRecord(ctx, text);
     ASSERT_TRUE(back.has_value()) << Utf8FromWide(row.value);
     ASSERT_EQ(back->items.size(), 1u);
-    EXPECT_EQ(ItemIdentity(ctx, L"dir", back->items[0].value), ItemIdentity(ctx, L"dir", row.value))
+    EXPECT_EQ(ItemIdentity(ctx, row.key, back->items[0].value),
+              ItemIdentity(ctx, row.key, row.value))
         << Utf8FromWide(row.value);
-    EXPECT_EQ(PortableKeyOf(ctx, L"dir", back->items[0].value),
-              PortableKeyOf(ctx, L"dir", row.value))
+    EXPECT_EQ(PortableKeyOf(ctx, row.key, back->items[0].value),
+              PortableKeyOf(ctx, row.key, row.value))
         << Utf8FromWide(row.value);
   }
 }
