@@ -26,31 +26,44 @@ const ItemKind* FindItemKind(std::wstring_view key) {
 
 namespace {
 
+// LastComponent, without copies.
+std::wstring_view LastName(std::wstring_view path) {
+  while (!path.empty() && path.back() == L'\\') path.remove_suffix(1);
+  const size_t separator = path.find_last_of(L"\\/");
+  return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
 // The launcher itself, its configuration file, the copy of its elevation helper,
 // and the files it keeps beside itself about runs ("<name>.<runner>.running" and
 // what goes with it). Only a place whose name could be one of them is compared
-// whole.
+// whole. Every item is checked against them: capitals keep a name's length, so a
+// name of another length is told apart before any is put in capitals.
 bool IsLauncherFile(const LauncherContext& ctx, const std::wstring& place) {
-  const std::wstring name = place.substr(place.find_last_of(L'\\') + 1);
-  const std::wstring launcherName = os::UpperCaseForNames(ctx.launcherName);
-  if (!StartsWith(name, launcherName)) {
-    for (const std::wstring* own : {&ctx.configFilePath, &ctx.helperCopyPath})
-      if (!own->empty() && name == os::UpperCaseForNames(LastComponent(*own)))
+  const std::wstring_view name = std::wstring_view(place).substr(place.find_last_of(L'\\') + 1);
+  if (name.size() < ctx.launcherName.size() ||
+      !StartsWith(name, os::UpperCaseForNames(ctx.launcherName))) {
+    for (const std::wstring* own : {&ctx.configFilePath, &ctx.helperCopyPath}) {
+      const std::wstring_view ownName = LastName(*own);
+      if (!own->empty() && name.size() == ownName.size() &&
+          name == os::UpperCaseForNames(std::wstring(ownName)))
         return place == PathIdentity(ctx, *own);
+    }
     return false;
   }
   for (const std::wstring* own : {&ctx.launcherPath, &ctx.configFilePath, &ctx.helperCopyPath})
     if (!own->empty() && place == PathIdentity(ctx, *own)) return true;
   const std::wstring runFiles = PathIdentity(ctx, ctx.launcherFolder + ctx.launcherName) + L".";
-  return StartsWith(place, runFiles) && Contains(place.substr(runFiles.size()), L".RUNNING") &&
-         !Contains(place.substr(runFiles.size()), L"\\");
+  if (!StartsWith(place, runFiles)) return false;
+  const std::wstring_view rest = std::wstring_view(place).substr(runFiles.size());
+  return Contains(rest, L".RUNNING") && !Contains(rest, L"\\");
 }
 
-// Where the item reads or writes on the disk, as identities: its local place (for
-// files and folders; empty for registry items) and where its portable data lives
-// (empty for backup items).
+// Where the item reads or writes on the disk, as identities: its local place (on
+// the disk for files and folders only) and where its portable data lives (empty
+// for backup items).
 struct DiskPlaces {
-  std::wstring local;
+  std::wstring identity;  // kind.identity of the local place, whatever the kind
+  bool localOnDisk = false;
   std::wstring portable;
   bool registryKey = false;  // the item takes a registry key whole
 };
@@ -58,9 +71,9 @@ struct DiskPlaces {
 DiskPlaces DiskPlacesOf(const LauncherContext& ctx, const ItemKind& kind,
                         const ItemPlaces& places) {
   DiskPlaces disk;
-  disk.local = kind.identity(ctx, places.local);
-  disk.registryKey = StartsWith(disk.local, L"key ");
-  if (disk.registryKey || StartsWith(disk.local, L"value ")) disk.local.clear();
+  disk.identity = kind.identity(ctx, places.local);
+  disk.registryKey = StartsWith(disk.identity, L"key ");
+  disk.localOnDisk = !disk.registryKey && !StartsWith(disk.identity, L"value ");
   if (kind.portableAt != nullptr)
     disk.portable = PathIdentity(ctx, kind.portableAt(ctx, places, L""));
   else if (kind.key == L"symlink")
@@ -74,12 +87,18 @@ DiskPlaces DiskPlacesOf(const LauncherContext& ctx, const ItemKind& kind,
 // item takes a protected place whole, for its machine data or its portable data
 // (commands/protected_places.h); a registry value is one value of its key,
 // wherever the key is.
-bool PlacesAllowed(const LauncherContext& ctx, const ItemKind& kind, const ItemPlaces& places) {
-  const DiskPlaces disk = DiskPlacesOf(ctx, kind, places);
-  for (const std::wstring* place : {&disk.local, &disk.portable})
+bool PlacesAllowed(const LauncherContext& ctx, const ItemKind& kind, const ItemPlaces& places,
+                   std::wstring* identity) {
+  DiskPlaces disk = DiskPlacesOf(ctx, kind, places);
+  const std::wstring none;
+  for (const std::wstring* place :
+       {disk.localOnDisk ? static_cast<const std::wstring*>(&disk.identity) : &none,
+        static_cast<const std::wstring*>(&disk.portable)})
     if (!place->empty() && (IsLauncherFile(ctx, *place) || IsProtectedFolderIdentity(ctx, *place)))
       return false;
-  return !disk.registryKey || !IsProtectedKey(places.local);
+  if (disk.registryKey && IsProtectedKey(places.local)) return false;
+  if (identity != nullptr) *identity = std::move(disk.identity);
+  return true;
 }
 
 }  // namespace
@@ -98,7 +117,7 @@ std::optional<std::wstring> LauncherFileOfItem(const LauncherContext& ctx, std::
 }
 
 std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
-                           std::wstring_view value) {
+                           std::wstring_view value, std::wstring* identity) {
   const ItemKind* kind = FindItemKind(key);
   if (kind == nullptr) return std::nullopt;
   // No place a run sets aside has a control character in its name. A line break
@@ -106,6 +125,6 @@ std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
   if (std::any_of(value.begin(), value.end(), [](wchar_t c) { return c < 0x20; }))
     return std::nullopt;
   auto places = kind->placesOf(ctx, value);
-  if (!places || !PlacesAllowed(ctx, *kind, *places)) return std::nullopt;
+  if (!places || !PlacesAllowed(ctx, *kind, *places, identity)) return std::nullopt;
   return Item{kind, std::move(*places)};
 }

@@ -58,9 +58,10 @@ struct Item {
 };
 
 // The item a key and its value name; nullopt when the key names no kind of item,
-// or the value no place an item may take.
+// or the value no place an item may take. With `identity`, also the identity of
+// its local place (kind->identity), which the checks work out anyway.
 std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
-                           std::wstring_view value);
+                           std::wstring_view value, std::wstring* identity = nullptr);
 
 // The item's place, written or by default, that is one of the launcher's own files
 // (the item is then refused); nullopt when it names none. For the check's warnings.

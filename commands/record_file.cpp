@@ -15,9 +15,14 @@ std::string EndLine(size_t count, std::string_view before) {
 
 std::string FramedText(std::wstring_view comment, std::wstring_view kind,
                        const std::vector<std::wstring>& lines) {
-  std::string text = "; " + Utf8FromWide(comment) + std::string(kLineEnd);
-  text += Utf8FromWide(kind) + std::string(kLineEnd);
-  for (const std::wstring& line : lines) text += Utf8FromWide(line) + std::string(kLineEnd);
+  std::string text = "; " + Utf8FromWide(comment);
+  text += kLineEnd;
+  text += Utf8FromWide(kind);
+  text += kLineEnd;
+  for (const std::wstring& line : lines) {
+    text += Utf8FromWide(line);
+    text += kLineEnd;
+  }
   return text + EndLine(lines.size(), text);
 }
 
@@ -35,7 +40,8 @@ std::optional<std::vector<std::wstring>> ReadFramed(std::string_view bytes,
     return std::nullopt;
   const size_t bodyEnd = static_cast<size_t>(lines.back().data() - bytes.data());
   const size_t count = lines.size() - 3;
-  if (std::string(lines.back()) + std::string(kLineEnd) != EndLine(count, bytes.substr(0, bodyEnd)))
+  const std::string end = EndLine(count, bytes.substr(0, bodyEnd));
+  if (lines.back() != std::string_view(end).substr(0, end.size() - kLineEnd.size()))
     return std::nullopt;
   std::vector<std::wstring> body;
   for (size_t i = 2; i + 1 < lines.size(); ++i) {

@@ -46,14 +46,28 @@ std::vector<std::wstring> SplitFields(std::wstring_view text) {
   }
 }
 
-// A path inside the launcher folder, relative to it; any other text as it is. The
-// launcher folder itself stays whole: an empty field means another place.
+// A path inside the launcher folder, relative to it, when that reads back as the
+// same path (a rest holding ":\\" reads as a path of its own, and blanks around a
+// relative path are dropped); any other text as it is. The launcher folder itself
+// stays whole, however written: a blank field means another place.
 std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) {
   const std::wstring& folder = ctx.launcherFolder;
   if (folder.empty() || text.size() <= folder.size() ||
       !EqualsIgnoringAsciiCase(std::wstring_view(text).substr(0, folder.size()), folder))
     return text;
-  return text.substr(folder.size());
+  std::wstring rest = text.substr(folder.size());
+  std::wstring_view named = rest;
+  while (!named.empty() && named.front() == L' ') named.remove_prefix(1);
+  while (!named.empty() && (named.back() == L' ' || named.back() == L'\\')) named.remove_suffix(1);
+  // Items read a place with its blanks and closing backslashes dropped too.
+  const auto same = [&ctx](const std::wstring& a, const std::wstring& b) {
+    return EqualsIgnoringAsciiCase(ResolvePath(ctx, a), ResolvePath(ctx, b));
+  };
+  if (named.empty() || !same(rest, text) ||
+      !same(RemoveTrailingBackslashes(TrimSpaces(rest)),
+            RemoveTrailingBackslashes(TrimSpaces(text))))
+    return text;
+  return rest;
 }
 
 std::wstring RecordedValue(const LauncherContext& ctx, const std::wstring& value) {
@@ -66,7 +80,9 @@ std::wstring RecordedValue(const LauncherContext& ctx, const std::wstring& value
   return recorded;
 }
 
-std::optional<RunItem> ParseItemLine(const LauncherContext& ctx, std::wstring_view line) {
+// The item of a line, and its place (its ItemIdentity).
+std::optional<RunItem> ParseItemLine(const LauncherContext& ctx, std::wstring_view line,
+                                     std::wstring& place) {
   if (!StartsWith(line, kItem)) return std::nullopt;
   line.remove_prefix(kItem.size());
   std::wstring_view parts[3];
@@ -78,9 +94,10 @@ std::optional<RunItem> ParseItemLine(const LauncherContext& ctx, std::wstring_vi
   }
   RunItem item{std::wstring(parts[0]), std::wstring(parts[1]), std::wstring(parts[2]),
                std::wstring(line), kEarlierRun};
-  if (!KnownStage(item.stage) || !IsStamp(item.since) ||
-      !IsRecordableItem(ctx, item.key, item.value))
-    return std::nullopt;
+  if (!KnownStage(item.stage) || !IsStamp(item.since)) return std::nullopt;
+  auto identity = RecordableIdentity(ctx, item.key, item.value);
+  if (!identity) return std::nullopt;
+  place = std::move(*identity);
   return item;
 }
 
@@ -99,11 +116,15 @@ std::string RunRecordText(const LauncherContext& ctx, const RunRecord& record) {
       L"computer " + record.runner.computer, L"user " + record.runner.user,
       L"launcher " + record.launcher,
   };
-  for (const RunItem& item : record.items)
-    if (Pending(item))
-      lines.push_back(std::wstring(kItem) + item.stage + std::wstring(kSeparator) + item.since +
-                      std::wstring(kSeparator) + item.key + std::wstring(kSeparator) +
-                      RecordedValue(ctx, item.value));
+  for (const RunItem& item : record.items) {
+    if (!Pending(item)) continue;
+    std::wstring& line = lines.emplace_back(kItem);
+    for (const std::wstring* field : {&item.stage, &item.since, &item.key}) {
+      line += *field;
+      line += kSeparator;
+    }
+    line += RecordedValue(ctx, item.value);
+  }
   return FramedText(kComment, kKind, lines);
 }
 
@@ -122,10 +143,10 @@ std::optional<RunRecord> ParseRunRecord(const LauncherContext& ctx, const std::s
   }
   std::vector<std::wstring> places;
   for (size_t i = 5; i < lines->size(); ++i) {
-    auto item = ParseItemLine(ctx, (*lines)[i]);
+    std::wstring place;
+    auto item = ParseItemLine(ctx, (*lines)[i], place);
     if (!item) return std::nullopt;
     // Two lines for one place would have it finished twice.
-    const std::wstring place = ItemIdentity(ctx, item->key, item->value);
     if (std::find(places.begin(), places.end(), place) != places.end()) return std::nullopt;
     places.push_back(place);
     record.items.push_back(std::move(*item));

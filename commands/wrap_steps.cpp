@@ -98,8 +98,8 @@ std::wstring OutdatedSuffix(const LauncherContext& ctx, const std::wstring& sinc
 
 std::wstring ItemIdentity(const LauncherContext& ctx, std::wstring_view key,
                           std::wstring_view value) {
-  const auto item = ItemOf(ctx, key, value);
-  return item ? IdentityOf(ctx, *item) : std::wstring();
+  std::wstring identity;
+  return ItemOf(ctx, key, value, &identity) ? identity : std::wstring();
 }
 
 int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
@@ -111,8 +111,11 @@ int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_
   return -1;
 }
 
-bool IsRecordableItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value) {
-  return ItemOf(ctx, key, value).has_value();
+std::optional<std::wstring> RecordableIdentity(const LauncherContext& ctx, std::wstring_view key,
+                                               std::wstring_view value) {
+  std::wstring identity;
+  if (!ItemOf(ctx, key, value, &identity)) return std::nullopt;
+  return identity;
 }
 
 std::wstring PortableKeyOf(const LauncherContext& ctx, std::wstring_view key,

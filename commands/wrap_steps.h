@@ -18,8 +18,10 @@ std::wstring ItemIdentity(const LauncherContext& ctx, std::wstring_view key,
 // The recorded item that stands for the same local place, or -1.
 int FindRunItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value);
 
-// True when the key names a kind of item and the value a local place.
-bool IsRecordableItem(const LauncherContext& ctx, std::wstring_view key, std::wstring_view value);
+// The item's ItemIdentity when the key names a kind of item and the value a local
+// place; nullopt otherwise.
+std::optional<std::wstring> RecordableIdentity(const LauncherContext& ctx, std::wstring_view key,
+                                               std::wstring_view value);
 
 // The portable place the item carries its data back into (a PortableKey); empty
 // for items that carry nothing back.

@@ -6,10 +6,16 @@
 #include "platform/text.h"
 
 std::wstring ResolvePath(const LauncherContext& ctx, std::wstring_view text) {
-  std::wstring path = TrimSpaces(text);
-  if (Contains(path, L":\\")) return path;
-  while (!path.empty() && path.back() == L'.') path.pop_back();
-  return ctx.launcherFolder + path;
+  // TrimSpaces, without a copy of its own: every identity starts here.
+  std::wstring_view path = text;
+  while (!path.empty() && path.front() == L' ') path.remove_prefix(1);
+  while (!path.empty() && path.back() == L' ') path.remove_suffix(1);
+  if (Contains(path, L":\\")) return std::wstring(path);
+  while (!path.empty() && path.back() == L'.') path.remove_suffix(1);
+  std::wstring resolved;
+  resolved.reserve(ctx.launcherFolder.size() + path.size());
+  resolved.append(ctx.launcherFolder).append(path);
+  return resolved;
 }
 
 std::wstring ParentFolder(const LauncherContext& ctx, std::wstring_view text) {
@@ -68,7 +74,9 @@ std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
   } else if (text.size() >= 2 && text[1] == L':') {
     rootEnd = 2;
   }
-  std::wstring normal = text.substr(0, rootEnd);
+  std::wstring normal;
+  normal.reserve(text.size());
+  normal.append(text, 0, rootEnd);
   for (size_t start = rootEnd; start <= text.size();) {
     size_t end = text.find(L'\\', start);
     if (end == std::wstring::npos) end = text.size();

@@ -118,9 +118,12 @@ std::wstring WideFromUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string Utf8FromWide(std::wstring_view text) {
-  std::string out;
-  out.reserve(text.size());
+namespace {
+
+// Each code point of the text once, a lone surrogate or a value past U+10FFFF as
+// U+FFFD.
+template <typename Visit>
+void ForEachCodePoint(std::wstring_view text, Visit visit) {
   for (size_t i = 0; i < text.size(); ++i) {
     char32_t cp = static_cast<char32_t>(text[i]);
     if constexpr (sizeof(wchar_t) == 2) {
@@ -131,22 +134,37 @@ std::string Utf8FromWide(std::wstring_view text) {
       }
     }
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = 0xFFFD;
-    if (cp < 0x80) {
-      out.push_back(static_cast<char>(cp));
-    } else if (cp < 0x800) {
-      out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-      out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    } else {
-      out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-      out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-    }
+    visit(cp);
   }
+}
+
+}  // namespace
+
+std::string Utf8FromWide(std::wstring_view text) {
+  // Measured first, then written in place: no growing on the way.
+  size_t length = 0;
+  ForEachCodePoint(text, [&length](char32_t cp) {
+    length += cp < 0x80 ? 1 : cp < 0x800 ? 2 : cp < 0x10000 ? 3 : 4;
+  });
+  std::string out(length, '\0');
+  char* put = out.data();
+  ForEachCodePoint(text, [&put](char32_t cp) {
+    if (cp < 0x80) {
+      *put++ = static_cast<char>(cp);
+    } else if (cp < 0x800) {
+      *put++ = static_cast<char>(0xC0 | (cp >> 6));
+      *put++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+      *put++ = static_cast<char>(0xE0 | (cp >> 12));
+      *put++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *put++ = static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+      *put++ = static_cast<char>(0xF0 | (cp >> 18));
+      *put++ = static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+      *put++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+      *put++ = static_cast<char>(0x80 | (cp & 0x3F));
+    }
+  });
   return out;
 }
 

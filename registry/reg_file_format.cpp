@@ -47,30 +47,42 @@ std::wstring HexForm(unsigned type) {
 }
 
 std::wstring HexBytes(std::wstring line, std::string_view bytes) {
-  size_t width = line.size();
+  constexpr std::wstring_view kDigits = L"0123456789abcdef";
+  constexpr std::wstring_view kContinued = L"\\\r\n  ";
+  // Written in place into room for the most it can take: three characters a byte,
+  // and a continuation at most once in every 24 bytes after the first line's.
+  const size_t start = line.size();
+  line.resize(start + 3 * bytes.size() + kContinued.size() * (bytes.size() / 24 + 2));
+  wchar_t* put = line.data() + start;
+  size_t width = start;
   for (size_t i = 0; i < bytes.size(); ++i) {
-    line += HexDigits(static_cast<unsigned char>(bytes[i]), 2);
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    *put++ = kDigits[byte >> 4];
+    *put++ = kDigits[byte & 0xF];
     width += 2;
     if (i + 1 == bytes.size()) break;
-    line += L',';
+    *put++ = L',';
     if (++width >= kHexLineWidth) {
-      line += L"\\\r\n  ";
+      for (const wchar_t c : kContinued) *put++ = c;
       width = 2;
     }
   }
+  line.resize(static_cast<size_t>(put - line.data()));
   return line;
 }
 
+// Up to the first zero unit. Written in place, walking pointers: this runs over
+// every file read.
 std::wstring TextOf(std::string_view bytes) {
-  std::wstring text;
-  for (size_t unit = 0; unit < bytes.size() / 2 && UnitAt(bytes, unit) != L'\0'; ++unit)
-    text += UnitAt(bytes, unit);
+  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = begin + bytes.size() / 2 * 2;
+  const unsigned char* stop = begin;
+  while (stop != end && (stop[0] | stop[1]) != 0) stop += 2;
+  std::wstring text(static_cast<size_t>(stop - begin) / 2, L'\0');
+  wchar_t* put = text.data();
+  for (const unsigned char* at = begin; at != stop; at += 2)
+    *put++ = static_cast<wchar_t>(at[0] | at[1] << 8);
   return text;
-}
-
-void AppendUtf16(std::string& out, wchar_t c) {
-  out += static_cast<char>(c & 0xFF);
-  out += static_cast<char>((c >> 8) & 0xFF);
 }
 
 std::string_view FormatMark(RegTextFormat format) {
@@ -135,21 +147,41 @@ RegFileText ReadRegFileText(std::string_view bytes) {
   return file;
 }
 
-std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
-  if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
-  if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
-  std::string out;
-  out.reserve(2 * text.size());
+namespace {
+
+// The mark, then two bytes a unit, four for a character past U+FFFF (only where
+// wchar_t holds whole code points); written in place.
+std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
+  size_t units = text.size();
   for (const wchar_t c : text) {
     const auto cp = static_cast<std::uint32_t>(c);
-    if (cp > 0xFFFF) {  // only where wchar_t holds whole code points
-      AppendUtf16(out, static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10)));
-      AppendUtf16(out, static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+    if (cp > 0xFFFF) ++units;
+  }
+  std::string out(mark.size() + 2 * units, '\0');
+  char* put = out.data();
+  for (const char c : mark) *put++ = c;
+  const auto unit = [&put](std::uint32_t u) {
+    *put++ = static_cast<char>(u & 0xFF);
+    *put++ = static_cast<char>((u >> 8) & 0xFF);
+  };
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp > 0xFFFF) {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
-      AppendUtf16(out, c);
+      unit(cp);
     }
   }
   return out;
+}
+
+}  // namespace
+
+std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
+  if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
+  if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
+  return Utf16LeBytes("", text);
 }
 
 std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes) {
@@ -247,10 +279,17 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   std::wstring* side = nullptr;         // where the current line and its continuations go
   bool continued = false;               // the line before ended a hex value with a backslash
   auto open = [&](std::wstring& to, bool& done) {
-    if (&to == &out.item && out.itemAt == std::wstring::npos) out.itemAt = out.rest.size();
-    if (!done) to += L"\r\n" + std::wstring(section) + L"\r\n";
+    if (&to == &out.item && out.itemAt == std::wstring::npos) {
+      out.itemAt = out.rest.size();
+      // The item goes in here: the rest's lines after it start a section line of
+      // their own, or a write of the same part would move them under the item's.
+      inRest = false;
+    }
+    if (!done) to.append(L"\r\n").append(section).append(L"\r\n");
     done = true;
   };
+  // Worked out once: every section line is compared with it.
+  const std::wstring canonicalKey = CanonicalRegKey(keyPath);
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::wstring_view line = lines[i];
     // An empty line ends even a value cut short after its backslash.
@@ -258,8 +297,12 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
     if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
       std::wstring_view key = line.substr(1, line.size() - 2);
       if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
+      // The key itself, or for a key item also a key below it (RegKeyWithin).
+      const std::wstring canonical = CanonicalRegKey(key);
       itemSection =
-          valueName ? CanonicalRegKey(key) == CanonicalRegKey(keyPath) : RegKeyWithin(key, keyPath);
+          canonical == canonicalKey ||
+          (!valueName && canonical.size() > canonicalKey.size() &&
+           canonical[canonicalKey.size()] == L'\\' && StartsWith(canonical, canonicalKey));
       section = line;
       lazy = valueName && itemSection;
       inItem = inRest = false;
@@ -276,9 +319,9 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
         open(*side, mine ? inItem : inRest);
         out.itemHasValue = out.itemHasValue || mine;
       }
-      if (side) *side += std::wstring(line) + L"\r\n";
+      if (side) side->append(line).append(L"\r\n");
     } else if (side) {
-      *side += std::wstring(line) + L"\r\n";
+      side->append(line).append(L"\r\n");
     }
     continued = line.ends_with(L'\\');
   }
@@ -286,6 +329,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
 }
 
 std::string Encoded(RegTextFormat format, std::wstring_view text) {
+  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), text);
   return std::string(FormatMark(format)) + EncodeRegText(text, format);
 }
 

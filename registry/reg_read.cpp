@@ -19,16 +19,14 @@ constexpr std::wstring_view kSeparator = L" :: ";
 
 // Text up to the first zero character; an odd last byte is no character.
 std::wstring TextOf(const std::string& bytes) {
+  const auto* const at = reinterpret_cast<const unsigned char*>(bytes.data());
   const size_t units = bytes.size() / 2;
-  std::wstring text(units, L'\0');
   size_t length = 0;
-  for (; length < units; ++length) {
-    const auto unit = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * length]) |
-                                           static_cast<unsigned char>(bytes[2 * length + 1]) << 8);
-    if (unit == L'\0') break;
-    text[length] = unit;
-  }
-  text.resize(length);
+  while (length < units && (at[2 * length] | at[2 * length + 1]) != 0) ++length;
+  std::wstring text(length, L'\0');
+  wchar_t* const put = text.data();
+  for (size_t unit = 0; unit < length; ++unit)
+    put[unit] = static_cast<wchar_t>(at[2 * unit] | at[2 * unit + 1] << 8);
   return text;
 }
 

@@ -11,6 +11,8 @@
 # warm-up, and prints the median of each and the median of the per-pair ratios:
 #   - a `dir` wrap of a 46 MB folder of 1,510 files (1,500 x 4 KB in 30 folders and
 #     10 x 4 MB), with the same folder on the machine, against bench/wrap_floor.cmd;
+#   - the same with the application writing one of the 4 KB files anew, against
+#     the same floor (which copies everything both ways either way);
 #   - the one-key configuration (`application` only; the application ends at once)
 #     against bench/shell_floor.cpp, which starts it through the shell and polls;
 #   - the same against that floor also starting the clean-up's five reg.exe DELETEs;
@@ -19,7 +21,8 @@
 #
 # Environment: BENCH_PAIRS (default 7; fewer only for a quick look),
 # BENCH_LAUNCHER (time this voQ.exe instead of the one built here),
-# BENCH_RUN_LIMIT (seconds one run may take, default 300).
+# BENCH_RUN_LIMIT (seconds one run may take, default 300),
+# BENCH_WRAP_ONLY=1 (the two `dir` cases only: to compare launchers on them).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
@@ -62,8 +65,8 @@ roaming=$(find "$drive_c/users" -maxdepth 3 -type d -path '*/AppData/Roaming' ! 
 
 # ---- the cases' folders ------------------------------------------------------------
 bench=$drive_c/bench
-mkdir -p "$bench/wrap/App" "$bench/onekey/App"
-for folder in wrap onekey; do
+mkdir -p "$bench/wrap/App" "$bench/change/App" "$bench/onekey/App"
+for folder in wrap change onekey; do
   cp "$launcher" "$bench/$folder/BenchApp.exe"
   cp build/release/bench/bench_app.exe "$bench/$folder/App/BenchApp.exe"
 done
@@ -72,6 +75,8 @@ cp build/release/bench/bench_app.exe build/release/bench/shell_floor.exe bench/w
 printf '[GENERAL]\r\napplication = App\\BenchApp.exe\r\n' >"$bench/onekey/BenchApp.ini"
 printf '[GENERAL]\r\napplication = App\\BenchApp.exe\r\n[BEFORE]\r\ndir = %%APPDATA%%\\BenchApp\r\n' \
   >"$bench/wrap/BenchApp.ini"
+printf '[GENERAL]\r\napplication = App\\BenchApp.exe\r\ncommandline = /change\r\n[BEFORE]\r\ndir = %%APPDATA%%\\BenchApp\r\n' \
+  >"$bench/change/BenchApp.ini"
 
 # 1,500 files of 4 KB in 30 folders and 10 files of 4 MB: 46 MB in 1,510 files.
 say "Making the 46 MB folder, in the portable folder and on the machine"
@@ -82,6 +87,7 @@ for d in $(seq -w 1 30); do
 done
 for f in $(seq -w 1 10); do head -c 4194304 /dev/urandom >"$settings/large$f.bin"; done
 cp -a "$settings" "$roaming/BenchApp"
+cp -a "$settings" "$bench/change/Settings"
 tree_files=$(find "$settings" -type f | wc -l)
 tree_mb=$(find "$settings" -type f -printf '%s\n' | awk '{ s += $1 } END { printf "%.0f", s / 1048576 }')
 
@@ -96,6 +102,8 @@ stay_pid=$!
 run_limit=${BENCH_RUN_LIMIT:-300}
 voq_wrap=("$WINE" 'C:\bench\wrap\BenchApp.exe')
 floor_wrap=("$WINE" cmd /c 'C:\bench\wrap_floor.cmd' 'C:\bench\wrap')
+voq_change=("$WINE" 'C:\bench\change\BenchApp.exe')
+floor_change=("$WINE" cmd /c 'C:\bench\wrap_floor.cmd' 'C:\bench\change')
 voq_onekey=("$WINE" 'C:\bench\onekey\BenchApp.exe')
 floor_shell=("$WINE" 'C:\bench\shell_floor.exe' 'C:\bench\onekey\App\BenchApp.exe')
 floor_cleanup=("${floor_shell[@]}" /cleanup)
@@ -103,7 +111,8 @@ floor_cleanup=("${floor_shell[@]}" /cleanup)
 folders_intact() {
   [ ! -e "$roaming/BenchApp_backup" ] && [ ! -e "$bench/wrap/BenchApp.running" ] &&
     [ "$(find "$roaming/BenchApp" -type f | wc -l)" -eq "$tree_files" ] &&
-    [ "$(find "$settings" -type f | wc -l)" -eq "$tree_files" ]
+    [ "$(find "$settings" -type f | wc -l)" -eq "$tree_files" ] &&
+    [ "$(find "$bench/change/Settings" -type f | wc -l)" -eq "$tree_files" ]
 }
 
 # time_run COMMAND_ARRAY_NAME: prints the run's wall time in milliseconds.
@@ -148,6 +157,15 @@ compare() {
 
 compare "\`dir\` wrap, $tree_files files, $tree_mb MB, whole run" \
   voq_wrap floor_wrap
+compare "the same, the application writing one 4 KB file" voq_change floor_change
+if [ "${BENCH_WRAP_ONLY:-0}" = 1 ]; then
+  echo
+  echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $("$WINE" --version 2>/dev/null), $launcher," \
+    "median of $pairs alternating pairs"
+  echo
+  printf '%s\n' "${rows[@]}"
+  exit 0
+fi
 compare "one-key configuration, whole run" voq_onekey floor_shell
 compare "the same, floor also starting the 5 reg.exe DELETEs" voq_onekey floor_cleanup
 

@@ -59,23 +59,28 @@ std::wstring OrDefault(std::wstring setting, std::wstring fallback) {
   return setting.empty() ? fallback : setting;
 }
 
+// Field 1 of a slot, without copying it: every slot is compared on each store.
+std::wstring_view NameOf(std::wstring_view slot) {
+  return slot.substr(0, slot.find(kFieldSeparator));
+}
+
 }  // namespace
 
 void StoreUserVar(LauncherContext& ctx, std::wstring_view text) {
   if (ctx.userVarStores >= kUserVarStoreLimit) return;
-  const std::wstring name = Field(text, 1);
+  const std::wstring name(NameOf(text));
   // Every earlier slot of the name takes the new text, so all of them agree;
   // the text itself lands in the next free slot. An empty slot has the empty
   // name, so a text with an empty name fills the empty slots as well.
   for (std::wstring& slot : ctx.userVars)
-    if (Field(slot, 1) == name) slot = text;
+    if (NameOf(slot) == name) slot = text;
   ctx.userVars[static_cast<std::size_t>(ctx.userVarStores)] = text;
   ++ctx.userVarStores;
 }
 
 std::wstring LookupUserVar(const LauncherContext& ctx, std::wstring_view name) {
   for (const std::wstring& slot : ctx.userVars) {
-    if (slot.empty() || Field(slot, 1) != name) continue;
+    if (slot.empty() || NameOf(slot) != name) continue;
     const std::size_t valueStart = name.size() + kFieldSeparator.size();
     return valueStart < slot.size() ? slot.substr(valueStart) : std::wstring();
   }

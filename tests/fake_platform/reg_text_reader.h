@@ -42,7 +42,7 @@ inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
         arg += line[i];
       }
     }
-    args.push_back(arg);
+    args.push_back(std::move(arg));
   }
 }
 
@@ -55,28 +55,46 @@ inline std::string Utf16(const std::wstring& text) {
   return bytes;
 }
 
-inline std::optional<std::uint64_t> Number(const std::wstring& text, std::uint64_t limit) {
-  if (text.empty()) return std::nullopt;
-  const bool hex = StartsWith(LowerAscii(text), L"0x");
+inline int DigitValue(wchar_t c, bool hex) {
+  return c >= L'0' && c <= L'9'          ? c - L'0'
+         : hex && c >= L'a' && c <= L'f' ? c - L'a' + 10
+         : hex && c >= L'A' && c <= L'F' ? c - L'A' + 10
+                                         : -1;
+}
+
+// The number the digits spell, in base 16 or 10; nullopt past the limit or for
+// any other character.
+inline std::optional<std::uint64_t> Digits(std::wstring_view digits, bool hex,
+                                           std::uint64_t limit) {
   std::uint64_t value = 0;
-  for (wchar_t c : hex ? text.substr(2) : text) {
-    const int digit = c >= L'0' && c <= L'9'          ? c - L'0'
-                      : hex && c >= L'a' && c <= L'f' ? c - L'a' + 10
-                      : hex && c >= L'A' && c <= L'F' ? c - L'A' + 10
-                                                      : -1;
+  for (wchar_t c : digits) {
+    const int digit = DigitValue(c, hex);
     if (digit < 0 || value > (limit - digit) / (hex ? 16 : 10)) return std::nullopt;
     value = value * (hex ? 16 : 10) + digit;
   }
   return value;
 }
 
-inline std::optional<std::string> HexBytes(std::wstring digits) {
-  if (digits.size() % 2) digits.insert(digits.begin(), L'0');
+inline std::optional<std::uint64_t> Number(std::wstring_view text, std::uint64_t limit) {
+  if (text.empty()) return std::nullopt;
+  const bool hex = text.size() >= 2 && text[0] == L'0' && (text[1] == L'x' || text[1] == L'X');
+  return Digits(hex ? text.substr(2) : text, hex, limit);
+}
+
+inline std::optional<std::string> HexBytes(std::wstring_view digits) {
   std::string bytes;
-  for (size_t i = 0; i < digits.size(); i += 2) {
-    const auto byte = Number(L"0x" + digits.substr(i, 2), 0xFF);
-    if (!byte) return std::nullopt;
-    bytes += static_cast<char>(*byte);
+  bytes.reserve(digits.size() / 2 + 1);
+  // An odd count: the first digit alone is the first byte.
+  size_t i = digits.size() % 2;
+  if (i == 1) {
+    const int low = DigitValue(digits[0], true);
+    if (low < 0) return std::nullopt;
+    bytes += static_cast<char>(low);
+  }
+  for (; i < digits.size(); i += 2) {
+    const int high = DigitValue(digits[i], true), low = DigitValue(digits[i + 1], true);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high << 4 | low);
   }
   return bytes;
 }
@@ -102,7 +120,7 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
   if (auto text = Unquote(data); text && data.empty())
     return std::pair{os::kRegSz, Utf16(*text + std::wstring(1, L'\0'))};
   if (StartsWith(data, L"dword:")) {
-    const auto value = Number(L"0x" + std::wstring(data.substr(6)), 0xFFFFFFFFULL);
+    const auto value = Digits(data.substr(6), true, 0xFFFFFFFFULL);
     if (!value || data.size() != 14) return std::nullopt;
     std::string bytes;
     for (int i = 0; i < 4; ++i) bytes += static_cast<char>(*value >> (8 * i));
@@ -112,7 +130,7 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
   if (StartsWith(data, L"hex(")) {
     const size_t close = data.find(L"):");
     if (close == std::wstring_view::npos) return std::nullopt;
-    const auto number = Number(L"0x" + std::wstring(data.substr(4, close - 4)), 0xFFFFFFFFULL);
+    const auto number = Digits(data.substr(4, close - 4), true, 0xFFFFFFFFULL);
     if (!number) return std::nullopt;
     type = static_cast<unsigned>(*number);
     data.remove_prefix(close + 2);
@@ -122,6 +140,7 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
     return std::nullopt;
   }
   std::wstring digits;
+  digits.reserve(data.size() / 3 * 2 + 2);
   for (size_t i = 0; i < data.size(); i += 3) {
     if (i + 2 > data.size() || (i + 2 < data.size() && data[i + 2] != L',')) return std::nullopt;
     digits += data.substr(i, 2);
@@ -142,12 +161,14 @@ inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
     start = end + 1;
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     if (continued) line = TrimSpaces(line);
+    // A hex value goes on in the next line after a closing backslash.
+    const bool goesOn =
+        !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
     if (continued && !lines.empty())
       lines.back() += line;
     else
-      lines.push_back(line);
-    // A hex value goes on in the next line after a closing backslash.
-    continued = !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
+      lines.push_back(std::move(line));
+    continued = goesOn;
     if (continued) lines.back().pop_back();
   }
   return lines;

@@ -27,10 +27,10 @@ void Require(bool holds) {
 
 // Two bytes per UTF-16 unit, as the registry stores texts.
 std::wstring UnitsOf(std::string_view bytes) {
-  std::wstring text;
-  for (size_t i = 0; i + 1 < bytes.size(); i += 2)
-    text += static_cast<wchar_t>(static_cast<unsigned char>(bytes[i]) |
-                                 static_cast<unsigned char>(bytes[i + 1]) << 8);
+  std::wstring text(bytes.size() / 2, L'\0');
+  for (size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                   static_cast<unsigned char>(bytes[2 * i + 1]) << 8);
   return text;
 }
 
@@ -117,6 +117,7 @@ void CheckPartReplaced(std::string_view file, std::string_view exported) {
   const std::wstring key = L"HKCU\\Software\\App";
   const std::wstring other = L"HKCU\\Software\\Other";
   const std::wstring value = L"v";
+  const auto kept = EntriesOf(RegFileSubset(file, other, nullptr));
   for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
     const auto part = RegFileSubset(exported, key, name);
     if (!part) continue;
@@ -129,8 +130,7 @@ void CheckPartReplaced(std::string_view file, std::string_view exported) {
     if (const auto brought = EntriesOf(part))
       Require(EntriesOf(RegFileSubset(*updated, key, name)) == brought);
     Require(RegFileWithPart(*updated, *part, key, name) == updated);
-    if (const auto kept = EntriesOf(RegFileSubset(file, other, nullptr)))
-      Require(EntriesOf(RegFileSubset(*updated, other, nullptr)) == kept);
+    if (kept) Require(EntriesOf(RegFileSubset(*updated, other, nullptr)) == kept);
   }
 }
 

@@ -9,6 +9,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "commands/run_record.h"
@@ -31,6 +32,8 @@ const LauncherContext& Launcher() {
     LauncherContext c;
     c.launcherFolder = L"C:\\P\\";
     c.launcherPath = L"C:\\P\\Tool.exe";
+    c.launcherName = L"Tool";
+    c.configFilePath = L"C:\\P\\Tool.ini";
     c.runner = Runner{L"{guid}", L"S-1-5-21-1", L"PC", L"me"};
     return c;
   }();
@@ -38,15 +41,16 @@ const LauncherContext& Launcher() {
 }
 
 // Two records hold the same items when each stands for the same place at the
-// same stage, whatever the spelling of its paths.
+// same stage, whatever the spelling of its paths. The same spelling is the same
+// place without working it out.
 bool SameItems(const std::vector<RunItem>& a, const std::vector<RunItem>& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
     if (a[i].stage != b[i].stage || a[i].since != b[i].since || a[i].key != b[i].key ||
-        ItemIdentity(Launcher(), a[i].key, a[i].value) !=
-            ItemIdentity(Launcher(), b[i].key, b[i].value) ||
-        PortableKeyOf(Launcher(), a[i].key, a[i].value) !=
-            PortableKeyOf(Launcher(), b[i].key, b[i].value))
+        (a[i].value != b[i].value && (ItemIdentity(Launcher(), a[i].key, a[i].value) !=
+                                          ItemIdentity(Launcher(), b[i].key, b[i].value) ||
+                                      PortableKeyOf(Launcher(), a[i].key, a[i].value) !=
+                                          PortableKeyOf(Launcher(), b[i].key, b[i].value))))
       return false;
   return true;
 }
@@ -63,13 +67,13 @@ std::vector<RunItem> ItemsOf(std::string_view bytes) {
     bytes.remove_prefix(std::min(end + 1, bytes.size()));
     if (piece.empty()) continue;
     const auto choice = static_cast<unsigned char>(piece[0]);
-    RunItem item{std::wstring(kStages[choice % kStageCount]), L"20261209140327",
-                 std::wstring(kKeys[(choice / kStageCount) % kKeyCount]),
-                 WideFromUtf8(piece.substr(1)), kThisRun};
-    const std::wstring place = ItemIdentity(Launcher(), item.key, item.value);
+    const std::wstring_view key = kKeys[(choice / kStageCount) % kKeyCount];
+    std::wstring value = WideFromUtf8(piece.substr(1));
+    std::wstring place = ItemIdentity(Launcher(), key, value);
     if (place.empty() || std::find(places.begin(), places.end(), place) != places.end()) continue;
-    places.push_back(place);
-    items.push_back(item);
+    places.push_back(std::move(place));
+    items.push_back(RunItem{std::wstring(kStages[choice % kStageCount]), L"20261209140327",
+                            std::wstring(key), std::move(value), kThisRun});
   }
   return items;
 }

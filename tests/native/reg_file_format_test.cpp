@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/platform.h"
 #include "registry/reg_arguments.h"
 #include "tests/fake_platform/fake_reg_tool.h"
@@ -80,6 +83,37 @@ TEST(RegFileFormat, LongHexDataGoesOnInContinuedLines) {
     if (i == 22 || i == 47) expected += L"\\\r\n  ";
   }
   EXPECT_EQ(line, expected);
+}
+
+// A name that fills the first line already: the bytes go on in the next line
+// after the first of them.
+TEST(RegFileFormat, ALongNameContinuesAfterTheFirstByte) {
+  const std::wstring name(80, L'n');
+  EXPECT_EQ(RegValueLine(name, os::kRegBinary, "\xAB\xAB\xAB"),
+            L"\"" + name + L"\"=hex:ab,\\\r\n  ab,ab");
+}
+
+TEST(RegFileFormat, TextsAreEncodedInEachFormat) {
+  struct Case {
+    std::wstring text;
+    RegTextFormat format;
+    std::string bytes;
+  };
+  std::vector<Case> cases = {
+      {L"", RegTextFormat::Utf16Le, ""},
+      {L"A\u00E9\u20AC", RegTextFormat::Utf16Le, std::string("A\0\xE9\0\xAC\x20", 6)},
+      {L"A\u00E9\u20AC", RegTextFormat::Utf8, "A\xC3\xA9\xE2\x82\xAC"},
+      {std::wstring(L"a\0b", 3), RegTextFormat::Utf16Le, std::string("a\0\0\0b\0", 6)},
+  };
+  // Where wchar_t holds a whole code point, one past U+FFFF is written as its pair.
+  if constexpr (sizeof(wchar_t) == 4)
+    cases.push_back({std::wstring{L'a', static_cast<wchar_t>(0x1F600), L'b'},
+                     RegTextFormat::Utf16Le,
+                     std::string("a\0\x3D\xD8\x00\xDE"
+                                 "b\0",
+                                 8)});
+  for (const Case& c : cases)
+    EXPECT_EQ(EncodeRegText(c.text, c.format), c.bytes) << Utf8FromWide(c.text);
 }
 
 TEST(RegFileFormat, AValueFileIsUtf16WithItsFourLines) {
@@ -237,6 +271,12 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
        unicode(newTwo + L"\r\n" + one)},
       {"a value among others", file, unicode(oneKey + L"\"a\"=\"9\"\r\n"), L"HKCU\\Software\\One",
        &a, unicode(oneKey + L"\"a\"=\"9\"\r\n\r\n" + oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
+      // The values after it go under a section line of their own, so that a second
+      // write of the same export finds them where the first one left them.
+      {"a value between others", unicode(oneKey + L"\"z\"=\"0\"\r\n\"a\"=\"1\"\r\n\"b\"=\"1\"\r\n"),
+       unicode(oneKey + L"\"a\"=\"9\"\r\n"), L"HKCU\\Software\\One", &a,
+       unicode(oneKey + L"\"z\"=\"0\"\r\n\r\n" + oneKey + L"\"a\"=\"9\"\r\n\r\n" + oneKey +
+               L"\"b\"=\"1\"\r\n")},
       {"a value taken out", file, "", L"HKCU\\Software\\One", &a,
        unicode(oneKey + L"\"b\"=\"1\"\r\n\r\n" + two)},
       {"nothing else in the file", unicode(two), unicode(newTwo + L"\r\n"), L"HKCU\\Software\\Two",

@@ -1,5 +1,6 @@
 #include "commands/run_record.h"
 
+#include "commands/wrap_steps.h"
 #include "tests/native/items_fixture.h"
 
 namespace {
@@ -102,6 +103,53 @@ TEST_F(RunRecordTest, RecordListsAnItemBeforeItsFirstStepAndGoesAtTheEnd) {
                           8) +
                 L".running");
   EXPECT_FALSE(RecordExists());
+}
+
+// A path inside the launcher folder is recorded relative to it only where the
+// relative form reads back as the same path; otherwise the next start would finish
+// another place.
+TEST(RunRecordText, PathsAreRelativeOnlyWhereTheyReadBackTheSame) {
+  LauncherContext ctx;
+  ctx.launcherFolder = L"C:\\P\\";
+  ctx.launcherPath = L"C:\\P\\Tool.exe";
+  ctx.launcherName = L"Tool";
+  struct Row {
+    std::wstring value;
+    std::wstring recorded;
+    std::wstring key = L"dir";
+  };
+  const Row rows[] = {
+      {L"C:\\P\\Data", L"Data"},
+      {L"c:\\p\\Data :: C:\\P\\Settings\\App", L"Data :: Settings\\App"},
+      {L"C:\\U\\App :: C:\\P\\Data", L"C:\\U\\App :: Data"},
+      {L"C:\\P\\a:\\b", L"C:\\P\\a:\\b"},    // the rest would be a path of its own
+      {L"C:\\P\\  Data", L"C:\\P\\  Data"},  // its leading blanks would be dropped
+      {L"C:\\P\\Data.", L"C:\\P\\Data."},    // and its trailing dot
+      // A file's default portable name is its last name as it reads: "." whole, "a" relative.
+      {L"C:\\P\\a\\.\\", L"C:\\P\\a\\.\\", L"file"},
+      // The launcher folder itself, however written: blank, the field would name
+      // the default place.
+      {L"C:\\U\\App :: C:\\P\\ ", L"C:\\U\\App :: C:\\P\\ "},
+      {L"C:\\U\\App :: C:\\P\\\\", L"C:\\U\\App :: C:\\P\\\\"},
+  };
+  for (const Row& row : rows) {
+    const RunRecord record{Runner{L"m", L"a", L"PC", L"me"},
+                           L"Tool.exe",
+                           {RunItem{L"in use", L"20261209140327", row.key, row.value, kThisRun}}};
+    const std::string text = RunRecordText(ctx, record);
+    EXPECT_TRUE(Contains(WideFromUtf8(text), L":: " + row.key + L" :: " + row.recorded + L"\r\n"))
+        << Utf8FromWide(row.value) << "\n"
+        << text;
+    const auto back = ParseRunRecord(ctx, text);
+    ASSERT_TRUE(back.has_value()) << Utf8FromWide(row.value);
+    ASSERT_EQ(back->items.size(), 1u);
+    EXPECT_EQ(ItemIdentity(ctx, row.key, back->items[0].value),
+              ItemIdentity(ctx, row.key, row.value))
+        << Utf8FromWide(row.value);
+    EXPECT_EQ(PortableKeyOf(ctx, row.key, back->items[0].value),
+              PortableKeyOf(ctx, row.key, row.value))
+        << Utf8FromWide(row.value);
+  }
 }
 
 TEST_F(RunRecordTest, RunWithoutWrapItemsKeepsNoRecord) {
