@@ -799,7 +799,7 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
   // its own numbers.
   FakeWorld MachineB() const {
     FakeWorld b = start_;
-    b.checks.runner = os::RunnerNames{L"{0c9e7d1a-5b2c-4e3f-9a8b-7c6d5e4f3a2b}",
+    b.checks.runner = os::RunnerNames{L"0c9e7d1a-5b2c-4e3f-9a8b-7c6d5e4f3a2b",
                                       L"S-1-5-21-700-800-900-1001", L"PC-B", L"me"};
     for (auto& [name, bytes] : b.files)
       if (!OnStick(name)) bytes += "@B";
