@@ -110,8 +110,7 @@ FileRef OpenExistingFile(const std::wstring& path, OpenMode mode) {
 bool ReadWholeFile(FileRef file, std::string& bytes) {
   bytes.clear();
   HANDLE handle = AsHandle(file);
-  if (win32::GateRefuses(L"RewriteFile", L"", true) || file == 0 || !RewindFile(handle))
-    return false;
+  if (file == 0 || !RewindFile(handle)) return false;
   char chunk[64 * 1024];
   for (;;) {
     DWORD got = 0;
@@ -123,7 +122,8 @@ bool ReadWholeFile(FileRef file, std::string& bytes) {
 
 bool RewriteFile(FileRef file, const std::string& bytes) {
   HANDLE handle = AsHandle(file);
-  if (file == 0 || !RewindFile(handle)) return false;
+  if (win32::GateRefuses(L"RewriteFile", L"", true) || file == 0 || !RewindFile(handle))
+    return false;
   return WriteAll(handle, bytes) && SetEndOfFile(handle) != FALSE &&
          FlushFileBuffers(handle) != FALSE;
 }

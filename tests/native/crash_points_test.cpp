@@ -297,6 +297,20 @@ const Configuration kConfigurations[] = {
      {"[BEFORE]\r\nregkey = HKCU\\Software\\Other\r\n",
       "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""},
      true},
+    // The configuration that also runs under Wine on the real platform
+    // (tests/windows/crash_points_win_test.cpp).
+    {"DirAndRegkey",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\nregkey = HKCU\\Software\\App\r\n",
+     [] {
+       PortableFolder();
+       PortableRegistryFile();
+       MachineKey();
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppSavesInRegistry(run);
+     },
+     {"[BEFORE]\r\ndir = %APPDATA%\\App\r\n", "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""}},
     {"RegkeyWithoutMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      PortableRegistryFile,
