@@ -77,6 +77,13 @@ bool VolumeThere(const std::wstring& key) {
 // fails by the injected fault.
 bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   auto& w = Fake();
+  for (auto it = w.lockedOnceThere.begin(); it != w.lockedOnceThere.end();)
+    if (w.files.count(*it)) {
+      w.lockedFiles.insert(*it);
+      it = w.lockedOnceThere.erase(it);
+    } else {
+      ++it;
+    }
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
   if (number == w.crashAt) {

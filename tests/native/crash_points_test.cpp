@@ -597,7 +597,8 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
           w.fault = *disturbance == Disturbance::DiskFull ? FakeFault::DiskFull : FakeFault::Once;
           break;
         case Disturbance::HeldFile:
-          w.lockedFiles.insert(point.heldFile);
+          (w.files.count(point.heldFile) ? w.lockedFiles : w.lockedOnceThere)
+              .insert(point.heldFile);
           break;
       }
       const bool ended = RunLauncher();
@@ -607,6 +608,7 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
       w.fault = FakeFault::None;
       w.diskFull = false;
       w.lockedFiles = start_.lockedFiles;  // the other program has ended
+      w.lockedOnceThere.clear();
       return ended;
     };
     rig.changes = [] {
