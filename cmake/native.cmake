@@ -29,3 +29,8 @@ set_tests_properties(ScrambleTool.PrintsThePasswordLockedValue PROPERTIES
                      PASS_REGULAR_EXPRESSION "^!@@Ng4pEVRTEgUVVSUbMHFNVRAmE2gHDyZ8\n$")
 add_test(NAME ScrambleTool.RejectsAMissingValue COMMAND voq-scramble --password pw)
 set_tests_properties(ScrambleTool.RejectsAMissingValue PROPERTIES WILL_FAIL TRUE)
+
+# ---- the check -------------------------------------------------------------------
+# voq-check's recording layer on the in-memory platform, built a second time with
+# the real seam's names below it; its tests arrange the in-memory machine.
+add_subdirectory(tests/check)

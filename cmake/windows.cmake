@@ -71,3 +71,21 @@ add_dependencies(voq_e2e_tests voq-scramble)
 
 # ---- benchmark -------------------------------------------------------------------
 add_subdirectory(bench)
+
+# ---- the check ---------------------------------------------------------------------
+# voq-check.exe: the launcher's code on the check's recording layer, which reaches
+# the system through a second build of platform/win32/ under the real seam's names.
+include(${CMAKE_SOURCE_DIR}/tools/voq-check/sources.cmake)
+add_library(voq_platform_win32_below_check STATIC ${VOQ_WIN32_SOURCES})
+target_include_directories(voq_platform_win32_below_check PUBLIC ${CMAKE_SOURCE_DIR})
+target_compile_definitions(voq_platform_win32_below_check
+                           PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX VOQ_REAL_SEAM)
+target_compile_options(voq_platform_win32_below_check PRIVATE ${VOQ_SHIPPED_CODE})
+target_link_libraries(voq_platform_win32_below_check PUBLIC shell32 shlwapi advapi32 user32 gdi32
+                                                            comdlg32 comctl32 ole32 psapi winmm wininet)
+add_executable(voq-check ${VOQ_CHECK_SOURCES} ${CMAKE_SOURCE_DIR}/tools/voq-check/main_windows.cpp)
+target_compile_options(voq-check PRIVATE -municode)
+target_link_options(voq-check PRIVATE -municode ${VOQ_STATIC_LINK})
+target_link_libraries(voq-check PRIVATE voq_core voq_platform_win32_below_check voq_core)
+voq_shipped_program(voq-check)
+add_dependencies(voq_e2e_tests voq-check)

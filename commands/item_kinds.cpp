@@ -84,6 +84,19 @@ bool PlacesAllowed(const LauncherContext& ctx, const ItemKind& kind, const ItemP
 
 }  // namespace
 
+std::optional<std::wstring> LauncherFileOfItem(const LauncherContext& ctx, std::wstring_view key,
+                                               std::wstring_view value) {
+  const ItemKind* kind = FindItemKind(key);
+  if (kind == nullptr) return std::nullopt;
+  const auto places = kind->placesOf(ctx, value);
+  if (!places) return std::nullopt;
+  const DiskPlaces disk = DiskPlacesOf(ctx, *kind, *places);
+  if (!disk.local.empty() && IsLauncherFile(ctx, disk.local)) return places->local;
+  if (!disk.portable.empty() && IsLauncherFile(ctx, disk.portable))
+    return kind->portableAt != nullptr ? kind->portableAt(ctx, *places, L"") : places->portable;
+  return std::nullopt;
+}
+
 std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
                            std::wstring_view value) {
   const ItemKind* kind = FindItemKind(key);

@@ -62,6 +62,11 @@ struct Item {
 std::optional<Item> ItemOf(const LauncherContext& ctx, std::wstring_view key,
                            std::wstring_view value);
 
+// The item's place, written or by default, that is one of the launcher's own files
+// (the item is then refused); nullopt when it names none. For the check's warnings.
+std::optional<std::wstring> LauncherFileOfItem(const LauncherContext& ctx, std::wstring_view key,
+                                               std::wstring_view value);
+
 // The rows of each kind, defined beside their primitives.
 extern const ItemKind kDirWrapKind;
 extern const ItemKind kFileWrapKind;

@@ -64,6 +64,12 @@ ItemFit FitOf(const PlacedItem& earlier, const PlacedItem& later) {
                ? ItemFit::LeaveOut
                : ItemFit::Nests;
   if (Inside(earlierPlace, laterPlace)) return ItemFit::Displaces;
+  // Apart on the machine but one portable place (two folders without a portable
+  // folder of their own share Settings): each would bring the other's data in and
+  // carry its own back over it. Registry items share a registry file by design,
+  // each with its own part of it.
+  if (!(earlier.registry && later.registry) && Overlapping(earlier.portable, later.portable))
+    return ItemFit::LeaveOut;
   return ItemFit::Apart;
 }
 

@@ -6,8 +6,10 @@
 // the configuration is read: the later of two items on one place; an item inside
 // an earlier registry key item (whose export already holds its data), inside an
 // earlier link (never acted on through a link), or whose portable data overlaps
-// the outer item's; and an item that an item written after it lies around (its
-// data would be set aside inside the outer item's backup).
+// the outer item's; an item apart from an earlier one whose portable data overlaps
+// it (registry items sharing a registry file excepted); and an item that an item
+// written after it lies around (its data would be set aside inside the outer
+// item's backup).
 #pragma once
 
 #include <optional>

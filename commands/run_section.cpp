@@ -54,13 +54,15 @@ void DispatchKey(LauncherContext& ctx, std::wstring_view, std::wstring_view key,
 }
 
 void RunSection(LauncherContext& ctx, std::wstring_view section) {
-  if (ctx.additionalInstance == 1) return;
   // Index walk: an operation may not add entries, but keep the walk safe if one did.
-  for (size_t i = 0; i < ctx.commands.size(); ++i) {
+  // A further instance runs none.
+  for (size_t i = 0; ctx.additionalInstance != 1 && i < ctx.commands.size(); ++i) {
     const CommandEntry entry = ctx.commands[i];
     if (entry.label != section) continue;
+    if (ctx.watch) ctx.watch(ctx, SequencePoint::EntryRun, &entry);
     std::wstring value = entry.value;
     if (section == L"AFTER") value = ResolvePrompts(ctx, value, entry.key);
     DispatchKey(ctx, entry.label, entry.key, value);
   }
+  if (ctx.watch) ctx.watch(ctx, SequencePoint::WalkEnded, nullptr);
 }

@@ -22,12 +22,18 @@ constexpr Candidate kCandidates[] = {
 
 }  // namespace
 
-std::wstring FindConfigFile(LauncherContext& ctx) {
+std::vector<std::wstring> ConfigFileCandidates(const LauncherContext& ctx) {
+  std::vector<std::wstring> paths;
   for (const Candidate& candidate : kCandidates) {
     if (candidate.only64Bit && ctx.is64Bit != 1) continue;
-    const std::wstring path = ctx.launcherFolder +
-                              (candidate.namedAfterLauncher ? ctx.launcherName : L"voQ") +
-                              candidate.suffix;
+    paths.push_back(ctx.launcherFolder +
+                    (candidate.namedAfterLauncher ? ctx.launcherName : L"voQ") + candidate.suffix);
+  }
+  return paths;
+}
+
+std::wstring FindConfigFile(LauncherContext& ctx) {
+  for (const std::wstring& path : ConfigFileCandidates(ctx)) {
     // Missing, a folder, and an empty file all count as absent. A file that cannot
     // be read is there: it is never offered to be replaced by the template.
     const std::int64_t state = os::FileState(path);

@@ -2,8 +2,13 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "platform/context.h"
+
+// The names looked for beside the launcher, in order (the 64-bit ones only on
+// 64-bit Windows).
+std::vector<std::wstring> ConfigFileCandidates(const LauncherContext& ctx);
 
 // The first candidate beside the launcher that exists and is not empty. Without
 // one, offers to write the template and ends the launcher (exit code 0).

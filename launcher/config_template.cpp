@@ -60,7 +60,8 @@ constexpr const char* kTemplateLines[] = {
     "; +dir = %Appdata%\\Dir",
     "; +file = %Appdata%\\File.ini [ ::  no overwrite :: file contents]",
     "; +regkey = HKCU\\Software\\Key",
-    "; +regvalue = HKCU\\Software\\Key :: ValueName :: ValueData :: REG_SZ :: Separator",
+    "; +regvalue = HKCU\\Software\\Key :: ValueName :: ValueData :: REG_SZ :: Separator [ :: no "
+    "overwrite]",
     " ",
     "; --- Delete ---",
     "; -dir = %Appdata%\\Dir [ :: ifempty]",
@@ -72,7 +73,7 @@ constexpr const char* kTemplateLines[] = {
     "; attributes = File/Dir [ :: archive, compressed, hidden, normal, readonly, system]",
     "; batch = File.bat [ :: show]",
     "; clip = Text to put on clipboard (*EMPTY* clears)",
-    "; date = File :: 2013.12.31 23:59 :: created",
+    "; date = File :: 2013.12.31 23:59:00 :: created",
     "; delay = 500",
     "; envvar = LANG :: English",
     "; iniread = File.ini :: [Section] :: Key :: UserVar",

@@ -66,6 +66,10 @@ void SetApplication(LauncherContext& ctx, std::wstring_view value) {
   SetWorkingDirectory(ctx, ParentFolder(ctx, ctx.applicationPath));
 }
 
+void RequireApplication(LauncherContext& ctx) {
+  if (ctx.applicationPath.empty()) EndWithPathMessage(ctx, kMainApplication, L" is not set!");
+}
+
 void CheckRequiredPath(LauncherContext& ctx, std::wstring path, bool checkEmpty, bool checkExists,
                        std::wstring_view label) {
   if (checkEmpty && path.empty()) EndWithPathMessage(ctx, label, L" is not set!");

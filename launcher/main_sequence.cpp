@@ -1,5 +1,7 @@
 #include "launcher/main_sequence.h"
 
+#include <algorithm>
+
 #include "commands/item_overlap.h"
 #include "commands/run_record.h"
 #include "commands/run_section.h"
@@ -149,6 +151,15 @@ bool NamesTheApplication(const LauncherContext& ctx, const os::RegData& entry) {
          PathIdentity(ctx, path) == PathIdentity(ctx, ctx.applicationPath);
 }
 
+// Entries the section walks run: the restore marker and GENERAL's are not keys
+// of theirs.
+int RunnableEntries(const LauncherContext& ctx) {
+  return static_cast<int>(
+      std::count_if(ctx.commands.begin(), ctx.commands.end(), [](const CommandEntry& entry) {
+        return entry.label != L"GENERAL" && entry.label != L"DEFAULTRESTORE";
+      }));
+}
+
 }  // namespace
 
 void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view section) {
@@ -157,15 +168,28 @@ void ScanSection(LauncherContext& ctx, IniDocument& doc, std::wstring_view secti
   std::vector<PlacedItem> placed;  // the section's items so far
   while (IniNextKey(doc)) {
     const std::wstring key = TrimSpaces(IniKeyName(doc));
+    if (ctx.watch) {
+      const CommandEntry read{std::wstring(section), key, IniKeyValue(doc)};
+      ctx.watch(ctx, SequencePoint::KeyRead, &read);
+    }
     // The entry keeps the marks of empty expansions for dispatch to look at; what
     // acts now sees the value without them.
     const std::wstring marked =
         SubstituteUserVars(ctx, PrepareMarkedValue(ctx, IniKeyValue(doc), key, section));
     const std::wstring value = TrimSpaces(WithoutEmptyMarks(marked));
+    if (ctx.watch) {
+      const CommandEntry prepared{std::wstring(section), key, marked};
+      ctx.watch(ctx, SequencePoint::KeyPrepared, &prepared);
+    }
     bool wrap = false;
     const std::wstring label = ActAtScanTime(ctx, section, key, value, wrap);
-    // Keys past the hundredth still act above, but get no entry.
-    if (static_cast<int>(ctx.commands.size()) >= kListLimit) continue;
+    // BEFORE and AFTER keys past the hundredth still act above, but get no entry.
+    // GENERAL keys, whose entries never run, do not count.
+    if (section != L"GENERAL" && RunnableEntries(ctx) >= kListLimit) {
+      // A restore key without its entry would leave the automatic entries nowhere.
+      if (label == L"RESTORE") ctx.restoreFlag = 0;
+      continue;
+    }
     if (wrap) {
       const auto item = PlacedItemOf(ctx, key, value);
       if (item && !FitsBesideEarlierItems(ctx, placed, *item)) continue;
@@ -266,7 +290,9 @@ void RunMainSequence(LauncherContext& ctx) {
   DeleteHelperCopy(ctx);
   ctx.configFilePath = FindConfigFile(ctx);
   ReadConfiguration(ctx, ctx.configFilePath);
+  RequireApplication(ctx);
   PlaceAutomaticEntries(ctx);
+  if (ctx.watch) ctx.watch(ctx, SequencePoint::FileRead, nullptr);
   RecoverUnfinishedRun(ctx);
   RunSection(ctx, L"BEFORE");
   TrimWorkingSet();

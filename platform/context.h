@@ -42,6 +42,9 @@ struct OtherRecord {
   std::vector<std::wstring> told;     // of those, the ones its note names by now
 };
 
+// Where the main sequence is when it tells ctx.watch.
+enum class SequencePoint { KeyRead, KeyPrepared, FileRead, EntryRun, WalkEnded };
+
 inline constexpr int kListLimit = 100;  // highest slot index of the lists
 inline constexpr int kListSlots = kListLimit + 1;
 
@@ -120,6 +123,13 @@ struct LauncherContext {
   // Runs first in EndLauncher: whatever the run must still note before the process
   // goes (the run record marks items that the application may still use).
   void (*beforeEnd)(LauncherContext& ctx) = nullptr;
+
+  // Told of every key as the file is read (as written, then once its value is
+  // prepared), once it is all read, and of every entry as a walk reaches it and
+  // when the walk has ended (entry null then), so that voq-check can say which
+  // key did what. The launcher leaves it unset.
+  void (*watch)(const LauncherContext& ctx, SequencePoint point,
+                const CommandEntry* entry) = nullptr;
 };
 
 // Releases what is held and ends the process with ctx.exitCode. Every way out of

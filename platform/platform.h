@@ -15,6 +15,11 @@
 #undef SetFileAttributes
 #endif
 
+// A build that sits below voq-check's recording layer names its functions apart.
+#ifdef VOQ_REAL_SEAM
+#include "platform/real_seam_names.h"
+#endif
+
 namespace os {
 
 // ---- process and environment -------------------------------------------------
@@ -295,12 +300,12 @@ enum : unsigned {
 
 struct RegQuery {
   enum Outcome { Missing, TooLarge, Ok };
-  Outcome outcome = Missing;  // Missing: no such key or value, or no full access to the key
+  Outcome outcome = Missing;  // Missing: no such key or value, or the key cannot be read
   unsigned type = 0;          // set when Ok
   std::string bytes;          // the data as stored, when Ok
 };
 
-// Opens the key below the root with full access (KEY_ALL_ACCESS) and queries the
+// Opens the key below the root for querying (read access is enough) and queries the
 // value (empty name: the default value) into a buffer of bufferBytes bytes.
 // TooLarge when the data does not fit.
 RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,

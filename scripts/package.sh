@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the shipped programs (the "release" preset) and packs them for users:
 # dist/voQ-<version>.zip and dist/SHA256SUMS. The zip keeps the repository's
-# layout (README.md, LICENSE, CHANGELOG.md, docs/), so that the links between the
-# texts work inside it. The version is the project version of CMakeLists.txt.
+# layout (README.md, LICENSE, CHANGELOG.md, CONTRIBUTING.md, docs/), so that the
+# links between the texts work inside it. The version is the project version of
+# CMakeLists.txt.
 #
 # The same source gives the same bytes: the programs carry no link time or build
 # path, and every file of the zip has the time of the last commit
@@ -30,7 +31,7 @@ stage=dist/$name
 rm -rf "$stage" "dist/$name.zip" dist/SHA256SUMS
 mkdir -p "$stage/docs"
 
-programs=(voQ.exe voq-scramble.exe)
+programs=(voQ.exe voq-scramble.exe voq-check.exe)
 for program in "${programs[@]}"; do
   if [ -n "${VOQ_SIGN_PFX:-}" ]; then
     osslsigncode sign -pkcs12 "$VOQ_SIGN_PFX" -readpass <(printf '%s' "${VOQ_SIGN_PASSWORD:-}") \
@@ -41,7 +42,7 @@ for program in "${programs[@]}"; do
     cp "build/release/$program" "$stage/"
   fi
 done
-cp README.md LICENSE CHANGELOG.md "$stage/"
+cp README.md LICENSE CHANGELOG.md CONTRIBUTING.md "$stage/"
 cp docs/*.md docs/example.ini "$stage/docs/"
 
 # Windows users open the texts with Notepad: CR LF line ends.

@@ -57,9 +57,11 @@ RegQuery QueryOpenKey(HKEY key, const std::wstring& name, unsigned bufferBytes) 
   return query;
 }
 
-HKEY OpenFully(RegRoot root, const std::wstring& subkey) {
+// Reading a value needs the right to query it and nothing more: asking for full access made
+// every HKLM read come back empty for a user without administrator rights.
+HKEY OpenForQuery(RegRoot root, const std::wstring& subkey) {
   HKEY key = nullptr;
-  if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS)
+  if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return nullptr;
   return key;
 }
@@ -68,7 +70,7 @@ HKEY OpenFully(RegRoot root, const std::wstring& subkey) {
 
 RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstring& name,
                        unsigned bufferBytes) {
-  HKEY key = OpenFully(root, subkey);
+  HKEY key = OpenForQuery(root, subkey);
   if (key == nullptr) return RegQuery{};
   RegQuery query = QueryOpenKey(key, name, bufferBytes);
   RegCloseKey(key);
@@ -80,7 +82,7 @@ RegQuery QueryRegValue(RegRoot root, const std::wstring& subkey, const std::wstr
 std::vector<RegQuery> QueryRegValues(RegRoot root, const std::wstring& subkey,
                                      const std::vector<std::wstring>& names, unsigned bufferBytes) {
   std::vector<RegQuery> queries(names.size());
-  HKEY key = OpenFully(root, subkey);
+  HKEY key = OpenForQuery(root, subkey);
   if (key == nullptr) return queries;
   for (size_t i = 0; i < names.size(); ++i) queries[i] = QueryOpenKey(key, names[i], bufferBytes);
   RegCloseKey(key);

@@ -56,10 +56,16 @@ TEST(Contract, QueryRegValue) {
           {"data larger than the buffer",
            [] { PutRegValue(L"", L"Long", os::kRegSz, Text(L"x").append(100, 'x')); },
            [] { return Query(L"", L"Long"); }, "too large"},
-          {"a key the user may read but not write",
+          {"a key the user may read but not write is read",
            [] {
              Values();
              DenyRegWriting(L"");
+           },
+           [] { return Query(L"", L"Path"); }, "ok 1 14"},
+          {"a key the user may not read",
+           [] {
+             Values();
+             DenyRegReading(L"");
            },
            [] { return Query(L"", L"Path"); }, "missing"},
           {"several names of one key, each answered as alone", Values,

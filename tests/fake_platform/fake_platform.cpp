@@ -719,7 +719,7 @@ namespace {
 RegQuery QueryFakeKey(const FakeRegKey* key, const std::wstring& name, unsigned bufferBytes) {
   ++Fake().registryQueries;
   RegQuery query;
-  if (key == nullptr || !key->fullAccess) return query;
+  if (key == nullptr || !key->readable) return query;
   for (const FakeRegValue& value : key->values) {
     if (!EqualsIgnoringAsciiCase(value.name, name)) continue;
     if (value.bytes.size() > bufferBytes) {

@@ -90,6 +90,11 @@ TEST_F(ConfigFileTest, TemplateHasItsExactLayout) {
   EXPECT_EQ(lines[0], "; configuration file for voQ v0.7.x");
   EXPECT_EQ(lines[5], "[GENERAL]");
   EXPECT_EQ(lines[6], "application = App\\App.exe");
+  // Examples that work as written: a date to the second, no overwrite as the sixth field.
+  EXPECT_EQ(lines[55],
+            "; +regvalue = HKCU\\Software\\Key :: ValueName :: ValueData :: REG_SZ :: Separator "
+            "[ :: no overwrite]");
+  EXPECT_EQ(lines[67], "; date = File :: 2013.12.31 23:59:00 :: created");
   EXPECT_EQ(lines[94], "; misc: {MyVar} {COMMANDLINE} {PARAMETERS}");
   EXPECT_EQ(lines[95], " \x1A");
   for (int n : {2, 3, 4, 8, 9}) EXPECT_EQ(lines[n - 1].back(), ' ') << "line " << n;
@@ -107,8 +112,8 @@ TEST_F(ConfigFileTest, TemplateHasItsExactLayout) {
   }
   EXPECT_EQ(active, 1);  // only `application` is active
   // Pins every other byte: size and a checksum of the whole text.
-  EXPECT_EQ(bytes.size(), 3011u);
+  EXPECT_EQ(bytes.size(), 3033u);
   unsigned long long hash = 1469598103934665603ull;
   for (unsigned char c : bytes) hash = (hash ^ c) * 1099511628211ull;
-  EXPECT_EQ(hash, 13992145358662459312ull) << "FNV-1a of the template";
+  EXPECT_EQ(hash, 15377338915570994366ull) << "FNV-1a of the template";
 }

@@ -71,24 +71,39 @@ TEST_F(MainSequenceTest, GeneralKeysActInAnySectionInScanOrder) {
   EXPECT_EQ(Fake().currentFolder, L"C:\\P\\Data");
 }
 
+// The hundred are the keys of BEFORE and AFTER: GENERAL's and the restore marker
+// take none of them.
 TEST_F(MainSequenceTest, KeysPastTheHundredthActButGetNoEntry) {
   std::string ini = "[GENERAL]\r\n";
-  for (int i = 0; i < 100; ++i) ini.append("k").append(std::to_string(i)).append(" = v\r\n");
-  ini += "commandline = late\r\n[BEFORE]\r\ndir = A\r\n";
+  for (int i = 0; i < 100; ++i) ini.append("g").append(std::to_string(i)).append(" = v\r\n");
+  ini += "[BEFORE]\r\ndir = A\r\n";
+  for (int i = 1; i < 99; ++i) ini.append("k").append(std::to_string(i)).append(" = v\r\n");
+  ini += "[AFTER]\r\nk99 = v\r\ncommandline = late\r\nrestore = 1\r\nk102 = v\r\n";
   Read(ini);
   EXPECT_EQ(ctx.commandLineValue, L"late");
-  EXPECT_EQ(ctx.commands.size(), 100u);
-  for (const CommandEntry& e : ctx.commands) EXPECT_EQ(e.label, L"GENERAL");
+  // A restore key past the hundredth places nothing: the after-halves keep their place.
+  EXPECT_EQ(ctx.restoreFlag, 0);
+  std::vector<std::wstring> run;
+  for (const CommandEntry& e : ctx.commands)
+    if (e.label != L"GENERAL") run.push_back(e.label + L" " + e.key);
+  ASSERT_EQ(run.size(), 101u);
+  EXPECT_EQ(run[0], L"BEFORE dir");
+  EXPECT_EQ(run[98], L"BEFORE k98");
+  EXPECT_EQ(run[99], L"AFTER dir");
+  EXPECT_EQ(run[100], L"AFTER k99");
 }
 
 TEST_F(MainSequenceTest, HundredWrapKeysAllGetTheirAfterHalf) {
   std::string ini = "[BEFORE]\r\n";
-  for (int i = 0; i < 100; ++i) ini.append("dir = D").append(std::to_string(i)).append("\r\n");
+  for (int i = 0; i < 100; ++i) {
+    const std::string n = std::to_string(i);
+    ini.append("dir = D").append(n).append(" :: S").append(n).append("\r\n");
+  }
   Read(ini);
   ASSERT_EQ(ctx.commands.size(), 200u);
-  EXPECT_EQ(ctx.commands[99].label + ctx.commands[99].value, L"BEFORED99");
-  EXPECT_EQ(ctx.commands[100].label + ctx.commands[100].value, L"AFTERD99");
-  EXPECT_EQ(ctx.commands[199].label + ctx.commands[199].value, L"AFTERD0");
+  EXPECT_EQ(ctx.commands[99].label + ctx.commands[99].value, L"BEFORED99 :: S99");
+  EXPECT_EQ(ctx.commands[100].label + ctx.commands[100].value, L"AFTERD99 :: S99");
+  EXPECT_EQ(ctx.commands[199].label + ctx.commands[199].value, L"AFTERD0 :: S0");
 }
 
 TEST_F(MainSequenceTest, ParametersJoinCommandLineAndLauncherArguments) {
@@ -244,6 +259,52 @@ TEST_F(MainSequenceTest, WithoutAnApplicationNothingIsStartedAndAppPathsStays) {
   CleanTraces(ctx);
   for (const std::wstring& line : HiddenCommandLines())
     EXPECT_EQ(line.find(L"App Paths"), std::wstring::npos) << line;
+}
+
+// Forgotten, or misspelt (`Application`): nothing is started, so nothing is moved
+// for it either.
+TEST_F(MainSequenceTest, WithoutAnApplicationKeyTheRunEndsBeforeAnythingIsMoved) {
+  ctx.applicationPath.clear();
+  FakeAddFolder(L"C:\\P\\A");
+  FakeAddFile(L"C:\\P\\Tool.ini",
+              "[GENERAL]\r\nApplication = App\\App.exe\r\n[BEFORE]\r\ndir = A\r\n");
+  EXPECT_EQ(ExitCodeOf([&] {
+              RunMainSequence(ctx);
+              EndLauncher(ctx);
+            }),
+            1);
+  ASSERT_EQ(Fake().boxes.size(), 1u);
+  EXPECT_EQ(Fake().boxes[0].text, L"Main application is not set!\r\nPlease check C:\\P\\Tool.ini.");
+  EXPECT_TRUE(Fake().shellStarts.empty());
+  EXPECT_TRUE(Fake().hiddenStarts.empty());
+  EXPECT_EQ(Fake().folders.count(L"c:\\p\\a"), 1u);
+  EXPECT_EQ(Fake().folders.count(L"c:\\p\\a_backup"), 0u);
+}
+
+// Items apart on the machine may not share their portable data: the later one is
+// left out. Registry items share a registry file by design.
+TEST_F(MainSequenceTest, ItemsSharingPortableDataAreLeftOut) {
+  Fake().env[L"appdata"] = L"C:\\U\\Roaming";
+  Fake().env[L"localappdata"] = L"C:\\U\\Local";
+  const std::pair<std::string, std::vector<std::wstring>> cases[] = {
+      {"dir = %APPDATA%\\Ed\r\ndir = %LOCALAPPDATA%\\Ed\r\n", {L"dir"}},
+      {"dir = %APPDATA%\\Ed\r\ndir = %LOCALAPPDATA%\\Ed :: Local\r\n", {L"dir", L"dir"}},
+      {"file = %APPDATA%\\Ed\\ed.ini\r\nfile = %LOCALAPPDATA%\\Ed\\ed.ini\r\n", {L"file"}},
+      {"dir = %APPDATA%\\Ed\r\nfile = %LOCALAPPDATA%\\ed.ini :: Settings\\\r\n", {L"dir"}},
+      {"dir = %APPDATA%\\Ed\r\nregkey = HKCU\\Software\\Ed :: Settings\\\r\n", {L"dir"}},
+      {"dir = %APPDATA%\\Ed\r\n(dir) = %LOCALAPPDATA%\\Ed\r\n", {L"dir", L"(dir)"}},
+      {"regkey = HKCU\\Software\\Ed\r\nregvalue = HKCU\\Software\\Other\\v\r\n",
+       {L"regkey", L"regvalue"}},
+  };
+  for (const auto& [items, kept] : cases) {
+    ctx.commands.clear();
+    ctx.automaticEntries.clear();
+    Read("[BEFORE]\r\n" + items);
+    std::vector<std::wstring> before;
+    for (const CommandEntry& e : ctx.commands)
+      if (e.label == L"BEFORE") before.push_back(e.key);
+    EXPECT_EQ(before, kept) << items;
+  }
 }
 
 TEST_F(MainSequenceTest, ValueHoldingTheEntrySeparatorReachesItsKeyWhole) {

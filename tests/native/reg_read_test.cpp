@@ -94,14 +94,13 @@ TEST_F(RegReadTest, WhatCannotBeReadIsEmptyData) {
                   std::string("%\0A\0%\0\0\0", 8));
   FakeSetRegValue(RegRoot::CurrentUser, kKey, L"Binary", os::kRegBinary, "\x01\x02");
   FakeSetRegString(RegRoot::LocalMachine, L"SOFTWARE\\Locked", L"Here", L"x");
-  Fake().registry[{RegRoot::LocalMachine, L"software\\locked"}].fullAccess = false;
+  Fake().registry[{RegRoot::LocalMachine, L"software\\locked"}].readable = false;
   const std::wstring missing = L" :: REG_SZ";
   EXPECT_EQ(ReadRegValue(RegRoot::CurrentUser, kKey, L"Gone"), missing);
   EXPECT_EQ(ReadRegValue(RegRoot::CurrentUser, kKey + L"\\Sub", L"Here"), missing);
   EXPECT_EQ(ReadRegValue(RegRoot::LocalMachine, kKey, L"Here"), missing);
   EXPECT_EQ(ReadRegValue(RegRoot::CurrentUser, kKey, L"Expand"), missing);
   EXPECT_EQ(ReadRegValue(RegRoot::CurrentUser, kKey, L"Binary"), missing);
-  // Opening needs full access, which a key the user may only read does not give.
   EXPECT_EQ(ReadRegValue(RegRoot::LocalMachine, L"SOFTWARE\\Locked", L"Here"), missing);
   EXPECT_EQ(ReadRegValue(std::nullopt, kKey, L"Here"), missing);
 }

@@ -70,15 +70,17 @@ TEST(BadIni, LockedFileReadsAsEmptyAndTheLauncherEnds) {
   HANDLE lock = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(lock, INVALID_HANDLE_VALUE);
 
-  // With nothing readable there is no application to start; the shell may say so
-  // in a box of its own, which a person would close.
-  BoxAnswerer shellError;
-  StartAnswering(shellError, L"Error", {IDOK}, 20000);
+  // With nothing readable there is no application to start, and the launcher says
+  // so before anything is moved.
+  BoxAnswerer answerer;
+  StartAnswering(answerer, L"LockedIni", {IDOK}, 20000);
   const LaunchResult run = RunLauncher(folder, L"", 30000);
-  FinishAnswering(shellError);
+  const std::vector<SeenBox> seen = FinishAnswering(answerer);
   CloseHandle(lock);
 
   ASSERT_TRUE(run.ended) << "the launcher hung";
-  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(seen.size(), 1u);
+  EXPECT_EQ(seen[0].text, L"Main application is not set!\r\nPlease check " + path + L".");
   EXPECT_TRUE(ReadBytes(path) == ini);
 }
