@@ -187,19 +187,48 @@ std::wstring LauncherFileName(const LauncherContext& ctx) {
   return ctx.launcherPath.substr(ctx.launcherFolder.size());
 }
 
+// Where the text goes that a run could not put in place of its record. (Not the
+// note of other runs, NewerNotePath.)
+std::wstring UnplacedTextPath(const std::wstring& path) { return path + L".unplaced"; }
+
 // Writes what is pending, or removes the record when nothing is. True when the
 // disk says what memory does.
 bool WriteRecord(LauncherContext& ctx) {
   if (ctx.runRecordUsable == 0) return false;
   const std::wstring path = RunRecordPath(ctx);
+  bool written;
   if (std::none_of(ctx.runItems.begin(), ctx.runItems.end(), Pending)) {
     // A new file left by a write that was cut short goes with the record.
     const std::wstring temp = AtomicWriteTempName(path);
-    if (os::FileState(temp) != -1) os::DeleteOneFile(temp);
-    return os::FileState(path) == -1 || os::DeleteOneFile(path);
+    if (os::FileState(temp) != os::kStateMissing) os::DeleteOneFile(temp);
+    written = os::FileState(path) == os::kStateMissing || os::DeleteOneFile(path);
+  } else {
+    written = WriteFileAtomically(
+        path, RunRecordText(ctx, RunRecord{ctx.runner, LauncherFileName(ctx), ctx.runItems}));
   }
-  return WriteFileAtomically(
-      path, RunRecordText(ctx, RunRecord{ctx.runner, LauncherFileName(ctx), ctx.runItems}));
+  const std::wstring unplaced = UnplacedTextPath(path);
+  return written && (os::FileState(unplaced) == os::kStateMissing || os::DeleteOneFile(unplaced));
+}
+
+// After a write that failed, with memory as the run now stands. A record that
+// cannot be replaced or removed (another program holds it open) would have the
+// next start finish its items again from an older stage, clearing what the
+// application wrote since: the run's newest text waits beside it, whole, and the
+// next start takes that one first.
+void KeepUnplacedText(LauncherContext& ctx) {
+  if (ctx.runRecordUsable == 0) return;
+  const std::wstring path = RunRecordPath(ctx);
+  if (os::FileState(path) == os::kStateMissing) return;
+  WriteFileAtomically(
+      UnplacedTextPath(path),
+      RunRecordText(ctx, RunRecord{ctx.runner, LauncherFileName(ctx), ctx.runItems}));
+}
+
+// The newest text of a run whose record could not be replaced: put in place of the
+// record now, or nothing of the record may be used.
+bool TakeNewerText(const std::wstring& path) {
+  const std::wstring unplaced = UnplacedTextPath(path);
+  return os::FileState(unplaced) == os::kStateMissing || os::ReplaceFileWith(unplaced, path);
 }
 
 // The record this machine and account left here, if any, into ctx.runItems. False
@@ -207,6 +236,7 @@ bool WriteRecord(LauncherContext& ctx) {
 // (its own launcher, machine and account will finish it), or a damaged one could
 // not be set aside. A damaged record finishes nothing.
 bool ReadOwnRecord(LauncherContext& ctx, const std::wstring& path) {
+  if (!TakeNewerText(path)) return false;
   if (os::FileState(path) == -1) return true;
   const os::FileRef file = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
   std::string bytes;
@@ -279,7 +309,7 @@ void RecoverUnfinishedRun(LauncherContext& ctx) {
     if (ctx.runItems[i].stage != kStageHeld && HoldItemPlace(ctx, ctx.runItems[i]))
       FinishRunItem(ctx, i);
   std::erase_if(ctx.runItems, [](const RunItem& item) { return item.stage == kStageDone; });
-  WriteRecord(ctx);
+  if (!WriteRecord(ctx)) KeepUnplacedText(ctx);
 }
 
 std::optional<size_t> NoteItemBegun(LauncherContext& ctx, std::wstring_view stage,
@@ -288,6 +318,7 @@ std::optional<size_t> NoteItemBegun(LauncherContext& ctx, std::wstring_view stag
                                  std::wstring(value), kThisRun});
   if (WriteRecord(ctx)) return ctx.runItems.size() - 1;
   ctx.runItems.pop_back();
+  KeepUnplacedText(ctx);
   return std::nullopt;
 }
 
@@ -295,12 +326,15 @@ bool NoteItemStage(LauncherContext& ctx, size_t index, std::wstring_view stage) 
   std::wstring before = std::move(ctx.runItems[index].stage);
   ctx.runItems[index].stage = stage;
   if (WriteRecord(ctx)) return true;
-  ctx.runItems[index].stage = std::move(before);
+  // A step taken stays taken: only a stage that comes before its step waits for
+  // the record.
+  if (stage != kStageDone) ctx.runItems[index].stage = std::move(before);
+  KeepUnplacedText(ctx);
   return false;
 }
 
 void EndRunRecord(LauncherContext& ctx) {
-  if (ctx.runRecordUsable != 0) WriteRecord(ctx);
+  if (ctx.runRecordUsable != 0 && !WriteRecord(ctx)) KeepUnplacedText(ctx);
 }
 
 void DetachRunRecord(LauncherContext& ctx) {
@@ -308,5 +342,5 @@ void DetachRunRecord(LauncherContext& ctx) {
   if (ctx.phase == L"BEFORE")
     for (RunItem& item : ctx.runItems)
       if (item.owner == kThisRun && item.stage == kStageInUse) item.stage = kStageHeld;
-  WriteRecord(ctx);
+  if (!WriteRecord(ctx)) KeepUnplacedText(ctx);
 }

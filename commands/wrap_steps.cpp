@@ -273,7 +273,13 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
     // Set aside by a rename that the record had not caught up with yet: the
     // backup is the machine's data, not a spare copy.
     stage = kStagePuttingBack;
-    if (!NoteItemStage(ctx, index, stage)) return;
+    if (!NoteItemStage(ctx, index, stage)) {
+      // The record cannot follow (another program holds it): a rename back makes
+      // the disk what the record still says, a local place with the machine's
+      // data, before the application may work there.
+      if (Rename(ctx, *item, p.backup, p.local)) NoteItemStage(ctx, index, kStageDone);
+      return;
+    }
   }
   if (stage == kStagePuttingBack) {
     if (!BackupExists(ctx, *item)) {

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/platform.h"
+#include "platform/win32/change_gate.h"
 
 namespace os {
 
@@ -121,7 +122,8 @@ bool ReadWholeFile(FileRef file, std::string& bytes) {
 
 bool RewriteFile(FileRef file, const std::string& bytes) {
   HANDLE handle = AsHandle(file);
-  if (file == 0 || !RewindFile(handle)) return false;
+  if (win32::GateRefuses(L"RewriteFile", L"", true) || file == 0 || !RewindFile(handle))
+    return false;
   return WriteAll(handle, bytes) && SetEndOfFile(handle) != FALSE &&
          FlushFileBuffers(handle) != FALSE;
 }
@@ -131,6 +133,7 @@ void CloseFile(FileRef file) {
 }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
+  if (win32::GateRefuses(L"WriteNewFile", path, true)) return false;
   HANDLE handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return false;
@@ -143,10 +146,12 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes) {
 bool MoveFileOrFolder(const std::wstring& source, const std::wstring& target) {
   // No MOVEFILE_COPY_ALLOWED: across volumes the caller copies itself, with the
   // checks a copy needs.
+  if (win32::GateRefuses(L"MoveFileOrFolder", source, false)) return false;
   return MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
 }
 
 bool ReplaceFileWith(const std::wstring& newFile, const std::wstring& target) {
+  if (win32::GateRefuses(L"ReplaceFileWith", newFile, false)) return false;
   return MoveFileExW(newFile.c_str(), target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
 }
@@ -158,6 +163,7 @@ std::optional<unsigned> FileAttributes(const std::wstring& path) {
 }
 
 bool SetFileAttributes(const std::wstring& path, unsigned attributes) {
+  if (win32::GateRefuses(L"SetFileAttributes", path, false)) return false;
   return ::SetFileAttributesW(path.c_str(), attributes) != FALSE;
 }
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/change_gate.h"
 
 namespace os {
 
@@ -55,10 +56,12 @@ std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
 }
 
 bool CreateOneFolder(const std::wstring& path) {
+  if (win32::GateRefuses(L"CreateOneFolder", path, true)) return false;
   return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 
 bool CopyFileReplacing(const std::wstring& source, const std::wstring& target) {
+  if (win32::GateRefuses(L"CopyFileReplacing", source, true)) return false;
   return CopyFileW(source.c_str(), target.c_str(), FALSE) != FALSE;
 }
 
@@ -101,6 +104,7 @@ bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
 }
 
 bool FlushFile(const std::wstring& path) {
+  if (win32::GateRefuses(L"FlushFile", path, false)) return false;
   // Qualified: the seam has functions of the same names as the wide Win32 ones.
   const DWORD attributes = ::GetFileAttributesW(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -123,6 +127,7 @@ bool FlushFile(const std::wstring& path) {
 }
 
 bool SetNormalAttributes(const std::wstring& path) {
+  if (win32::GateRefuses(L"SetNormalAttributes", path, false)) return false;
   return ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL) != FALSE;
 }
 
@@ -130,8 +135,13 @@ bool MatchesSpec(const std::wstring& name, const std::wstring& pattern) {
   return PathMatchSpecW(name.c_str(), pattern.c_str()) != FALSE;
 }
 
-bool DeleteOneFile(const std::wstring& path) { return DeleteFileW(path.c_str()) != FALSE; }
+bool DeleteOneFile(const std::wstring& path) {
+  return !win32::GateRefuses(L"DeleteOneFile", path, false) && DeleteFileW(path.c_str()) != FALSE;
+}
 
-bool RemoveOneFolder(const std::wstring& path) { return RemoveDirectoryW(path.c_str()) != FALSE; }
+bool RemoveOneFolder(const std::wstring& path) {
+  return !win32::GateRefuses(L"RemoveOneFolder", path, false) &&
+         RemoveDirectoryW(path.c_str()) != FALSE;
+}
 
 }  // namespace os

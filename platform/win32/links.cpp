@@ -2,10 +2,12 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/change_gate.h"
 
 namespace os {
 
 bool MakeSymbolicLink(const std::wstring& link, const std::wstring& target, bool folder) {
+  if (win32::GateRefuses(L"MakeSymbolicLink", link, true)) return false;
   // Windows 10 in developer mode makes links without elevation when asked to;
   // older systems refuse the flag as an invalid parameter.
   constexpr DWORD kAllowUnprivileged = 0x2;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/win32/change_gate.h"
 #include "platform/win32/hidden_process.h"
 
 namespace win32 {
@@ -39,6 +40,7 @@ namespace os {
 
 HiddenRun StartHiddenAndWait(const std::wstring& commandLine, const std::wstring& workdir,
                              unsigned timeoutMs) {
+  if (win32::GateRefuses(L"StartHiddenAndWait", L"", false)) return HiddenRun{};
   // The tool's streams go to the null device: its text stays out of sight, and a
   // tool that writes much (RMDIR reporting locked files) can never fill a pipe
   // that nobody reads and stop half-way. Input at its end answers any question.

@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "platform/platform.h"
+#include "platform/win32/change_gate.h"
 
 namespace os {
 
@@ -169,6 +170,7 @@ RegSubkeys ListRegSubkeys(RegRoot root, const std::wstring& subkey, RegView view
 }
 
 bool FlushRegKey(RegRoot root, const std::wstring& subkey) {
+  if (win32::GateRefuses(L"FlushRegKey", subkey, false)) return false;
   HKEY key = nullptr;
   if (RegOpenKeyExW(RootHandle(root), subkey.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
     return false;

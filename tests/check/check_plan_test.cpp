@@ -122,7 +122,7 @@ Plan:
       - removes the run record
 
 Different from now when the application starts:
-  C:\P\Editor.47a72222.running: now missing, then a file of 345 bytes
+  C:\P\Editor.900e99ba.running: now missing, then a file of 343 bytes
   C:\Users\me\AppData\Roaming\Editor\a.cfg: now missing, then a file of 2000 bytes
   C:\Users\me\AppData\Roaming\Editor\mine.cfg: now a file of 5000 bytes, then missing
   C:\Users\me\AppData\Roaming\Editor\sub: now missing, then a folder
@@ -211,7 +211,7 @@ Application: C:\P\App\Editor.exe
 Requirements: none
 
 Pending:
-  run record C:\P\Editor.47a72222.running: the next start finishes first:
+  run record C:\P\Editor.900e99ba.running: the next start finishes first:
     dir = C:\Users\me\AppData\Roaming\Editor (in use): finished before the BEFORE walk
 
 Plan:
@@ -242,13 +242,13 @@ Plan:
       - removes the run record
 
 Different from now when the application starts:
-  C:\P\Editor.47a72222.running: now a file of 345 bytes, then a file of 345 bytes
+  C:\P\Editor.900e99ba.running: now a file of 343 bytes, then a file of 343 bytes
   C:\P\Settings\a.cfg: now a file of 2000 bytes, then a file of 26 bytes
   C:\Users\me\AppData\Roaming\Editor\sub: now missing, then a folder
   C:\Users\me\AppData\Roaming\Editor\sub\b.cfg: now missing, then a file of 2 bytes
 
 Different from now once the launcher has ended:
-  C:\P\Editor.47a72222.running: now a file of 345 bytes, then missing
+  C:\P\Editor.900e99ba.running: now a file of 343 bytes, then missing
   C:\P\Settings\a.cfg: now a file of 2000 bytes, then a file of 26 bytes
   C:\Users\me\AppData\Roaming\Editor\a.cfg: now a file of 26 bytes, then missing
   C:\Users\me\AppData\Roaming\Editor\mine.cfg: now missing, then a file of 5000 bytes

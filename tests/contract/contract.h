@@ -52,6 +52,9 @@ void PutFolderLink(const std::wstring& relative, const std::wstring& target);
 // A link that points at itself: nothing below it can be looked up.
 void PutLoopingLink(const std::wstring& relative);
 
+// The short (8.3) form of the full path of a folder in the scene's folder.
+std::wstring ShortForm(const std::wstring& relative);
+
 // Only the fake can make these (rows with onlyOnFake).
 void DenyListing(const std::wstring& relative);
 void FailListingPartWay(const std::wstring& relative);
@@ -65,6 +68,15 @@ void PutRegValue(const std::wstring& relative, const std::wstring& name, unsigne
                  const std::string& bytes);
 void DenyRegReading(const std::wstring& relative);  // no access at all
 void DenyRegWriting(const std::wstring& relative);  // read access only
+
+// A scratch key below HKEY_LOCAL_MACHINE\SOFTWARE, where the two registry views
+// part: as 64-bit programs name it, and where what 32-bit programs call by that
+// name lies (below WOW6432Node).
+std::wstring MachineScratch(const std::wstring& relative = L"");
+std::wstring MachineScratch32(const std::wstring& relative = L"");
+// A REG_SZ value in a key below HKEY_LOCAL_MACHINE (its full name there, as the
+// 64-bit view has it); the key is made with its parents.
+void PutMachineRegText(const std::wstring& key, const std::wstring& name, const std::wstring& text);
 
 // ---- answers as text -------------------------------------------------------------
 

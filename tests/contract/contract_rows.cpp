@@ -19,6 +19,14 @@ void CheckRows(const char* table, const std::vector<Row>& rows) {
   }
 }
 
+// The user's scratch key's name, below SOFTWARE.
+std::wstring MachineScratch(const std::wstring& relative) {
+  return L"SOFTWARE\\" + RegScratch(relative).substr(9);
+}
+std::wstring MachineScratch32(const std::wstring& relative) {
+  return L"SOFTWARE\\WOW6432Node\\" + RegScratch(relative).substr(9);
+}
+
 std::string Utf8(const std::wstring& text) { return Utf8FromWide(text); }
 
 std::string Words(std::initializer_list<std::string> words) {

@@ -1,4 +1,6 @@
 // The environment variables and the current folder.
+#include <cwctype>
+
 #include "tests/contract/contract.h"
 
 namespace contract {
@@ -43,6 +45,32 @@ TEST(Contract, Environment) {
              return std::to_string(Expanded(L"<%VOQ_BIG%%VOQ_BIG%>").size());
            },
            "6002"},
+      });
+}
+
+// The shape of a MachineGuid as the system keeps it: 8-4-4-4-12 hex digits, no braces.
+std::string GuidShape(const std::wstring& guid) {
+  std::string shape;
+  for (wchar_t c : guid) shape += c == L'-' ? '-' : std::iswxdigit(c) ? 'h' : '?';
+  return shape;
+}
+
+TEST(Contract, WhoRuns) {
+  CheckRows(
+      "QueryRunner, WindowsIs64Bit, RunsUnderWow64",
+      {
+          {"the machine's number, the account's SID, and names a person knows", nullptr,
+           [] {
+             const os::RunnerNames runner = os::QueryRunner();
+             return Words({GuidShape(runner.machineGuid), Utf8(runner.userSid.substr(0, 6)),
+                           YesNo(!runner.computerName.empty()), YesNo(!runner.userName.empty())});
+           },
+           "hhhhhhhh-hhhh-hhhh-hhhh-hhhhhhhhhhhh S-1-5- yes yes"},
+          {"a 64-bit program, as the launcher ships, on 64-bit Windows: never under WOW64", nullptr,
+           [] {
+             return Words({YesNo(os::WindowsIs64Bit()), YesNo(os::RunsUnderWow64())});
+           },
+           "yes no"},
       });
 }
 

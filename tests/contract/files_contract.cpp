@@ -279,6 +279,43 @@ TEST(Contract, WholeFiles) {
       });
 }
 
+std::string Long(const std::wstring& path) {
+  const auto longPath = os::LongPathName(path);
+  if (!longPath) return "none";
+  return *longPath == path ? "as given" : Utf8(longPath->substr(At(L"").size()));
+}
+
+TEST(Contract, LongPathName) {
+  CheckRows(
+      "LongPathName",
+      {
+          {"a short name gives the long one, and so do the names below it",
+           [] {
+             PutFolder(L"a long folder name");
+             PutFile(L"a long folder name\\settings.ini", "x");
+           },
+           [] {
+             const std::wstring shortForm = ShortForm(L"a long folder name");
+             return Words({Long(shortForm), Long(shortForm + L"\\settings.ini")});
+           },
+           "a long folder name a long folder name\\settings.ini"},
+          {"a long name, a file or a folder, comes back as given",
+           [] {
+             Five();
+             PutFolder(L"sub");
+           },
+           [] {
+             return Words({Long(At(L"five.txt")), Long(At(L"sub"))});
+           },
+           "as given as given"},
+          {"nothing there, or a place that cannot be read", [] { PutLoopingLink(L"loop"); },
+           [] {
+             return Words({Long(At(L"none")), Long(At(L"none\\x.ini")), Long(At(L"loop\\x.ini"))});
+           },
+           "none none none"},
+      });
+}
+
 std::string Attributes(const std::wstring& relative) {
   const auto attributes = os::FileAttributes(At(relative));
   return attributes ? Hex(*attributes) : "none";

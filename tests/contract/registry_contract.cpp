@@ -1,6 +1,7 @@
 // The registry reads, in the scratch key below HKEY_CURRENT_USER.
 #include <algorithm>
 
+#include "platform/text.h"
 #include "tests/contract/contract.h"
 
 namespace contract {
@@ -204,6 +205,50 @@ TEST(Contract, RegistryItemReads) {
            },
            [] { return Data(L"", L"Path") + " " + Counts(L""); }, "failed failed"},
       });
+}
+
+// The value "Where" and the subkeys of a key below HKEY_LOCAL_MACHINE, read in a view.
+std::string InView(const std::wstring& key, os::RegView view) {
+  const os::RegData data = os::QueryRegData(os::RegRoot::LocalMachine, key, L"Where", view);
+  const os::RegSubkeys list = os::ListRegSubkeys(os::RegRoot::LocalMachine, key, view);
+  std::string text = DataText(data);
+  if (data.outcome == os::RegOutcome::Ok)
+    text = Utf8(WideFromUtf16Le(data.bytes).value_or(L"odd bytes").c_str());
+  std::vector<std::wstring> names = list.names;
+  std::sort(names.begin(), names.end());
+  for (const std::wstring& name : names) text += "|" + Utf8(name);
+  return list.outcome == data.outcome ? text : text + " (the list differs)";
+}
+
+void TwoViews() {
+  PutMachineRegText(MachineScratch(), L"Where", L"64");
+  PutMachineRegText(MachineScratch(L"Sub64"), L"", L"");
+  PutMachineRegText(MachineScratch32(), L"Where", L"32");
+  PutMachineRegText(MachineScratch32(L"Sub32"), L"", L"");
+}
+
+TEST(Contract, RegistryViews) {
+  CheckRows("QueryRegData, ListRegSubkeys in the registry views",
+            {
+                {"the launcher's own view is the 64-bit one", TwoViews,
+                 [] {
+                   return Words({InView(MachineScratch(), os::RegView::Own),
+                                 InView(MachineScratch(), os::RegView::Bits64)});
+                 },
+                 "64|Sub64 64|Sub64"},
+                {"what 32-bit programs call by a name lies below WOW6432Node", TwoViews,
+                 [] {
+                   return Words({InView(MachineScratch(), os::RegView::Bits32),
+                                 InView(MachineScratch32(), os::RegView::Own)});
+                 },
+                 "32|Sub32 32|Sub32"},
+                {"a key of one view is not in the other", TwoViews,
+                 [] {
+                   return Words({InView(MachineScratch(L"Sub32"), os::RegView::Bits64),
+                                 InView(MachineScratch(L"Sub64"), os::RegView::Bits32)});
+                 },
+                 "missing missing"},
+            });
 }
 
 TEST(Contract, FlushRegKey) {

@@ -57,6 +57,13 @@ void PutFolderLink(const std::wstring& relative, const std::wstring& target) {
     if (StartsWith(name, from)) FakeAddFile(At(relative) + L"\\" + name.substr(from.size()), bytes);
 }
 
+// A name of the scene's folder that no long name there takes.
+std::wstring ShortForm(const std::wstring& relative) {
+  const std::wstring shortForm = At(L"SHORTF~1");
+  Fake().shortNames[LowerAscii(shortForm)] = At(relative);
+  return shortForm;
+}
+
 void PutLoopingLink(const std::wstring& relative) {
   Fake().unreadablePlaces.insert(Lowered(relative));
 }
@@ -77,6 +84,11 @@ std::wstring RegScratch(const std::wstring& relative) {
 }
 
 void PutRegKey(const std::wstring& relative) { RegKey(relative); }
+
+void PutMachineRegText(const std::wstring& key, const std::wstring& name,
+                       const std::wstring& text) {
+  FakeSetRegString(os::RegRoot::LocalMachine, key, name, text);
+}
 
 void PutRegValue(const std::wstring& relative, const std::wstring& name, unsigned type,
                  const std::string& bytes) {

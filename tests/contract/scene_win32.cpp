@@ -62,6 +62,14 @@ void EndScene() {
   for (const std::wstring& relative : g_deniedKeys) DenyKeyAccess(relative, 0);
   g_deniedKeys.clear();
   RegDeleteTreeW(HKEY_CURRENT_USER, RegScratch().c_str());
+  for (const std::wstring& key : {MachineScratch(), MachineScratch32()}) {
+    HKEY software = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.substr(0, key.find_last_of(L'\\')).c_str(), 0,
+                      KEY_ALL_ACCESS | KEY_WOW64_64KEY, &software) != ERROR_SUCCESS)
+      continue;
+    RegDeleteTreeW(software, key.substr(key.find_last_of(L'\\') + 1).c_str());
+    RegCloseKey(software);
+  }
   g_folder.reset();
   g_otherVolume.reset();
 }
@@ -104,6 +112,13 @@ void PutLoopingLink(const std::wstring& relative) {
   Expect(testing_win::MakeLinuxLink(At(relative), At(relative)), "loop", relative);
 }
 
+std::wstring ShortForm(const std::wstring& relative) {
+  wchar_t shortForm[MAX_PATH] = {};
+  const DWORD length = GetShortPathNameW(At(relative).c_str(), shortForm, MAX_PATH);
+  Expect(length > 0 && length < MAX_PATH, "short form", relative);
+  return std::wstring(shortForm, length);
+}
+
 // Only the rows that the fake alone can produce arrange these.
 void DenyListing(const std::wstring& relative) { ADD_FAILURE() << Utf8(relative); }
 void FailListingPartWay(const std::wstring& relative) { ADD_FAILURE() << Utf8(relative); }
@@ -130,6 +145,19 @@ void PutRegValue(const std::wstring& relative, const std::wstring& name, unsigne
   Expect(RegSetKeyValueW(HKEY_CURRENT_USER, RegScratch(relative).c_str(), name.c_str(), type,
                          bytes.data(), static_cast<DWORD>(bytes.size())) == ERROR_SUCCESS,
          "set value", relative);
+}
+
+void PutMachineRegText(const std::wstring& key, const std::wstring& name,
+                       const std::wstring& text) {
+  HKEY made = nullptr;
+  Expect(
+      RegCreateKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+                      KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &made, nullptr) == ERROR_SUCCESS,
+      "make machine key", key);
+  Expect(RegSetValueExW(made, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS,
+         "set machine value", key);
+  RegCloseKey(made);
 }
 
 void DenyRegReading(const std::wstring& relative) {

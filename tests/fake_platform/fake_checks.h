@@ -48,7 +48,7 @@ struct FakeChecks {
   int process = 1;
 
   // Who runs: a second machine is a second world with other names here.
-  os::RunnerNames runner{L"{6f1d1c2e-0a1b-4c3d-8e9f-a1b2c3d4e5f6}", L"S-1-5-21-100-200-300-1001",
+  os::RunnerNames runner{L"6f1d1c2e-0a1b-4c3d-8e9f-a1b2c3d4e5f6", L"S-1-5-21-100-200-300-1001",
                          L"PC-A", L"me"};
 
   std::vector<FakeProgramStart> programStarts;

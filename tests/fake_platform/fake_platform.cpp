@@ -77,6 +77,13 @@ bool VolumeThere(const std::wstring& key) {
 // fails by the injected fault.
 bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   auto& w = Fake();
+  for (auto it = w.lockedOnceThere.begin(); it != w.lockedOnceThere.end();)
+    if (w.files.count(*it)) {
+      w.lockedFiles.insert(*it);
+      it = w.lockedOnceThere.erase(it);
+    } else {
+      ++it;
+    }
   w.changes.push_back(FakeChange{call, key, addsData});
   const int number = static_cast<int>(w.changes.size());
   if (number == w.crashAt) {
@@ -617,14 +624,13 @@ std::optional<std::wstring> LongPathName(const std::wstring& path) {
 
 // The simple capitals of the scripts the tests write names in, as Windows has
 // them: Latin-1, Latin Extended-A, Greek and Cyrillic; other characters stay.
+// The final sigma stays too: since Windows 7 only the linguistic casing maps it.
 std::wstring UpperCaseForNames(const std::wstring& text) {
   std::wstring upper = text;
   for (wchar_t& c : upper) {
     if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
         (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))
       c = static_cast<wchar_t>(c - 0x20);
-    else if (c == 0x3C2)
-      c = 0x3A3;
     else if (c >= 0x450 && c <= 0x45F)
       c = static_cast<wchar_t>(c - 0x50);
     else if (c == 0xFF)

@@ -96,8 +96,11 @@ struct FakeWorld {
   // Files: contents keyed by lowered path; folders likewise.
   std::map<std::wstring, std::string> files;
   std::set<std::wstring> folders;
-  std::set<std::wstring> readOnlyFiles;    // open only in the read modes
-  std::set<std::wstring> lockedFiles;      // do not open at all
+  std::set<std::wstring> readOnlyFiles;  // open only in the read modes
+  std::set<std::wstring> lockedFiles;    // do not open at all
+  // Files another program holds as soon as they are there (no program can hold a
+  // file before it exists): locked from the first change call that finds them.
+  std::set<std::wstring> lockedOnceThere;
   std::set<std::wstring> unreadableFiles;  // open, but every read fails
   std::vector<os::OpenMode> openModes;     // every open attempt, in order
   bool expandFails = false;                // os::ExpandEnv reports failure

@@ -1,13 +1,10 @@
-// Every call by which the launcher changes the disk or starts a tool is a point
-// where its process may be killed, the power may go, or the call may fail. For
-// each configuration below, a run from a known disk counts those calls; then, for
-// every one of them, the same disk is set up again, the run is stopped (or the call
-// fails) there, and the launcher runs twice more. The disk must then be exactly
-// what the same number of undisturbed runs of the application leave behind: the
-// machine's data back in place, the portable data holding the application's last
-// save, no backup name, no run record, nothing else changed. A failing call may
-// also leave its item undone for that run, so that the application works on the
-// machine's own data; nothing is lost then either.
+// The crash-point enumeration (tests/crash_points/crash_point_driver.h) on the
+// in-memory platform, where every disturbance can be made: for each
+// configuration below, every call by which the launcher changes the disk or starts
+// a tool is a point where its process may be killed, the power may go, or the call
+// may fail, and after it nothing may be lost: the machine's data back in place, the
+// portable data holding the application's last save, no backup name, no run
+// record, nothing else changed.
 //
 // The driver knows nothing of the steps themselves: a new kind of item is a new
 // row of kConfigurations, and its changes are counted like all others.
@@ -28,10 +25,13 @@
 #include "launcher/startup.h"
 #include "platform/text.h"
 #include "registry/reg_file_format.h"
+#include "tests/crash_points/crash_point_driver.h"
 #include "tests/fake_platform/fake_checks.h"
 #include "tests/fake_platform/fake_interpreter.h"
 #include "tests/fake_platform/fake_platform.h"
 #include "tests/fake_platform/fake_reg_tool.h"
+
+using namespace crash_points;
 
 namespace {
 
@@ -297,6 +297,20 @@ const Configuration kConfigurations[] = {
      {"[BEFORE]\r\nregkey = HKCU\\Software\\Other\r\n",
       "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""},
      true},
+    // The configuration that also runs under Wine on the real platform
+    // (tests/windows/crash_points_win_test.cpp).
+    {"DirAndRegkey",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\nregkey = HKCU\\Software\\App\r\n",
+     [] {
+       PortableFolder();
+       PortableRegistryFile();
+       MachineKey();
+     },
+     [](int run) {
+       AppSavesInFolder(run);
+       AppSavesInRegistry(run);
+     },
+     {"[BEFORE]\r\ndir = %APPDATA%\\App\r\n", "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""}},
     {"RegkeyWithoutMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      PortableRegistryFile,
@@ -511,8 +525,6 @@ const Configuration kConfigurations[] = {
      EachKeyLeftOut(kExample)},
 };
 
-bool IsRunRecord(const std::wstring& path) { return EndsWith(path, L".running"); }
-
 // The system's tools, with mklink making a link where nothing stands.
 bool ToolsWithLinks(FakeHiddenStart& start) {
   const std::wstring mklink = L"\"C:\\Windows\\system32\\cmd.exe\" /c mklink /D ";
@@ -522,15 +534,6 @@ bool ToolsWithLinks(FakeHiddenStart& start) {
   if (os::FileState(link) == -1) FakeMakeLink(link, true);
   return true;
 }
-
-// What the disk holds, as the launcher could see it.
-struct Disk {
-  std::map<std::wstring, std::string> files;
-  std::set<std::wstring> folders;
-  std::map<std::wstring, unsigned> attributes;
-  std::map<std::wstring, std::vector<std::tuple<std::wstring, unsigned, std::string>>> registry;
-  bool operator==(const Disk&) const = default;
-};
 
 Disk Snapshot() {
   Disk disk;
@@ -546,49 +549,7 @@ Disk Snapshot() {
   return disk;
 }
 
-std::string Differences(const Disk& want, const Disk& got) {
-  std::ostringstream out;
-  for (const auto& [name, bytes] : want.files) {
-    auto it = got.files.find(name);
-    if (it == got.files.end())
-      out << "\n  missing file " << Utf8FromWide(name);
-    else if (it->second != bytes)
-      out << "\n  " << Utf8FromWide(name) << " holds \"" << it->second << "\", not \"" << bytes
-          << "\"";
-  }
-  for (const auto& [name, bytes] : got.files)
-    if (!want.files.count(name)) out << "\n  extra file " << Utf8FromWide(name);
-  for (const auto& name : want.folders)
-    if (!got.folders.count(name)) out << "\n  missing folder " << Utf8FromWide(name);
-  for (const auto& name : got.folders)
-    if (!want.folders.count(name)) out << "\n  extra folder " << Utf8FromWide(name);
-  if (want.attributes != got.attributes) out << "\n  attributes differ";
-  if (want.registry != got.registry) out << "\n  registry differs";
-  return out.str();
-}
-
 void PrintTo(const Configuration& configuration, std::ostream* out) { *out << configuration.name; }
-
-enum class Disturbance {
-  Crash,        // the process is killed at the change
-  PowerLoss,    // as killed, and every byte not flushed by then is lost too
-  FailingCall,  // the change fails without effect (access denied, a tool that does not start)
-  DiskFull,     // from the change on, every call that adds data fails
-  HeldFile,     // a file is held open by another program for the whole run
-  TornWrite,    // killed while writing a new file: half of its bytes are there
-};
-
-const char* NameOf(Disturbance d) {
-  static const char* const kNames[] = {"crash",     "power loss",     "failing call",
-                                       "disk full", "file held open", "torn write"};
-  return kNames[static_cast<int>(d)];
-}
-
-// Where a run is disturbed: at a change (counted from 1), or by a held file.
-struct Point {
-  int change = 0;
-  std::wstring heldFile;
-};
 
 class CrashPoints : public ::testing::TestWithParam<Configuration> {
  protected:
@@ -608,6 +569,67 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     FakeAddFolder(L"C:\\Users\\me\\AppData\\Local\\Temp");
     GetParam().arrange();
     start_ = Fake();
+  }
+
+  Rig NativeRig() {
+    Rig rig;
+    rig.sections = GetParam().sections;
+    rig.unwrapped = GetParam().unwrapped;
+    rig.restore = [this] {
+      Fake() = start_;
+      saves_ = 0;
+    };
+    rig.writeConfiguration = WriteConfiguration;
+    rig.run = [this](const Disturbance* disturbance, const Point& point) {
+      applicationStarted_ = false;
+      if (!disturbance) return RunLauncher();
+      auto& w = Fake();
+      switch (*disturbance) {
+        case Disturbance::Crash:
+        case Disturbance::PowerLoss:
+        case Disturbance::TornWrite:
+          w.crashAt = point.change;
+          w.tearAtCrash = *disturbance == Disturbance::TornWrite;
+          break;
+        case Disturbance::FailingCall:
+        case Disturbance::DiskFull:
+          w.faultAt = point.change;
+          w.fault = *disturbance == Disturbance::DiskFull ? FakeFault::DiskFull : FakeFault::Once;
+          break;
+        case Disturbance::HeldFile:
+          (w.files.count(point.heldFile) ? w.lockedFiles : w.lockedOnceThere)
+              .insert(point.heldFile);
+          break;
+      }
+      const bool ended = RunLauncher();
+      if (*disturbance == Disturbance::PowerLoss) FakeLoseUnflushedData();
+      w.crashAt = w.faultAt = 0;
+      w.tearAtCrash = false;
+      w.fault = FakeFault::None;
+      w.diskFull = false;
+      w.lockedFiles = start_.lockedFiles;  // the other program has ended
+      w.lockedOnceThere.clear();
+      return ended;
+    };
+    rig.changes = [] {
+      std::vector<Change> changes;
+      for (const FakeChange& change : Fake().changes)
+        changes.push_back(Change{change.call, change.path, change.addsData});
+      return changes;
+    };
+    rig.snapshot = Snapshot;
+    rig.saves = [this] { return saves_; };
+    rig.applicationStarted = [this] { return applicationStarted_; };
+    // Without its configuration the launcher does not run at all.
+    rig.dataFiles = [this] {
+      std::vector<std::wstring> names;
+      for (const auto& [name, bytes] : start_.files)
+        if (name != L"c:\\p\\tool.ini" && name != L"c:\\p\\tool2.ini" &&
+            name != L"c:\\p\\app\\app.exe")
+          names.push_back(name);
+      return names;
+    };
+    return rig;
   }
 
   static void WriteConfiguration(const std::string& sections) {
@@ -639,133 +661,8 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
     return true;
   }
 
-  // The disk after this many undisturbed runs from the start.
-  const Disk& Undisturbed(int runs) {
-    auto [it, fresh] = undisturbed_.try_emplace(runs);
-    if (fresh) {
-      Fake() = start_;
-      saves_ = 0;
-      for (int i = 0; i < runs; ++i) RunLauncher();
-      it->second = Snapshot();
-    }
-    return it->second;
-  }
-
-  // Two undisturbed runs after one with these sections.
-  const Disk& AfterOneRunWith(const std::string& sections) {
-    auto [it, fresh] = unwrapped_.try_emplace(sections);
-    if (fresh) {
-      Fake() = start_;
-      saves_ = 0;
-      WriteConfiguration(sections);
-      RunLauncher();
-      WriteConfiguration(GetParam().sections);
-      RunLauncher();
-      RunLauncher();
-      it->second = Snapshot();
-    }
-    return it->second;
-  }
-
-  // Disturbs the first run, runs twice more, and describes what is wrong with the
-  // disk then (empty when nothing is).
-  std::string Check(Disturbance disturbance, const Point& point) {
-    Fake() = start_;
-    saves_ = 0;
-    applicationStarted_ = false;
-    auto& w = Fake();
-    switch (disturbance) {
-      case Disturbance::Crash:
-      case Disturbance::PowerLoss:
-      case Disturbance::TornWrite:
-        w.crashAt = point.change;
-        w.tearAtCrash = disturbance == Disturbance::TornWrite;
-        break;
-      case Disturbance::FailingCall:
-      case Disturbance::DiskFull:
-        w.faultAt = point.change;
-        w.fault = disturbance == Disturbance::DiskFull ? FakeFault::DiskFull : FakeFault::Once;
-        break;
-      case Disturbance::HeldFile:
-        w.lockedFiles.insert(point.heldFile);
-        break;
-    }
-    const bool ended = RunLauncher();
-    const bool killed = disturbance == Disturbance::Crash ||
-                        disturbance == Disturbance::PowerLoss ||
-                        disturbance == Disturbance::TornWrite;
-    std::string wrong;
-    if (killed && ended) wrong += "\n  the run was not stopped";
-    if (!killed && (!ended || !applicationStarted_))
-      wrong += "\n  the run did not go on to the application and its end";
-    if (disturbance == Disturbance::PowerLoss) FakeLoseUnflushedData();
-    w.crashAt = w.faultAt = 0;
-    w.tearAtCrash = false;
-    w.fault = FakeFault::None;
-    w.diskFull = false;
-    w.lockedFiles = start_.lockedFiles;  // the other program has ended
-    RunLauncher();
-    RunLauncher();
-    const Disk now = Snapshot();
-    const int saves = saves_;
-    const Disk& expected = Undisturbed(saves);
-    if (now == expected) return wrong;
-    if (!killed && saves == 3) {
-      for (const std::string& sections : GetParam().unwrapped)
-        if (now == AfterOneRunWith(sections)) return wrong;
-      // A record that cannot be written sets nothing up at all.
-      if (IsRunRecord(point.heldFile) && now == AfterOneRunWith("")) return wrong;
-    }
-    return wrong + Differences(expected, now);
-  }
-
-  std::vector<Point> PointsOf(Disturbance disturbance) {
-    std::vector<Point> points;
-    if (disturbance == Disturbance::HeldFile) {
-      // The data files, and the run record (a scanner holding it as it appears);
-      // without its configuration the launcher does not run at all.
-      std::set<std::wstring> held;
-      for (const auto& [name, bytes] : start_.files)
-        if (name != L"c:\\p\\tool.ini" && name != L"c:\\p\\tool2.ini" &&
-            name != L"c:\\p\\app\\app.exe")
-          held.insert(name);
-      for (const FakeChange& change : changes_)
-        if (IsRunRecord(change.path)) held.insert(change.path);
-      for (const std::wstring& name : held) points.push_back(Point{0, name});
-      return points;
-    }
-    for (size_t i = 0; i < changes_.size(); ++i)
-      if ((disturbance != Disturbance::DiskFull || changes_[i].addsData) &&
-          (disturbance != Disturbance::TornWrite || changes_[i].call == L"WriteNewFile"))
-        points.push_back(Point{static_cast<int>(i) + 1, L""});
-    return points;
-  }
-
-  std::string Describe(Disturbance disturbance, const Point& point) const {
-    std::string text = NameOf(disturbance);
-    if (disturbance == Disturbance::HeldFile) return text + " " + Utf8FromWide(point.heldFile);
-    const FakeChange& change = changes_[static_cast<size_t>(point.change) - 1];
-    return text + " at change " + std::to_string(point.change) + " of " +
-           std::to_string(changes_.size()) + " (" + Utf8FromWide(change.call) + " " +
-           Utf8FromWide(change.path) + ")";
-  }
-
-  // Checks every point of the disturbance; returns how many there were.
   size_t CheckEvery(Disturbance disturbance) {
-    Fake() = start_;
-    RunLauncher();
-    changes_ = Fake().changes;
-    const std::vector<Point> points = PointsOf(disturbance);
-    int violations = 0;
-    for (const Point& point : points) {
-      const std::string wrong = Check(disturbance, point);
-      // A handful describe the fault; the count tells how widespread it is.
-      if (!wrong.empty() && ++violations <= 5)
-        ADD_FAILURE() << Describe(disturbance, point) << ":" << wrong;
-    }
-    EXPECT_EQ(violations, 0) << "of " << points.size() << " points";
-    std::printf("%s: %zu %s points checked\n", GetParam().name, points.size(), NameOf(disturbance));
-    return points.size();
+    return driver_.CheckEvery(disturbance, GetParam().name);
   }
 
   // ---- two machines: the portable folder (the stick) moves between them -------
@@ -799,7 +696,7 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
   // its own numbers.
   FakeWorld MachineB() const {
     FakeWorld b = start_;
-    b.checks.runner = os::RunnerNames{L"{0c9e7d1a-5b2c-4e3f-9a8b-7c6d5e4f3a2b}",
+    b.checks.runner = os::RunnerNames{L"0c9e7d1a-5b2c-4e3f-9a8b-7c6d5e4f3a2b",
                                       L"S-1-5-21-700-800-900-1001", L"PC-B", L"me"};
     for (auto& [name, bytes] : b.files)
       if (!OnStick(name)) bytes += "@B";
@@ -907,10 +804,8 @@ class CrashPoints : public ::testing::TestWithParam<Configuration> {
 
   int saves_ = 0;  // by the application, counted from the start
   bool applicationStarted_ = false;
-  std::vector<FakeChange> changes_;  // of one undisturbed run
   FakeWorld start_;
-  std::map<int, Disk> undisturbed_;
-  std::map<std::string, Disk> unwrapped_;
+  Driver driver_{NativeRig()};
 };
 
 // What the machine holds outside the portable folder (and what the row leaves to
@@ -934,13 +829,13 @@ TEST_P(CrashPoints, UndisturbedRunsLeaveTheMachineAsItWas) {
   Fake() = start_;
   const std::wstring& left = GetParam().leftToTheApplication;
   const Disk machine = MachinePart(Snapshot(), left);
-  EXPECT_EQ(Differences(machine, MachinePart(Undisturbed(2), left)), "");
+  EXPECT_EQ(Differences(machine, MachinePart(driver_.Undisturbed(2), left)), "");
 }
 
 // The reference itself: undisturbed runs finish every item they begin, so no run
 // record and no new backup name is left behind.
 TEST_P(CrashPoints, UndisturbedRunsFinishEveryItem) {
-  for (const auto& [name, bytes] : Undisturbed(3).files)
+  for (const auto& [name, bytes] : driver_.Undisturbed(3).files)
     EXPECT_TRUE(start_.files.count(name) || (!IsRunRecord(name) && !Contains(name, L"_backup")))
         << Utf8FromWide(name);
 }
@@ -978,19 +873,18 @@ INSTANTIATE_TEST_SUITE_P(Configurations, CrashPoints, ::testing::ValuesIn(kConfi
 class MachineHop : public CrashPoints {};
 
 TEST_P(MachineHop, KilledOnOneMachineAtAnyChangeThenRunOnAnotherLosesNothing) {
-  Fake() = start_;
-  RunLauncher();
-  changes_ = Fake().changes;
+  const size_t changes = driver_.CountChanges().size();
   int violations = 0;
-  for (size_t change = 1; change <= changes_.size(); ++change) {
+  for (size_t change = 1; change <= changes; ++change) {
     const std::string wrong = CheckHop(static_cast<int>(change));
     if (!wrong.empty() && ++violations <= 5)
-      ADD_FAILURE() << "killed on A " << Describe(Disturbance::Crash, Point{int(change), L""})
-                    << ":" << wrong;
+      ADD_FAILURE() << "killed on A "
+                    << driver_.Describe(Disturbance::Crash, Point{int(change), L""}) << ":"
+                    << wrong;
   }
-  EXPECT_EQ(violations, 0) << "of " << changes_.size() << " points";
+  EXPECT_EQ(violations, 0) << "of " << changes << " points";
   std::printf("%s: %zu points on machine A checked with a run on B between\n", GetParam().name,
-              changes_.size());
+              changes);
 }
 
 std::vector<Configuration> HopConfigurations() {

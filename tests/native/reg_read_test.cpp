@@ -10,7 +10,6 @@
 #include "platform/text.h"
 #include "registry/reg_notation.h"
 #include "tests/fake_platform/fake_platform.h"
-#include "tests/windows/platform/registry_views_contract.h"
 #include "values/prepare_value.h"
 
 using os::RegRoot;
@@ -185,14 +184,4 @@ TEST_F(RegReadTest, DataAloneIsTheFirstFieldOfTheReadResult) {
   EXPECT_EQ(alone[2], L"x");
   EXPECT_EQ(alone[6], L"5");
   EXPECT_EQ(ReadRegData(std::nullopt, kKey, names), std::vector<std::wstring>(names.size()));
-}
-
-TEST_F(RegReadTest, ViewsAndReadAccessKeepTheSharedContract) {
-  for (const contract::WrittenKey& written : contract::kWritten) {
-    FakeSetRegString(RegRoot::LocalMachine, written.key, L"Where", written.where);
-    FakeAddRegKey(RegRoot::LocalMachine, std::wstring(written.key) + L"\\" + written.subkey);
-  }
-  Fake().registry[{RegRoot::LocalMachine, LowerAscii(contract::kReadOnly)}].fullAccess = false;
-  Fake().registry[{RegRoot::LocalMachine, LowerAscii(contract::kClosed)}].readable = false;
-  contract::ExpectReadsAsStated();
 }

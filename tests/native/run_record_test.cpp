@@ -92,7 +92,7 @@ TEST_F(RunRecordTest, RecordListsAnItemBeforeItsFirstStepAndGoesAtTheEnd) {
   Run("[BEFORE]\r\ndir = %APPDATA%\\App :: {VOQROOT}\\Data\r\n");
   const std::string body =
       "; voQ: a run in progress on this PC and account. The next start here finishes it; keep "
-      "this file.\r\nvoQ run record 1\r\nmachine {6f1d1c2e-0a1b-4c3d-8e9f-a1b2c3d4e5f6}\r\n"
+      "this file.\r\nvoQ run record 1\r\nmachine 6f1d1c2e-0a1b-4c3d-8e9f-a1b2c3d4e5f6\r\n"
       "account S-1-5-21-100-200-300-1001\r\ncomputer PC-A\r\nuser me\r\nlauncher Tool.exe\r\n"
       "item spare :: 20261209140327 :: dir :: C:\\U\\AppData\\App :: Data\r\n";
   EXPECT_EQ(firstStep, body + "end 6 " + Utf8FromWide(HexDigits(Fnv1a64(body), 16)) + "\r\n");

@@ -59,29 +59,3 @@ TEST(Text, UnpairedSurrogatesBecomeReplacementCharacters) {
             "a\xEF\xBF\xBD"
             "b");
 }
-
-// The rows of the Windows suite's AnsiCodePage test (tests/windows/platform/
-// requesters_test.cpp), against the code page of the in-memory platform.
-TEST(AnsiCodePage, RoundTripsWhatTheCodePageHoldsAndMarksTheRest) {
-  struct Row {
-    std::wstring text;
-    std::string bytes;  // the ANSI form of a text the code page holds
-    bool held;
-  };
-  const Row rows[] = {
-      {L"C:\\Daten \u00e4\u00f6\u00fc \u20ac", "C:\\Daten \xE4\xF6\xFC \x80", true},
-      {std::wstring(L"a\0?b", 4), std::string("a\0?b", 4), true},
-      {L"", "", true},
-      {L"a\u4e2db", "", false},
-      {L"\u0100", "", false},
-  };
-  for (const Row& row : rows) {
-    const std::string bytes = os::AnsiFromWide(row.text);
-    EXPECT_EQ(os::WideFromAnsi(bytes) == row.text, row.held);
-    if (row.held) {
-      EXPECT_EQ(bytes, row.bytes);
-      EXPECT_EQ(os::WideFromAnsi(row.bytes), row.text);
-    }
-  }
-  EXPECT_EQ(os::AnsiFromWide(L"a\u4e2db"), "a?b");
-}

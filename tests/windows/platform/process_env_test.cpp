@@ -94,8 +94,6 @@ TEST(ProcessEnv, WineReportsWindows7WorkstationAndAdministrator) {
   EXPECT_TRUE(version.workstation);
 
   EXPECT_TRUE(os::CanOpenServiceManagerFully());
-  // A 64-bit process is never reported as emulated.
-  EXPECT_FALSE(os::RunsUnderWow64());
 }
 
 TEST(ProcessEnv, PauseWaitsAndTheClockIsTheLocalTime) {
@@ -114,17 +112,4 @@ TEST(ProcessEnv, PauseWaitsAndTheClockIsTheLocalTime) {
   fields.tm_isdst = -1;
   EXPECT_NEAR(static_cast<double>(std::mktime(&fields)), static_cast<double>(std::time(nullptr)),
               2.0);
-}
-
-// What the run record tells machines and accounts apart by: the machine's own
-// number (wineboot writes one per prefix), the account's SID, and the names.
-TEST(Runner, NamesTheMachineAndTheAccountByTheirNumbers) {
-  const os::RunnerNames runner = os::QueryRunner();
-  EXPECT_EQ(runner.machineGuid.size(), 36u);
-  EXPECT_EQ(runner.userSid.rfind(L"S-1-5-", 0), 0u);
-  wchar_t user[257] = {};
-  DWORD length = 257;
-  ASSERT_TRUE(GetUserNameW(user, &length));
-  EXPECT_EQ(runner.userName, user);
-  EXPECT_FALSE(runner.computerName.empty());
 }

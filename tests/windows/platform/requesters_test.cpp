@@ -1,6 +1,6 @@
 // The open-file dialog and the folder browser, answered from a second thread as a
-// user would; and the ANSI code page conversions. (The input window is driven
-// through the launcher in e2e/prompts_test.cpp.)
+// user would. (The input window is driven through the launcher in
+// e2e/prompts_test.cpp.)
 #include <windows.h>
 
 #include <functional>
@@ -103,34 +103,4 @@ TEST(FolderBrowser, StartsAtTheInitialFolderAndAnswersIt) {
   ASSERT_TRUE(answer.has_value());
   EXPECT_EQ(*answer + L"\\", start.path);
   EXPECT_EQ(cancelled, std::nullopt);
-}
-
-// The same rows run against the in-memory platform (tests/native/text_test.cpp):
-// a text comes back from its ANSI bytes exactly when the code page holds it. What
-// the code page lacks may turn into "?" or into a look-alike (Windows maps "Ā" to
-// "A"), so only the way back tells.
-TEST(AnsiCodePage, RoundTripsWhatTheCodePageHoldsAndMarksTheRest) {
-  // Wine's default ANSI code page here is 1252.
-  ASSERT_EQ(GetACP(), 1252u);
-  struct Row {
-    std::wstring text;
-    std::string bytes;  // the ANSI form of a text the code page holds
-    bool held;
-  };
-  const Row rows[] = {
-      {L"C:\\Daten \u00e4\u00f6\u00fc \u20ac", "C:\\Daten \xE4\xF6\xFC \x80", true},
-      {std::wstring(L"a\0?b", 4), std::string("a\0?b", 4), true},
-      {L"", "", true},
-      {L"a\u4e2db", "", false},
-      {L"\u0100", "", false},
-  };
-  for (const Row& row : rows) {
-    const std::string bytes = os::AnsiFromWide(row.text);
-    EXPECT_EQ(os::WideFromAnsi(bytes) == row.text, row.held);
-    if (row.held) {
-      EXPECT_EQ(bytes, row.bytes);
-      EXPECT_EQ(os::WideFromAnsi(row.bytes), row.text);
-    }
-  }
-  EXPECT_EQ(os::AnsiFromWide(L"a\u4e2db"), "a?b");
 }

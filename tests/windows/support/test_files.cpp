@@ -31,8 +31,6 @@ ScopedFolder::ScopedFolder(const std::wstring& stem, const std::wstring& under) 
   }
 }
 
-namespace {
-
 // Removes a tree without ever descending into a link: a folder link is removed
 // as itself (or left), so a link that points back into its own tree cannot send
 // the clean-up round in circles.
@@ -58,8 +56,6 @@ void RemoveTree(const std::wstring& folder) {
   }
   RemoveDirectoryW(folder.c_str());
 }
-
-}  // namespace
 
 ScopedFolder::~ScopedFolder() { RemoveTree(path.substr(0, path.size() - 1)); }
 

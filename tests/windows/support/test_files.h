@@ -22,6 +22,10 @@ struct ScopedFolder {
   ScopedFolder& operator=(const ScopedFolder&) = delete;
 };
 
+// Removes the folder (no trailing backslash) and all it holds; a folder link is
+// removed as itself, never followed.
+void RemoveTree(const std::wstring& folder);
+
 bool WriteBytes(const std::wstring& path, const std::string& bytes);
 // The whole file; empty when it cannot be read.
 std::string ReadBytes(const std::wstring& path);
