@@ -110,7 +110,7 @@ std::optional<std::wstring> LauncherFileOfItem(const LauncherContext& ctx, std::
   const auto places = kind->placesOf(ctx, value);
   if (!places) return std::nullopt;
   const DiskPlaces disk = DiskPlacesOf(ctx, *kind, *places);
-  if (!disk.local.empty() && IsLauncherFile(ctx, disk.local)) return places->local;
+  if (disk.localOnDisk && IsLauncherFile(ctx, disk.identity)) return places->local;
   if (!disk.portable.empty() && IsLauncherFile(ctx, disk.portable))
     return kind->portableAt != nullptr ? kind->portableAt(ctx, *places, L"") : places->portable;
   return std::nullopt;
