@@ -5,50 +5,38 @@
 
 using namespace testing_win;
 
-TEST(Application, NotSetStopsWithExitCodeOne) {
-  PortableFolder folder(L"AppNotSet");
-  AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(WriteFileIn(folder, L"AppNotSet.ini", IniText("[GENERAL]\napplication = \n")));
-  BoxAnswerer answerer;
-  StartAnswering(answerer, L"AppNotSet", {IDOK});
-  const LaunchResult run = RunLauncher(folder, L"");
-  const std::vector<SeenBox> seen = FinishAnswering(answerer);
+// An empty application key, and none in any section (here a misspelt one): nothing
+// to start, so nothing is moved for it either.
+TEST(Application, NotSetStopsWithExitCodeOneBeforeAnythingMoves) {
+  struct Case {
+    const wchar_t* name;
+    const char* ini;
+  };
+  for (const Case& c :
+       {Case{L"AppNotSet", "[GENERAL]\napplication = \n[BEFORE]\ndir = Data\n"},
+        Case{L"AppNoKey", "[GENERAL]\nApplication = App\\App.exe\n[BEFORE]\ndir = Data\n"}}) {
+    SCOPED_TRACE(testing::PrintToString(std::wstring(c.name)));
+    PortableFolder folder(c.name);
+    AddTestApp(folder, L"App\\App.exe");
+    ASSERT_TRUE(WriteFileIn(folder, std::wstring(c.name) + L".ini", IniText(c.ini)));
+    ASSERT_TRUE(CreateDirectoryW(PathIn(folder, L"Data").c_str(), nullptr));
+    ASSERT_TRUE(WriteFileIn(folder, L"Data\\own.txt", "the machine's"));
+    BoxAnswerer answerer;
+    StartAnswering(answerer, c.name, {IDOK});
+    const LaunchResult run = RunLauncher(folder, L"");
+    const std::vector<SeenBox> seen = FinishAnswering(answerer);
 
-  ASSERT_TRUE(run.ended);
-  EXPECT_EQ(run.exitCode, 1u);
-  ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(
-      seen[0], L"AppNotSet",
-      L"Main application is not set!\r\nPlease check " + PathIn(folder, L"AppNotSet.ini") + L".",
-      BoxIcon::Stop, false);
-  EXPECT_TRUE(ReadAppRuns(PathIn(folder, L"App\\App.exe")).empty());
-}
-
-// No application key in any section (here a misspelt one): nothing to start, so
-// nothing is moved for it either.
-TEST(Application, NoKeyStopsWithExitCodeOneBeforeAnythingMoves) {
-  PortableFolder folder(L"AppNoKey");
-  AddTestApp(folder, L"App\\App.exe");
-  ASSERT_TRUE(
-      WriteFileIn(folder, L"AppNoKey.ini",
-                  IniText("[GENERAL]\nApplication = App\\App.exe\n[BEFORE]\ndir = Data\n")));
-  ASSERT_TRUE(CreateDirectoryW(PathIn(folder, L"Data").c_str(), nullptr));
-  ASSERT_TRUE(WriteFileIn(folder, L"Data\\own.txt", "the machine's"));
-  BoxAnswerer answerer;
-  StartAnswering(answerer, L"AppNoKey", {IDOK});
-  const LaunchResult run = RunLauncher(folder, L"");
-  const std::vector<SeenBox> seen = FinishAnswering(answerer);
-
-  ASSERT_TRUE(run.ended);
-  EXPECT_EQ(run.exitCode, 1u);
-  ASSERT_EQ(seen.size(), 1u);
-  ExpectBox(
-      seen[0], L"AppNoKey",
-      L"Main application is not set!\r\nPlease check " + PathIn(folder, L"AppNoKey.ini") + L".",
-      BoxIcon::Stop, false);
-  EXPECT_TRUE(ReadAppRuns(PathIn(folder, L"App\\App.exe")).empty());
-  EXPECT_EQ(ReadBytes(PathIn(folder, L"Data\\own.txt")), "the machine's");
-  EXPECT_EQ(GetFileAttributesW(PathIn(folder, L"Data_backup").c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(run.ended);
+    EXPECT_EQ(run.exitCode, 1u);
+    ASSERT_EQ(seen.size(), 1u);
+    ExpectBox(seen[0], c.name,
+              L"Main application is not set!\r\nPlease check " +
+                  PathIn(folder, std::wstring(c.name) + L".ini") + L".",
+              BoxIcon::Stop, false);
+    EXPECT_TRUE(ReadAppRuns(PathIn(folder, L"App\\App.exe")).empty());
+    EXPECT_EQ(ReadBytes(PathIn(folder, L"Data\\own.txt")), "the machine's");
+    EXPECT_EQ(GetFileAttributesW(PathIn(folder, L"Data_backup").c_str()), INVALID_FILE_ATTRIBUTES);
+  }
 }
 
 TEST(Application, NotFoundStopsWithExitCodeOne) {
