@@ -70,13 +70,20 @@ std::wstring RecordedText(const LauncherContext& ctx, const std::wstring& text) 
   return rest;
 }
 
-std::wstring RecordedValue(const LauncherContext& ctx, const std::wstring& value) {
+// The value with its fields inside the launcher folder made relative, unless the
+// item then reads as another place: a backup item takes its whole value for one
+// path, and "C:\P\r :: :\x" written as "r :: :\x" would read as it stands.
+std::wstring RecordedValue(const LauncherContext& ctx, std::wstring_view key,
+                           const std::wstring& value) {
   std::wstring recorded;
   const std::vector<std::wstring> fields = SplitFields(value);
   for (size_t i = 0; i < fields.size(); ++i) {
     if (i > 0) recorded += kSeparator;
     recorded += RecordedText(ctx, fields[i]);
   }
+  if (recorded != value && (ItemIdentity(ctx, key, recorded) != ItemIdentity(ctx, key, value) ||
+                            PortableKeyOf(ctx, key, recorded) != PortableKeyOf(ctx, key, value)))
+    return value;
   return recorded;
 }
 
@@ -123,7 +130,7 @@ std::string RunRecordText(const LauncherContext& ctx, const RunRecord& record) {
       line += *field;
       line += kSeparator;
     }
-    line += RecordedValue(ctx, item.value);
+    line += RecordedValue(ctx, item.key, item.value);
   }
   return FramedText(kComment, kKind, lines);
 }
