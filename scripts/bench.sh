@@ -37,8 +37,8 @@ die() {
 bash scripts/install-deps.sh || exit 1
 say "Building the shipped programs and the benchmark's own (release preset)"
 cmake --preset release >/dev/null || die "configure failed"
-cmake --build build/release --target voQ bench_app shell_floor >/dev/null || die "build failed"
-launcher=${BENCH_LAUNCHER:-$root/build/release/voQ.exe}
+cmake --build build/windows --target voQ bench_app shell_floor >/dev/null || die "build failed"
+launcher=${BENCH_LAUNCHER:-$root/build/windows/voQ.exe}
 [ -f "$launcher" ] || die "no launcher at $launcher"
 
 # ---- a Wine profile of its own ---------------------------------------------------
@@ -68,9 +68,9 @@ bench=$drive_c/bench
 mkdir -p "$bench/wrap/App" "$bench/change/App" "$bench/onekey/App"
 for folder in wrap change onekey; do
   cp "$launcher" "$bench/$folder/BenchApp.exe"
-  cp build/release/bench/bench_app.exe "$bench/$folder/App/BenchApp.exe"
+  cp build/windows/bench/bench_app.exe "$bench/$folder/App/BenchApp.exe"
 done
-cp build/release/bench/bench_app.exe build/release/bench/shell_floor.exe bench/wrap_floor.cmd \
+cp build/windows/bench/bench_app.exe build/windows/bench/shell_floor.exe bench/wrap_floor.cmd \
   "$bench/"
 printf '[GENERAL]\r\napplication = App\\BenchApp.exe\r\n' >"$bench/onekey/BenchApp.ini"
 printf '[GENERAL]\r\napplication = App\\BenchApp.exe\r\n[BEFORE]\r\ndir = %%APPDATA%%\\BenchApp\r\n' \

@@ -22,8 +22,8 @@ bash scripts/install-deps.sh
 cmake --preset release >/dev/null
 cmake --build --preset release >/dev/null
 
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/release/CMakeCache.txt)
-[ -n "$version" ] || { echo "package: no project version in build/release" >&2; exit 1; }
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:[A-Z]*=//p' build/windows/CMakeCache.txt)
+[ -n "$version" ] || { echo "package: no project version in build/windows" >&2; exit 1; }
 epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null || true)}
 [ -n "$epoch" ] || { echo "package: no git history; set SOURCE_DATE_EPOCH" >&2; exit 1; }
 name=voQ-$version
@@ -35,11 +35,11 @@ programs=(voQ.exe voq-scramble.exe voq-check.exe)
 for program in "${programs[@]}"; do
   if [ -n "${VOQ_SIGN_PFX:-}" ]; then
     osslsigncode sign -pkcs12 "$VOQ_SIGN_PFX" -readpass <(printf '%s' "${VOQ_SIGN_PASSWORD:-}") \
-      -h sha256 -n voQ -time "$epoch" -in "build/release/$program" -out "$stage/$program" >/dev/null
+      -h sha256 -n voQ -time "$epoch" -in "build/windows/$program" -out "$stage/$program" >/dev/null
     osslsigncode verify ${VOQ_SIGN_CA:+-CAfile "$VOQ_SIGN_CA"} -in "$stage/$program" >/dev/null ||
       { echo "package: the signature of $program does not verify" >&2; exit 1; }
   else
-    cp "build/release/$program" "$stage/"
+    cp "build/windows/$program" "$stage/"
   fi
 done
 cp README.md LICENSE CHANGELOG.md CONTRIBUTING.md "$stage/"
