@@ -55,7 +55,7 @@ for name in "${targets[@]}"; do
   merged=$(mktemp -d)
   mkdir -p "$kept"
   # Hand-named seeds stay as they are; found inputs are named by their SHA-1.
-  find "$kept" -maxdepth 1 -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$merged/" \;
+  find "$kept" -maxdepth 1 -regextype posix-extended -type f ! -regex '.*/[0-9a-f]{40}' -exec cp {} "$merged/" \;
   if "$build/tests/fuzz/${name}_fuzz" -merge=1 -timeout=10 -rss_limit_mb=2048 "${flags[@]}" \
     "$merged" "$kept" "$build/fuzz-corpus/$name" 2>"$build/fuzz-$name-merge.log"; then
     find "$kept" -maxdepth 1 -type f -delete
