@@ -35,8 +35,8 @@ die() {
 }
 
 bash scripts/install-deps.sh || exit 1
-say "Building the shipped programs and the benchmark's own (release preset)"
-cmake --preset release >/dev/null || die "configure failed"
+say "Building the shipped programs and the benchmark's own (windows preset)"
+cmake --preset windows >/dev/null || die "configure failed"
 cmake --build build/windows --target voQ bench_app shell_floor >/dev/null || die "build failed"
 launcher=${BENCH_LAUNCHER:-$root/build/windows/voQ.exe}
 [ -f "$launcher" ] || die "no launcher at $launcher"
