@@ -1,5 +1,6 @@
 // Folder and file items: `dir`, `file`, `(dir)`, `(file)`.
 #include "commands/item_kinds.h"
+#include "fileops/copy_tree.h"
 #include "fileops/direct_ops.h"
 #include "fileops/file_ops.h"
 #include "platform/paths.h"
@@ -82,11 +83,17 @@ bool BringInFile(const LauncherContext& ctx, const ItemPlaces& p) {
          os::FileState(ResolveFileTarget(ctx, p.local, p.portable)) == os::kStateMissing;
 }
 
-bool CarryBackFolder(const LauncherContext& ctx, const ItemPlaces& p) {
-  return CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, false);
+bool CarryBackFolder(const LauncherContext& ctx, const ItemPlaces& p, std::uint64_t broughtInAt) {
+  if (!CopyOrMoveDirContents(ctx, p.local, p.portable, L"", false, true, false, broughtInAt))
+    return false;
+  // Data that this run did not bring in may hold what a power loss left: files with
+  // the size and the write time of a copy, and none of its bytes. Carried back,
+  // they get new times, so that no later carry-back takes them for that copy's
+  // source, which keeps the old time.
+  return broughtInAt != 0 || GiveTreeNewTimes(ResolveFolderTarget(ctx, p.portable));
 }
 
-bool CarryBackFile(const LauncherContext& ctx, const ItemPlaces& p) {
+bool CarryBackFile(const LauncherContext& ctx, const ItemPlaces& p, std::uint64_t) {
   return CopyOrMoveFile(ctx, p.local, p.portable, false, true, false);
 }
 

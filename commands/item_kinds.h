@@ -5,6 +5,7 @@
 // the recovery at the next start without code of its own.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -40,7 +41,10 @@ struct ItemKind {
   bool (*bringIn)(const LauncherContext& ctx, const ItemPlaces& places);
   // After the application: carries what the local place holds back to the
   // portable location; true only when all of it is there. Null: nothing to carry.
-  bool (*carryBack)(const LauncherContext& ctx, const ItemPlaces& places);
+  // `broughtInAt`: the os::FileClock reading before this run brought the data in
+  // (0: it did not), so that what the application left untouched need not be read.
+  bool (*carryBack)(const LauncherContext& ctx, const ItemPlaces& places,
+                    std::uint64_t broughtInAt);
   // Wrap items: the folder or file that holds the portable data, resolved, with
   // the suffix added to its name (before the extension of a file); an empty
   // suffix names the place itself. Null: nothing is carried back.

@@ -114,10 +114,10 @@ bool BringInValue(const LauncherContext& ctx, const ItemPlaces& p) {
   return ImportRegFileFor(ctx, p.portable, value.keyPath, &value.valueName);
 }
 
-bool CarryBackKey(const LauncherContext& ctx, const ItemPlaces& p) {
+bool CarryBackKey(const LauncherContext& ctx, const ItemPlaces& p, std::uint64_t) {
   return ExportRegKey(ctx, p.local, p.portable, kToolEndBoundMs);
 }
-bool CarryBackValue(const LauncherContext& ctx, const ItemPlaces& p) {
+bool CarryBackValue(const LauncherContext& ctx, const ItemPlaces& p, std::uint64_t) {
   return ExportRegValue(ctx, p.local, p.portable);
 }
 

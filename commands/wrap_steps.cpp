@@ -189,9 +189,13 @@ void SetUpItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& 
   // record says so: a carry-back would otherwise write what the application made
   // of a part over the whole, or a later start would clear the application's work.
   // Failing that, the machine's data goes back before the run.
+  const std::uint64_t broughtInAt = os::FileClock();
   if ((item->kind->bringIn != nullptr && !item->kind->bringIn(ctx, p)) ||
-      !NoteItemStage(ctx, index, kStageInUse))
+      !NoteItemStage(ctx, index, kStageInUse)) {
     FinishRunItem(ctx, index);
+    return;
+  }
+  ctx.runItems[index].broughtInAt = broughtInAt;
 }
 
 void PutBackItem(LauncherContext& ctx, std::wstring_view key, const std::wstring& value) {
@@ -251,7 +255,7 @@ void FinishRunItem(LauncherContext& ctx, size_t index) {
       if (stage != kStageOutdated &&
           !TellOthersOfNewerData(ctx, PortableKeyOf(ctx, recorded.key, recorded.value)))
         return;
-      if (!item->kind->carryBack(ctx, p)) return;
+      if (!item->kind->carryBack(ctx, p, stage == kStageInUse ? recorded.broughtInAt : 0)) return;
     }
     stage = kStageToClear;
     // Each step that removes data runs only once the record says that the data is

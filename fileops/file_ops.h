@@ -2,6 +2,7 @@
 // command interpreter; copies and file creation use the file API.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 #include "platform/context.h"
@@ -36,9 +37,10 @@ std::wstring ResolveFileTarget(const LauncherContext& ctx, std::wstring_view sou
 // Copies (or moves) a folder's contents; an empty or "." target is "Settings"
 // beside the launcher. Returns true when every file was copied and flushed; false,
 // without a change, for a target that a deletion still running may reach.
+// `filledAt`: as for CopyTree, when the source was filled from the target.
 bool CopyOrMoveDirContents(const LauncherContext& ctx, std::wstring_view source,
                            std::wstring_view target, std::wstring_view pattern, bool move,
-                           bool overwrite, bool reverse);
+                           bool overwrite, bool reverse, std::uint64_t filledAt = 0);
 // The folder that the target of CopyOrMoveDirContents names.
 std::wstring ResolveFolderTarget(const LauncherContext& ctx, std::wstring_view target);
 

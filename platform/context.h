@@ -21,6 +21,9 @@ struct RunItem {
   std::wstring key;    // "dir", "(file)", "regkey", "symlink", ...
   std::wstring value;  // as dispatched
   int owner = 0;       // kEarlierRun, kThisRun or kLeftOut
+  // Not recorded: os::FileClock before this run brought the data in (0: it did
+  // not). A later start cannot know what happened to the local data since.
+  std::uint64_t broughtInAt = 0;
 };
 
 // Who runs the launcher. A run record is acted on only by the machine and account

@@ -81,6 +81,11 @@ struct LocalTime {
 };
 LocalTime LocalClock();
 
+// The system's time in the ticks of DirEntry::lastWrite (GetSystemTimeAsFileTime).
+// A file written after a reading gets a write time no earlier than the reading,
+// less its volume's grain (FAT32 keeps 2 s).
+std::uint64_t FileClock();
+
 // ---- files ---------------------------------------------------------------------
 
 // What FileState answers besides the size (>= 0) of an existing file.
@@ -228,6 +233,9 @@ struct DirEntry {
   std::uint64_t lastWrite = 0;
 };
 
+// The coarsest grain in which a volume keeps write times: FAT32's 2 s.
+inline constexpr std::uint64_t kCoarsestWriteTimeGrain = 20'000'000;
+
 // The entries of the folder whose names match the pattern (FindFirstFileW on
 // folder + "\" + pattern, so a short 8.3 name can match too), in the system's
 // order, without "." and "..". An existing folder without a match gives an empty
@@ -254,6 +262,12 @@ bool SameFileBytes(const std::wstring& first, const std::wstring& second);
 // back). Copies are flushed before anything relies on them: before their source
 // is removed, or before the run record says that the copy is whole.
 bool FlushFile(const std::wstring& path);
+
+// Gives the file the system's time now (FileClock) as its last write time,
+// written through to the disk (SetFileTime on a handle opened for
+// FILE_WRITE_ATTRIBUTES with FILE_FLAG_WRITE_THROUGH). Attributes and sharing do
+// not stand in its way (read-only, held open); false for a missing file or a folder.
+bool StampWriteTime(const std::wstring& path);
 
 // Clears read-only, hidden and system (FILE_ATTRIBUTE_NORMAL).
 bool SetNormalAttributes(const std::wstring& path);

@@ -35,6 +35,8 @@
 #define ListFolder RealListFolder
 #define ListRegSubkeys RealListRegSubkeys
 #define LocalClock RealLocalClock
+#define FileClock RealFileClock
+#define StampWriteTime RealStampWriteTime
 #define LongPathName RealLongPathName
 #define MakeSymbolicLink RealMakeSymbolicLink
 #define MatchesSpec RealMatchesSpec
@@ -108,6 +110,8 @@
 #undef ListFolder
 #undef ListRegSubkeys
 #undef LocalClock
+#undef FileClock
+#undef StampWriteTime
 #undef LongPathName
 #undef MakeSymbolicLink
 #undef MatchesSpec

@@ -133,32 +133,63 @@ std::string Compared(std::uint64_t before, std::uint64_t after) {
 }
 
 TEST(Contract, ListedWriteTimes) {
-  CheckRows("ListFolder write times",
-            {
-                {"a copy takes its source's time", Five,
-                 [] {
-                   os::Pause(30);
-                   os::CopyFileReplacing(At(L"five.txt"), At(L"copy.txt"));
-                   return Compared(WriteTime(L"five.txt"), WriteTime(L"copy.txt"));
-                 },
-                 "same"},
-                {"a rename keeps it", Five,
-                 [] {
-                   const std::uint64_t before = WriteTime(L"five.txt");
-                   os::Pause(30);
-                   os::MoveFileOrFolder(At(L"five.txt"), At(L"moved.txt"));
-                   return Compared(before, WriteTime(L"moved.txt"));
-                 },
-                 "same"},
-                {"every write gives a new one, even of the same bytes", Five,
-                 [] {
-                   const std::uint64_t before = WriteTime(L"five.txt");
-                   os::Pause(30);
-                   os::WriteNewFile(At(L"five.txt"), "12345");
-                   return Compared(before, WriteTime(L"five.txt"));
-                 },
-                 "later"},
-            });
+  CheckRows(
+      "ListFolder write times",
+      {
+          {"a copy takes its source's time", Five,
+           [] {
+             os::Pause(30);
+             os::CopyFileReplacing(At(L"five.txt"), At(L"copy.txt"));
+             return Compared(WriteTime(L"five.txt"), WriteTime(L"copy.txt"));
+           },
+           "same"},
+          {"a rename keeps it", Five,
+           [] {
+             const std::uint64_t before = WriteTime(L"five.txt");
+             os::Pause(30);
+             os::MoveFileOrFolder(At(L"five.txt"), At(L"moved.txt"));
+             return Compared(before, WriteTime(L"moved.txt"));
+           },
+           "same"},
+          {"every write gives a new one, even of the same bytes", Five,
+           [] {
+             const std::uint64_t before = WriteTime(L"five.txt");
+             os::Pause(30);
+             os::WriteNewFile(At(L"five.txt"), "12345");
+             return Compared(before, WriteTime(L"five.txt"));
+           },
+           "later"},
+          {"the clock: a file written before a reading is older, one after is not, "
+           "less the grain",
+           Five,
+           [] {
+             os::Pause(30);
+             const std::uint64_t reading = os::FileClock();
+             os::WriteNewFile(At(L"after.txt"), "12345");
+             const bool before = WriteTime(L"five.txt") < reading;
+             const bool after = WriteTime(L"after.txt") + os::kCoarsestWriteTimeGrain > reading;
+             return std::string(before ? "older" : "not older") + (after ? " not older" : " older");
+           },
+           "older not older"},
+          {"a stamp gives the clock's time, to a read-only and a held file too",
+           [] {
+             Five();
+             PutFile(L"held.txt", "12345");
+             PutAttributes(L"five.txt", os::kAttrReadOnly);
+             Hold(L"held.txt");
+             os::Pause(30);
+           },
+           [] {
+             const std::uint64_t reading = os::FileClock();
+             std::string answer;
+             for (const wchar_t* name : {L"five.txt", L"held.txt"})
+               answer += !os::StampWriteTime(At(name))                             ? "refused "
+                         : WriteTime(name) + os::kCoarsestWriteTimeGrain > reading ? "now "
+                                                                                   : "old ";
+             return answer + (os::StampWriteTime(At(L"")) ? "folder" : "no folder");
+           },
+           "now now no folder"},
+      });
 }
 
 std::string Opens(const std::wstring& relative, os::OpenMode mode) {

@@ -107,7 +107,10 @@ bool ChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
 // The write time a file gets: the clock's, or a copy's source's.
 void SetWriteTime(const std::wstring& key, std::optional<std::uint64_t> copiedTime = {}) {
   auto& w = Fake();
-  w.writeTimes[key] = copiedTime ? *copiedTime : (w.fileClock += 100'000);
+  std::uint64_t time = copiedTime ? *copiedTime : (w.fileClock += 100'000);
+  // Rounded down, the harder way for a rule that trusts times.
+  if (w.coarseTimeDrives.count(key.substr(0, 2))) time -= time % os::kCoarsestWriteTimeGrain;
+  w.writeTimes[key] = time;
 }
 
 bool HasChildren(const std::wstring& key) {
@@ -231,6 +234,8 @@ bool RunsUnderWow64() { return Fake().wow64; }
 bool WindowsIs64Bit() { return Fake().windows64; }
 void ReleaseWorkingSet() { Fake().workingSetReleased = true; }
 void Pause(unsigned milliseconds) { Fake().pausedMs += milliseconds; }
+std::uint64_t FileClock() { return Fake().fileClock += Fake().fileClockStep; }
+
 LocalTime LocalClock() {
   auto& w = Fake();
   ++w.clockReads;
@@ -562,6 +567,14 @@ bool FlushFile(const std::wstring& path) {
   if (ChangeFails(L"FlushFile", key, false) || Unreadable(key)) return false;
   if (!Fake().files.count(key)) return false;
   Fake().unflushed.erase(key);
+  return true;
+}
+
+bool StampWriteTime(const std::wstring& path) {
+  const std::wstring key = Key(path);
+  if (ChangeFails(L"StampWriteTime", key, false) || Unreadable(key)) return false;
+  if (!Fake().files.count(key)) return false;
+  SetWriteTime(key);
   return true;
 }
 

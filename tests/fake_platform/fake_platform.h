@@ -132,6 +132,11 @@ struct FakeWorld {
   // writes the same bytes; a copy takes its source's time, a rename keeps it.
   std::map<std::wstring, std::uint64_t> writeTimes;
   std::uint64_t fileClock = 133'000'000'000'000'000;  // some day in 2022
+  // How far each os::FileClock reading moves the clock on: an hour, as a user's
+  // starts lie apart; 0 for starts back to back.
+  std::uint64_t fileClockStep = 36'000'000'000;
+  // Drives ("c:") that keep write times as FAT32 does, in steps of 2 s.
+  std::set<std::wstring> coarseTimeDrives;
   // Files whose bytes are not on the disk yet (a copy not flushed): a power loss
   // leaves their names, as the file system's journal keeps them, with zeros for bytes.
   // A stand-in of a tool that writes a file (a registry export) marks it here too:

@@ -172,6 +172,8 @@ struct Configuration {
   // A place the application works on that no item of the row wraps, by design
   // (lowered; a folder's contents or a file): undisturbed runs change it.
   std::wstring leftToTheApplication = {};
+  // A portable file, and what three undisturbed runs leave in it.
+  std::pair<std::wstring, std::string> lastSave = {};
 };
 
 // The system's tools, as the configurations below meet them.
@@ -215,7 +217,9 @@ const Configuration kConfigurations[] = {
      },
      AppSavesInFolder,
      {""},
-     true},
+     true,
+     {},
+     {L"C:\\P\\Settings\\last.txt", "3"}},
     {"DirWithoutMachineData",
      "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
      PortableFolder,
@@ -311,6 +315,22 @@ const Configuration kConfigurations[] = {
        AppSavesInRegistry(run);
      },
      {"[BEFORE]\r\ndir = %APPDATA%\\App\r\n", "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n", ""}},
+    // A stick formatted FAT32, started again as soon as the application ends: each
+    // save, of the same size as the data before it, falls within the 2 s of the
+    // write time that the last carry-back gave the file.
+    {"DirOnFat32BackToBack",
+     "[BEFORE]\r\ndir = %APPDATA%\\App\r\n",
+     [] {
+       Fake().coarseTimeDrives.insert(L"c:");
+       Fake().fileClockStep = 0;
+       PortableFolder();
+       MachineFolder();
+     },
+     [](int run) { FakeAddFile(kApp + L"\\s.ini", "+" + std::to_string(run)); },
+     {""},
+     false,
+     {},
+     {L"C:\\P\\Settings\\s.ini", "+3"}},
     {"RegkeyWithoutMachineData",
      "[BEFORE]\r\nregkey = HKCU\\Software\\App\r\n",
      PortableRegistryFile,
@@ -895,6 +915,25 @@ std::vector<Configuration> HopConfigurations() {
 }
 
 INSTANTIATE_TEST_SUITE_P(Configurations, MachineHop, ::testing::ValuesIn(HopConfigurations()),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The reference itself: what undisturbed runs carry back holds the last save,
+// even where each save has the size and the time of the data before it.
+class LastSave : public CrashPoints {};
+
+TEST_P(LastSave, UndisturbedRunsCarryItBack) {
+  const auto& [file, bytes] = GetParam().lastSave;
+  EXPECT_EQ(driver_.Undisturbed(3).files.at(LowerAscii(file)), bytes);
+}
+
+std::vector<Configuration> LastSaveConfigurations() {
+  std::vector<Configuration> rows;
+  std::copy_if(std::begin(kConfigurations), std::end(kConfigurations), std::back_inserter(rows),
+               [](const Configuration& row) { return !row.lastSave.first.empty(); });
+  return rows;
+}
+
+INSTANTIATE_TEST_SUITE_P(Configurations, LastSave, ::testing::ValuesIn(LastSaveConfigurations()),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -228,6 +228,7 @@ bool WindowsIs64Bit() { return RealWindowsIs64Bit(); }
 void ReleaseWorkingSet() {}
 void Pause(unsigned) {}
 LocalTime LocalClock() { return RealLocalClock(); }
+std::uint64_t FileClock() { return RealFileClock(); }
 
 // ---- files -------------------------------------------------------------------------
 
@@ -340,7 +341,13 @@ std::vector<std::wstring> TopLevelWindowTitles() { return {}; }
 
 std::optional<std::vector<DirEntry>> ListFolder(const std::wstring& folder,
                                                 const std::wstring& pattern) {
-  return OverlayListFolder(folder, pattern);
+  auto list = OverlayListFolder(folder, pattern);
+  // What the application may change has no write time to go by: it counts as
+  // changed.
+  if (list)
+    for (DirEntry& entry : *list)
+      if (OverlayMayHaveChanged(folder + L"\\" + entry.name)) entry.lastWrite = 0;
+  return list;
 }
 
 bool CreateOneFolder(const std::wstring& path) {
@@ -363,6 +370,8 @@ bool SameFileBytes(const std::wstring& first, const std::wstring& second) {
 }
 
 bool FlushFile(const std::wstring& path) { return OverlayFileState(path) >= 0; }
+// A new time is no change to what a file holds.
+bool StampWriteTime(const std::wstring& path) { return OverlayFileState(path) >= 0; }
 
 bool SetNormalAttributes(const std::wstring& path) {
   return Record(ChangeKind::SetAttributes, path, L"", OverlaySetAttributes(path, kAttrNormal),
