@@ -16,7 +16,9 @@
 #   - the one-key configuration (`application` only; the application ends at once)
 #     against bench/shell_floor.cpp, which starts it through the shell and polls;
 #   - the same against that floor also starting the clean-up's five reg.exe DELETEs;
-# then the size of the shipped voQ.exe and the native cost of PrepareValue.
+# then the carry-back of the untouched folder alone against a full copy of it
+# (bench/carry_back_bench.cpp), the size of the shipped voQ.exe and the native
+# cost of PrepareValue.
 # It judges nothing: it is a benchmark, not a test.
 #
 # Environment: BENCH_PAIRS (default 7; fewer only for a quick look),
@@ -37,7 +39,7 @@ die() {
 bash scripts/install-deps.sh || exit 1
 say "Building the shipped programs and the benchmark's own (windows preset)"
 cmake --preset windows >/dev/null || die "configure failed"
-cmake --build build/windows --target voQ bench_app shell_floor >/dev/null || die "build failed"
+cmake --build build/windows --target voQ bench_app shell_floor carry_back_bench >/dev/null || die "build failed"
 launcher=${BENCH_LAUNCHER:-$root/build/windows/voQ.exe}
 [ -f "$launcher" ] || die "no launcher at $launcher"
 
@@ -158,6 +160,12 @@ compare() {
 compare "\`dir\` wrap, $tree_files files, $tree_mb MB, whole run" \
   voq_wrap floor_wrap
 compare "the same, the application writing one 4 KB file" voq_change floor_change
+# The carry-back alone, by bench/carry_back_bench.cpp: of the same 46 MB folder
+# untouched, against a full copy of it (medians of 5 rounds).
+say "The carry-back of an untouched folder, against a full copy"
+cp build/windows/bench/carry_back_bench.exe "$bench/"
+carry=$("$WINE" 'C:\bench\carry_back_bench.exe' 'C:\bench\carry' 2>/dev/null | tr -d '\r')
+rows+=("| carry-back of the untouched folder alone: ${carry:-failed} | | | |")
 if [ "${BENCH_WRAP_ONLY:-0}" = 1 ]; then
   echo
   echo "$(date -u '+%Y-%m-%d %H:%M UTC'), $("$WINE" --version 2>/dev/null), $launcher," \
