@@ -274,6 +274,9 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   out.foreign = !header && !HoldsNothing(file.text);
   if (!header) return out;
   out.header = *header;
+  // Each side takes lines of the text, and one of them most of it: room for it at once.
+  out.item.reserve(file.text.size());
+  out.rest.reserve(file.text.size());
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
   bool lazy = false;                    // its line goes to a side with the first value line there
