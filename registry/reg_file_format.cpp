@@ -71,17 +71,20 @@ std::wstring HexBytes(std::wstring line, std::string_view bytes) {
   return line;
 }
 
-// Up to the first zero unit. Written in place, walking pointers: this runs over
-// every file read.
+// Up to the first zero unit. Written in place in one pass, walking pointers: this
+// runs over every file read.
 std::wstring TextOf(std::string_view bytes) {
-  const auto* const begin = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* const end = begin + bytes.size() / 2 * 2;
-  const unsigned char* stop = begin;
-  while (stop != end && (stop[0] | stop[1]) != 0) stop += 2;
-  std::wstring text(static_cast<size_t>(stop - begin) / 2, L'\0');
-  wchar_t* put = text.data();
-  for (const unsigned char* at = begin; at != stop; at += 2)
-    *put++ = static_cast<wchar_t>(at[0] | at[1] << 8);
+  const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* const end = at + bytes.size() / 2 * 2;
+  std::wstring text(bytes.size() / 2, L'\0');
+  wchar_t* const begin = text.data();
+  wchar_t* put = begin;
+  for (; at != end; at += 2) {
+    const auto unit = static_cast<wchar_t>(at[0] | at[1] << 8);
+    if (unit == L'\0') break;
+    *put++ = unit;
+  }
+  text.resize(static_cast<size_t>(put - begin));
   return text;
 }
 
@@ -150,14 +153,10 @@ RegFileText ReadRegFileText(std::string_view bytes) {
 namespace {
 
 // The mark, then two bytes a unit, four for a character past U+FFFF (only where
-// wchar_t holds whole code points); written in place.
+// wchar_t holds whole code points); written in place in one pass, sized for two
+// bytes a character and grown only at such a character.
 std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
-  size_t units = text.size();
-  for (const wchar_t c : text) {
-    const auto cp = static_cast<std::uint32_t>(c);
-    if (cp > 0xFFFF) ++units;
-  }
-  std::string out(mark.size() + 2 * units, '\0');
+  std::string out(mark.size() + 2 * text.size(), '\0');
   char* put = out.data();
   for (const char c : mark) *put++ = c;
   const auto unit = [&put](std::uint32_t u) {
@@ -167,6 +166,9 @@ std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
   for (const wchar_t c : text) {
     const auto cp = static_cast<std::uint32_t>(c);
     if (cp > 0xFFFF) {
+      const size_t written = static_cast<size_t>(put - out.data());
+      out.resize(out.size() + 2);
+      put = out.data() + written;
       unit(0xD800 + ((cp - 0x10000) >> 10));
       unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
     } else {
@@ -272,6 +274,9 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   out.foreign = !header && !HoldsNothing(file.text);
   if (!header) return out;
   out.header = *header;
+  // Each side takes lines of the text, and one of them most of it: room for it at once.
+  out.item.reserve(file.text.size());
+  out.rest.reserve(file.text.size());
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
   bool lazy = false;                    // its line goes to a side with the first value line there

@@ -59,9 +59,24 @@ std::wstring OrDefault(std::wstring setting, std::wstring fallback) {
   return setting.empty() ? fallback : setting;
 }
 
-// Field 1 of a slot, without copying it: every slot is compared on each store.
+// Field 1 of a slot, without copying it.
 std::wstring_view NameOf(std::wstring_view slot) {
   return slot.substr(0, slot.find(kFieldSeparator));
+}
+
+// NameOf(slot) == name, for a name without a separator (as NameOf gives), looking
+// no further into the slot than the name reaches: every slot is compared on each
+// store and lookup, and slots hold long values.
+bool Named(std::wstring_view slot, std::wstring_view name) {
+  using Traits = std::wstring_view::traits_type;
+  if (slot.size() < name.size() || Traits::compare(slot.data(), name.data(), name.size()) != 0)
+    return false;
+  // A separator that begins in the name's last characters would end field 1 earlier.
+  const size_t from = name.size() - std::min(name.size(), kFieldSeparator.size() - 1);
+  const std::wstring_view around(
+      slot.data() + from, std::min(slot.size(), name.size() + kFieldSeparator.size()) - from);
+  const size_t end = around.find(kFieldSeparator);
+  return end == std::wstring_view::npos ? slot.size() == name.size() : from + end == name.size();
 }
 
 }  // namespace
@@ -73,14 +88,15 @@ void StoreUserVar(LauncherContext& ctx, std::wstring_view text) {
   // the text itself lands in the next free slot. An empty slot has the empty
   // name, so a text with an empty name fills the empty slots as well.
   for (std::wstring& slot : ctx.userVars)
-    if (NameOf(slot) == name) slot = text;
+    if (Named(slot, name)) slot = text;
   ctx.userVars[static_cast<std::size_t>(ctx.userVarStores)] = text;
   ++ctx.userVarStores;
 }
 
 std::wstring LookupUserVar(const LauncherContext& ctx, std::wstring_view name) {
+  if (name.find(kFieldSeparator) != std::wstring_view::npos) return std::wstring();
   for (const std::wstring& slot : ctx.userVars) {
-    if (slot.empty() || NameOf(slot) != name) continue;
+    if (slot.empty() || !Named(slot, name)) continue;
     const std::size_t valueStart = name.size() + kFieldSeparator.size();
     return valueStart < slot.size() ? slot.substr(valueStart) : std::wstring();
   }

@@ -67,3 +67,13 @@ TEST_F(UserVarsTest, RedefinitionsCountTowardTheLimit) {
   StoreUserVar(ctx, L"A :: final");
   EXPECT_EQ(LookupUserVar(ctx, L"A"), L"99");
 }
+
+TEST_F(UserVarsTest, ANameIsTheWholeFieldBeforeTheFirstSeparator) {
+  StoreUserVar(ctx, L"AB :: 2");
+  StoreUserVar(ctx, L"q :: :: x");
+  StoreUserVar(ctx, L"A :: 1");
+  EXPECT_EQ(ctx.userVars[0], L"AB :: 2");
+  EXPECT_EQ(LookupUserVar(ctx, L"q"), L":: x");
+  EXPECT_EQ(LookupUserVar(ctx, L"q ::"), L"");
+  EXPECT_EQ(LookupUserVar(ctx, L"AB :"), L"");
+}
