@@ -79,9 +79,12 @@ std::optional<std::wstring> RegBodyInCurrentForm(std::wstring_view body) {
       continue;
     }
     // The value with its continued lines, each but the last ended by a backslash.
+    // An empty line ends even a value cut short after its backslash, as in Split:
+    // it stays, as the line that parts the next section from this one.
     std::wstring list(lines[i].substr(start->dataAt + hex->second));
     while (list.ends_with(L'\\') && i + 1 < lines.size()) {
       list.pop_back();
+      if (lines[i + 1].empty()) break;
       list += lines[++i];
     }
     const auto bytes = HexList(list);
