@@ -171,6 +171,19 @@ TEST(Contract, ListedWriteTimes) {
              return std::string(before ? "older" : "not older") + (after ? " not older" : " older");
            },
            "older not older"},
+          {"a modified date set is the write time a listing gives", Five,
+           [] {
+             const std::uint64_t before = WriteTime(L"five.txt");
+             os::SetFileDate(At(L"five.txt"), os::FileDate::Modified,
+                             os::LocalTime{2001, 2, 3, 4, 5, 6});
+             // 2001-02-03 04:05:06 is 12,625,646,706 s after 1601, less the zone's offset.
+             const std::uint64_t after = WriteTime(L"five.txt");
+             const long long hours =
+                 (12'625'646'706LL - static_cast<long long>(after / 10'000'000)) / 3600;
+             return Compared(before, after) +
+                    (hours >= -14 && hours <= 14 ? " that day" : " another day");
+           },
+           "earlier that day"},
           {"a stamp gives the clock's time, to a read-only and a held file too",
            [] {
              Five();

@@ -123,6 +123,8 @@ bool HasChildren(const std::wstring& key) {
 
 }  // namespace
 
+void FakeSetWriteTime(const std::wstring& key, std::uint64_t ticks) { SetWriteTime(key, ticks); }
+
 bool FakeChangeFails(const wchar_t* call, const std::wstring& key, bool addsData) {
   return ChangeFails(call, key, addsData);
 }

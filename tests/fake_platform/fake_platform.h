@@ -224,6 +224,8 @@ bool FakeUnreadable(const std::wstring& path);
 // lowered path): throws FakeCrash at crashAt, and answers whether the call fails
 // by the injected fault. For the fake's functions outside fake_platform.cpp.
 bool FakeChangeFails(const wchar_t* call, const std::wstring& key, bool addsData);
+// Gives the file (by lowered path) this write time, as its drive keeps it.
+void FakeSetWriteTime(const std::wstring& key, std::uint64_t ticks);
 
 // The launcher's process has ended, killed or not: the system closes the files
 // it held open. A crash at crashAt and os::ExitProcessNow do this themselves.
