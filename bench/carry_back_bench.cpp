@@ -69,6 +69,10 @@ int wmain(int argc, wchar_t** argv) {
   const std::wstring portable = work + L"\\portable";
   const std::wstring local = work + L"\\local";
   const std::wstring copy = work + L"\\copy";
+  if (!os::CreateOneFolder(work)) {
+    std::fprintf(stderr, "cannot make %ls (it must not exist yet)\n", work.c_str());
+    return 1;
+  }
   MakeFolder(portable);
   os::Pause(3000);  // older than any reading below by more than a FAT32 step
   std::vector<double> full, compared, trusted;
