@@ -255,6 +255,16 @@ std::uint64_t Fnv1a64(std::string_view bytes) {
   return hash;
 }
 
+// Years counted from 1 March, so that the leap day ends the year.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
+  year -= month <= 2 ? 1 : 0;
+  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
+  const std::int64_t yearOfEra = year - era * 400;  // 0..399
+  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
+  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
+  return era * 146097 + dayOfEra - 719468;
+}
+
 std::wstring HexDigits(std::uint64_t value, int digits) {
   std::wstring text(static_cast<size_t>(digits), L'0');
   for (int i = digits - 1; i >= 0; --i, value >>= 4)

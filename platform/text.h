@@ -41,6 +41,9 @@ std::string Utf16LeFromWide(std::wstring_view text);
 // one. Two texts that differ in one byte never hash alike.
 std::uint64_t Fnv1a64(std::string_view bytes);
 
+// Days from 1970-01-01 to the date in the proleptic Gregorian calendar.
+std::int64_t DaysFromCivil(std::int64_t year, int month, int day);
+
 // The value in lower-case hexadecimal, the lowest `digits` digits, zero-padded.
 std::wstring HexDigits(std::uint64_t value, int digits);
 

@@ -129,17 +129,6 @@ constexpr DateMacro kDateMacros[] = {
     {L"{s}", [](const os::LocalTime& t) { return Digits(t.second, 2); }},
 };
 
-// Days from 1970-01-01 to the date in the proleptic Gregorian calendar: years
-// counted from 1 March, so that the leap day ends the year.
-std::int64_t DaysFromCivil(std::int64_t year, int month, int day) {
-  year -= month <= 2 ? 1 : 0;
-  const std::int64_t era = (year >= 0 ? year : year - 399) / 400;
-  const std::int64_t yearOfEra = year - era * 400;  // 0..399
-  const std::int64_t dayOfYear = (153 * (month > 2 ? month - 3 : month + 9) + 2) / 5 + day - 1;
-  const std::int64_t dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-  return era * 146097 + dayOfEra - 719468;
-}
-
 // Counted on the local clock on both ends: no time zone enters.
 std::wstring LocalSecondsSince1970(const os::LocalTime& t) {
   const std::int64_t seconds =

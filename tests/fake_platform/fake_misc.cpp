@@ -25,16 +25,10 @@ bool SetFileDate(const std::wstring& path, FileDate which, const LocalTime& when
     return false;
   Fake().fileDates[key][which] = when;
   // The modified date is the write time that listings show (the fake's local time
-  // is UTC). Days since 1970 by the civil calendar, then ticks since 1601.
+  // is UTC), in ticks since 1601: 134,774 days before 1970.
   if (which == FileDate::Modified) {
-    const int y = when.year - (when.month <= 2);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (when.month + (when.month > 2 ? -3 : 9)) + 2) / 5 + when.day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    const long long days = static_cast<long long>(era) * 146097 + dayOfEra - 719468;
-    const long long seconds =
-        (days + 134774) * 86400 + when.hour * 3600 + when.minute * 60 + when.second;
+    const std::int64_t seconds = (DaysFromCivil(when.year, when.month, when.day) + 134774) * 86400 +
+                                 when.hour * 3600 + when.minute * 60 + when.second;
     FakeSetWriteTime(key, static_cast<std::uint64_t>(seconds) * 10'000'000);
   }
   return true;
