@@ -65,18 +65,10 @@ std::wstring_view NameOf(std::wstring_view slot) {
 }
 
 // NameOf(slot) == name, for a name without a separator (as NameOf gives), looking
-// no further into the slot than the name reaches: every slot is compared on each
-// store and lookup, and slots hold long values.
+// no further into the slot than a separator right after the name reaches: every
+// slot is compared on each store and lookup, and slots hold long values.
 bool Named(std::wstring_view slot, std::wstring_view name) {
-  using Traits = std::wstring_view::traits_type;
-  if (slot.size() < name.size() || Traits::compare(slot.data(), name.data(), name.size()) != 0)
-    return false;
-  // A separator that begins in the name's last characters would end field 1 earlier.
-  const size_t from = name.size() - std::min(name.size(), kFieldSeparator.size() - 1);
-  const std::wstring_view around(
-      slot.data() + from, std::min(slot.size(), name.size() + kFieldSeparator.size()) - from);
-  const size_t end = around.find(kFieldSeparator);
-  return end == std::wstring_view::npos ? slot.size() == name.size() : from + end == name.size();
+  return NameOf(slot.substr(0, name.size() + kFieldSeparator.size())) == name;
 }
 
 }  // namespace
