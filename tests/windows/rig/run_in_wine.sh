@@ -16,6 +16,15 @@ kill -0 "$XVFB_PID" 2>/dev/null || rig_fail "the rig's Xvfb ($DISPLAY) is not ru
 log=$(mktemp "$RIG_DIR/run.XXXXXX")
 "$WINE" "$@" </dev/null >"$log" 2>&1
 code=$?
+# About once in a few thousand starts, Wine's loader ends with code 1 within some
+# milliseconds without starting the program: nothing is printed, not even
+# GoogleTest's first line. Such a start is made once more. A program that ran
+# prints before it can fail, so its failure always stands.
+if [ "$code" -ne 0 ] && [ ! -s "$log" ]; then
+  echo "wine rig: wine ended with code $code before the program printed anything; starting it once more" >&2
+  "$WINE" "$@" </dev/null >"$log" 2>&1
+  code=$?
+fi
 cat "$log"
 rm -f "$log"
 exit $code
