@@ -7,7 +7,6 @@
 //
 // Run long by hand with scripts/fuzz.sh registry_files; CI runs it briefly.
 #include <cstdint>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,12 +17,9 @@
 #include "registry/reg_file_format.h"
 #include "registry/reg_notation.h"
 #include "tests/fake_platform/reg_text_reader.h"
+#include "tests/fuzz/fuzz_check.h"
 
 namespace {
-
-void Require(bool holds) {
-  if (!holds) std::abort();
-}
 
 // Two bytes per UTF-16 unit, as the registry stores texts.
 std::wstring UnitsOf(std::string_view bytes) {
@@ -51,8 +47,8 @@ std::wstring Utf16Units(const std::wstring& text) {
 
 void CheckArguments(const std::wstring& text) {
   for (const std::wstring& sent : {QuoteArgument(text), RegArgument(text)})
-    Require(fake_reg_detail::SplitArguments(L"reg " + sent + L" /f") ==
-            (std::vector<std::wstring>{L"reg", text, L"/f"}));
+    FUZZ_CHECK(fake_reg_detail::SplitArguments(L"reg " + sent + L" /f") ==
+               (std::vector<std::wstring>{L"reg", text, L"/f"}));
 }
 
 // Names come from a configuration line: no line break or zero character in them.
@@ -60,10 +56,10 @@ void CheckValueLine(std::wstring name, unsigned type, std::string_view bytes) {
   std::erase_if(name, [](wchar_t c) { return c == L'\r' || c == L'\n' || c == L'\0'; });
   const std::wstring line = RegValueLine(name, type, bytes);
   const std::vector<std::wstring> lines = fake_reg_detail::RegFileLines(line);
-  Require(lines.size() == 1);
+  FUZZ_CHECK(lines.size() == 1);
   const auto value = fake_reg_detail::ParseValueLine(lines[0]);
-  Require(value.has_value());
-  Require(value->name == name && value->type == type && value->bytes == bytes);
+  FUZZ_CHECK(value.has_value());
+  FUZZ_CHECK(value->name == name && value->type == type && value->bytes == bytes);
 }
 
 void CheckAppend(std::string_view target, std::string_view appended) {
@@ -75,8 +71,8 @@ void CheckAppend(std::string_view target, std::string_view appended) {
       read.format == RegTextFormat::Utf16Le ? kRegHeaderUnicode : kRegHeaderAnsi;
   const std::wstring expected =
       ReplaceAll(read.text, std::wstring(header) + L"\r\n\r\n", L"") + L"\r\n";
-  Require(added.size() % 2 == 0);
-  Require(UnitsOf(added) == Utf16Units(expected));
+  FUZZ_CHECK(added.size() % 2 == 0);
+  FUZZ_CHECK(UnitsOf(added) == Utf16Units(expected));
 }
 
 // An item's part of a file is a registry file whose own part for the item is
@@ -85,7 +81,8 @@ void CheckSubset(std::string_view bytes) {
   const std::wstring value = L"v";
   for (const std::wstring* name : {static_cast<const std::wstring*>(nullptr), &value}) {
     const auto part = RegFileSubset(bytes, L"HKCU\\Software\\App", name);
-    if (part && !part->empty()) Require(RegFileSubset(*part, L"HKCU\\Software\\App", name) == part);
+    if (part && !part->empty())
+      FUZZ_CHECK(RegFileSubset(*part, L"HKCU\\Software\\App", name) == part);
   }
 }
 
@@ -123,14 +120,14 @@ void CheckPartReplaced(std::string_view file, std::string_view exported) {
     if (!part) continue;
     const auto updated = RegFileWithPart(file, *part, key, name);
     if (!updated) {
-      Require(!RegFileSubset(file, key, name) ||
-              (!part->empty() && HeaderLineOf(file) != HeaderLineOf(*part)));
+      FUZZ_CHECK(!RegFileSubset(file, key, name) ||
+                 (!part->empty() && HeaderLineOf(file) != HeaderLineOf(*part)));
       continue;
     }
     if (const auto brought = EntriesOf(part))
-      Require(EntriesOf(RegFileSubset(*updated, key, name)) == brought);
-    Require(RegFileWithPart(*updated, *part, key, name) == updated);
-    if (kept) Require(EntriesOf(RegFileSubset(*updated, other, nullptr)) == kept);
+      FUZZ_CHECK(EntriesOf(RegFileSubset(*updated, key, name)) == brought);
+    FUZZ_CHECK(RegFileWithPart(*updated, *part, key, name) == updated);
+    if (kept) FUZZ_CHECK(EntriesOf(RegFileSubset(*updated, other, nullptr)) == kept);
   }
 }
 
@@ -140,7 +137,7 @@ void CheckExportedKey(const std::wstring& subkey) {
   if (!IsRegKeyPath(key) ||
       subkey.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring::npos)
     return;
-  Require(RegFileHoldsKey(RegValueFile(LongRegKey(key), L"@=\"\""), key));
+  FUZZ_CHECK(RegFileHoldsKey(RegValueFile(LongRegKey(key), L"@=\"\""), key));
 }
 
 }  // namespace
