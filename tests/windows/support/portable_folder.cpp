@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdio>
+
 #include "gtest/gtest.h"
 
 namespace testing_win {
@@ -54,8 +56,11 @@ LaunchResult RunLauncher(const PortableFolder& folder, const std::wstring& argum
   const long long start = NowMs();
   // Started from the test's own folder: the launcher must not depend on it.
   if (!CreateProcessW(folder.launcher.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                      nullptr, &startup, &process))
+                      nullptr, &startup, &process)) {
+    // The callers read this as "did not end"; the log says what really happened.
+    std::fprintf(stderr, "RunLauncher: CreateProcessW failed with error %lu\n", GetLastError());
     return result;
+  }
   result.started = true;
   result.ended = WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0;
   result.elapsedMs = NowMs() - start;
