@@ -58,13 +58,17 @@ bool RestartElevated(LauncherContext& ctx) {
   // made: the program the system elevates is the helper, nothing put in its place.
   const os::FileRef held = os::OpenExistingFile(path, os::OpenMode::ReadShareRead);
   std::string bytes;
+  bool started = false;
   if (held != 0 && os::ReadWholeFile(held, bytes) && bytes == image) {
     // A working directory that a later item would create does not exist yet.
     const bool folderExists = os::FileState(ctx.appWorkingDir) == os::kStateFolder;
-    os::StartProgram(path, HelperParameters(ctx), folderExists ? ctx.appWorkingDir : L"");
+    started = os::StartProgram(path, HelperParameters(ctx), folderExists ? ctx.appWorkingDir : L"");
   }
   os::CloseFile(held);
-  return true;
+  // A helper the system would not start (a scanner that blocks new programs in the
+  // temporary folder, no 32-bit support) restarts nothing: the user must be told.
+  if (!started) DeleteHelperCopy(ctx);
+  return started;
 }
 
 void DeleteHelperCopy(const LauncherContext& ctx) {

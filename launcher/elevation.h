@@ -23,7 +23,7 @@ void CheckAdmin(LauncherContext& ctx, const std::wstring& value);
 
 // Writes the helper copy (unless a file of another program holds its name), holds
 // it against writers and starts it. The start is not waited for. False when the
-// helper could not be put in place, so that no restart was even tried.
+// helper could not be put in place or started: then no restart was made.
 bool RestartElevated(LauncherContext& ctx);
 
 // Deletes the file at the helper copy path, but only when it is the helper: an

@@ -180,6 +180,15 @@ TEST_F(ElevationTest, UnwritableTemporaryFolderStartsNothingAndSaysSo) {
   EXPECT_EQ(Fake().boxes.size(), 1u);
 }
 
+TEST_F(ElevationTest, HelperTheSystemWillNotStartSaysSoAndLeavesNoCopy) {
+  Fake().checks.programStartSucceeds = false;
+  EXPECT_EQ(ExitCodeOf([&] { RestartElevatedAndEnd(ctx); }), 0);
+  EXPECT_EQ(Fake().checks.programStarts.size(), 1u);
+  ASSERT_EQ(Fake().boxes.size(), 1u);
+  EXPECT_EQ(Fake().boxes[0].text, L"Admin rights are required for Tool to run.\r\n\r\nExiting...");
+  EXPECT_FALSE(FakeHasFile(helper));
+}
+
 TEST_F(ElevationTest, RestartedCopyWithoutRightsSaysSoInsteadOfRestartingAgain) {
   ctx.restartedElevated = 1;
   EXPECT_EQ(ExitCodeOf([&] { CheckAdmin(ctx, L"1"); }), 0);
