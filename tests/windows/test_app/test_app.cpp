@@ -7,8 +7,8 @@
 // start-up information, or "-" when that was not given; the standard handles are
 // the kinds of input, output and error, e.g. "pipe,pipe,pipe" ("none" for none).
 //
-// Then it runs the commands of "<own path>.control.txt" (UTF-8, optional), one
-// per line, fields separated by "|", in file order:
+// Then it runs the commands of "<own path>.control.txt" (UTF-8, optional, read
+// before that line is written), one per line, fields separated by "|", in order:
 //     sleep|<ms>                     wait before going on
 //     window|<ms>|<title>            show a top-level window with that title for <ms>
 //     leave-window|<ms>|<title>      start a copy of itself that shows such a window
@@ -221,13 +221,17 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   const std::wstring self(buffer, selfLength);
   const DWORD folderLength = GetCurrentDirectoryW(32768, buffer);
   const std::wstring folder(buffer, folderLength);
+  // The commands are read before the start is recorded: a test that waits for the
+  // record and then writes new commands for later starts neither finds the file
+  // open nor changes what this start does.
+  const std::wstring control = Wide(ReadFileBytes(self + L".control.txt"));
   WriteFileBytes(self + L".run.txt",
                  Utf8(std::wstring(GetCommandLineW()) + L"\t" + folder + L"\t" + ShowState() +
                       L"\t" + HandleKinds() + L"\r\n"),
                  true);
 
   int exitCode = 0;
-  for (std::wstring line : Split(Wide(ReadFileBytes(self + L".control.txt")), L'\n')) {
+  for (std::wstring line : Split(control, L'\n')) {
     if (!line.empty() && line.back() == L'\r') line.pop_back();
     const std::vector<std::wstring> f = Split(line, L'|');
     const std::wstring& command = f[0];
