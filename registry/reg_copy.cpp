@@ -20,8 +20,7 @@
 namespace {
 
 bool SameValue(const ValuePath& a, const ValuePath& b) {
-  return CanonicalRegKey(a.keyPath) == CanonicalRegKey(b.keyPath) &&
-         EqualsIgnoringAsciiCase(a.valueName, b.valueName);
+  return SameRegKey(a.keyPath, b.keyPath) && EqualsIgnoringAsciiCase(a.valueName, b.valueName);
 }
 
 // Texts the quoted form holds, and DWORDs, go on reg.exe's command line as the

@@ -204,7 +204,12 @@ std::string RegAppendBytes(std::string_view targetBytes, std::string_view append
 namespace {
 
 std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
+  // Counted first, so that the list is made once and never moved.
+  size_t count = 1;
+  for (size_t at = text.find(L'\n'); at != std::wstring_view::npos; at = text.find(L'\n', at + 1))
+    ++count;
   std::vector<std::wstring_view> lines;
+  lines.reserve(count);
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
     if (end == std::wstring_view::npos) end = text.size();
@@ -293,8 +298,6 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
     if (!done) to.append(L"\r\n").append(section).append(L"\r\n");
     done = true;
   };
-  // Worked out once: every section line is compared with it.
-  const std::wstring canonicalKey = CanonicalRegKey(keyPath);
   for (size_t i = 1; i < lines.size(); ++i) {
     const std::wstring_view line = lines[i];
     // An empty line ends even a value cut short after its backslash.
@@ -302,12 +305,8 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
     if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
       std::wstring_view key = line.substr(1, line.size() - 2);
       if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
-      // The key itself, or for a key item also a key below it (RegKeyWithin).
-      const std::wstring canonical = CanonicalRegKey(key);
-      itemSection =
-          canonical == canonicalKey ||
-          (!valueName && canonical.size() > canonicalKey.size() &&
-           canonical[canonicalKey.size()] == L'\\' && StartsWith(canonical, canonicalKey));
+      // The key itself, or for a key item also a key below it.
+      itemSection = valueName ? SameRegKey(key, keyPath) : RegKeyWithin(key, keyPath);
       section = line;
       lazy = valueName && itemSection;
       inItem = inRest = false;

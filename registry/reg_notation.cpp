@@ -58,20 +58,65 @@ bool IsRegKeyPath(std::wstring_view path) {
   return ParseRegPath(trimmed).root && Contains(trimmed, L"\\");
 }
 
-std::wstring LongRegKey(std::wstring_view path) {
-  std::wstring key = RemoveTrailingBackslashes(path);
-  const size_t cut = key.find(L'\\');
-  const RegPath parsed = ParseRegPath(key);
-  if (!parsed.root || cut == std::wstring::npos) return key;
+namespace {
+
+// A key path's long form as two pieces, the root's long name and the rest from
+// the backslash after it, trailing backslashes dropped; a path whose first name
+// is no root, or that has no backslash, is all rest. Keys are compared in this
+// form without a text being made: it runs for every section line of every
+// registry file read.
+struct LongKeyPieces {
+  std::wstring_view root;
+  std::wstring_view rest;
+  size_t size() const { return root.size() + rest.size(); }
+  wchar_t LowerAt(size_t i) const {
+    const wchar_t c = i < root.size() ? root[i] : rest[i - root.size()];
+    return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c;
+  }
+};
+
+LongKeyPieces PiecesOf(std::wstring_view path) {
+  while (!path.empty() && path.back() == L'\\') path.remove_suffix(1);
+  const size_t cut = path.find(L'\\');
+  if (cut == std::wstring_view::npos) return {{}, path};
+  const std::wstring_view first = path.substr(0, cut);
   for (const RootName& row : kRootNames)
-    if (row.root == *parsed.root) return std::wstring(row.longName) + key.substr(cut);
+    if (EqualsIgnoringAsciiCase(first, row.longName) ||
+        EqualsIgnoringAsciiCase(first, row.shortName))
+      return {row.longName, path.substr(cut)};
+  return {{}, path};
+}
+
+// a's long form starts with b's, ASCII case ignored.
+bool StartsWithKey(const LongKeyPieces& a, const LongKeyPieces& b) {
+  if (a.size() < b.size()) return false;
+  for (size_t i = 0; i < b.size(); ++i)
+    if (a.LowerAt(i) != b.LowerAt(i)) return false;
+  return true;
+}
+
+}  // namespace
+
+std::wstring LongRegKey(std::wstring_view path) {
+  const LongKeyPieces pieces = PiecesOf(path);
+  std::wstring key;
+  key.reserve(pieces.size());
+  return key.append(pieces.root).append(pieces.rest);
+}
+
+std::wstring CanonicalRegKey(std::wstring_view path) {
+  const LongKeyPieces pieces = PiecesOf(path);
+  std::wstring key(pieces.size(), L'\0');
+  for (size_t i = 0; i < key.size(); ++i) key[i] = pieces.LowerAt(i);
   return key;
 }
 
-std::wstring CanonicalRegKey(std::wstring_view path) { return LowerAscii(LongRegKey(path)); }
+bool SameRegKey(std::wstring_view a, std::wstring_view b) {
+  const LongKeyPieces x = PiecesOf(a), y = PiecesOf(b);
+  return x.size() == y.size() && StartsWithKey(x, y);
+}
 
 bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer) {
-  const std::wstring in = CanonicalRegKey(inner);
-  const std::wstring out = CanonicalRegKey(outer);
-  return in == out || StartsWith(in, out + L'\\');
+  const LongKeyPieces in = PiecesOf(inner), out = PiecesOf(outer);
+  return StartsWithKey(in, out) && (in.size() == out.size() || in.LowerAt(out.size()) == L'\\');
 }

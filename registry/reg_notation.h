@@ -41,5 +41,8 @@ std::wstring LongRegKey(std::wstring_view path);
 // text.
 std::wstring CanonicalRegKey(std::wstring_view path);
 
+// a and b name the same key, in any notation.
+bool SameRegKey(std::wstring_view a, std::wstring_view b);
+
 // inner names the same key as outer, or a key below it, in any notation.
 bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer);

@@ -10,6 +10,16 @@
 
 namespace {
 
+// Whether the text holds "{name}", found without making that text: every value
+// is looked through for every slot, and most hold no reference at all.
+bool HoldsReference(std::wstring_view text, std::wstring_view name) {
+  for (size_t at = text.find(L'{'); at != std::wstring_view::npos; at = text.find(L'{', at + 1)) {
+    const std::wstring_view after = text.substr(at + 1);
+    if (after.starts_with(name) && after.substr(name.size()).starts_with(L'}')) return true;
+  }
+  return false;
+}
+
 // Definitions, not distinct names: a redefinition uses up a store too.
 constexpr int kUserVarStoreLimit = 100;
 
@@ -104,8 +114,8 @@ std::wstring SubstituteUserVars(const LauncherContext& ctx, std::wstring_view te
     const std::wstring_view text(slot);
     const size_t nameEnd = text.find(kFieldSeparator);
     const std::wstring_view name = text.substr(0, nameEnd);
+    if (!HoldsReference(out, name)) continue;
     const std::wstring reference = L"{" + std::wstring(name) + L"}";
-    if (out.find(reference) == std::wstring::npos) continue;
     // Field 2, without copying a long slot.
     std::wstring_view value;
     if (nameEnd != std::wstring_view::npos) {

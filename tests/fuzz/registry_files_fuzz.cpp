@@ -2,8 +2,8 @@
 // files, on arbitrary texts and bytes. Each property is one a user's registry
 // data depends on: an argument reaches the tool as written, a value line reads
 // back as the value it was written from, appending one registry file to another
-// adds exactly the appended file's entries, whatever either holds, and an item's
-// part of a shared file is stable.
+// adds exactly the appended file's entries, whatever either holds, an item's
+// part of a shared file is stable, and keys compare as their canonical texts do.
 //
 // Run long by hand with scripts/fuzz.sh registry_files; CI runs it briefly.
 #include <cstdint>
@@ -140,6 +140,13 @@ void CheckExportedKey(const std::wstring& subkey) {
   FUZZ_CHECK(RegFileHoldsKey(RegValueFile(LongRegKey(key), L"@=\"\""), key));
 }
 
+// Keys compared in place agree with their canonical texts.
+void CheckKeyComparison(std::wstring_view a, std::wstring_view b) {
+  const std::wstring x = CanonicalRegKey(a), y = CanonicalRegKey(b);
+  FUZZ_CHECK(SameRegKey(a, b) == (x == y));
+  FUZZ_CHECK(RegKeyWithin(a, b) == (x == y || x.starts_with(y + L'\\')));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -163,5 +170,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckPartReplaced(bytes, RegValueFile(L"HKEY_CURRENT_USER\\Software\\App",
                                         RegValueLine(L"v", 1, bytes.substr(0, half))));
   CheckExportedKey(text);
+  CheckKeyComparison(std::wstring_view(text).substr(0, text.size() / 2),
+                     std::wstring_view(text).substr(text.size() / 2));
+  CheckKeyComparison(text, L"hkcu\\Software\\App\\");
   return 0;
 }
