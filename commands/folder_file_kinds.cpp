@@ -13,7 +13,7 @@ namespace {
 // "C:\Data\App\" is backed up as C:\Data\App_backup, never inside itself.
 std::optional<ItemPlaces> Places(std::wstring_view local, std::wstring_view portable) {
   ItemPlaces p;
-  p.local = RemoveTrailingBackslashes(TrimSpaces(local));
+  p.local = WithoutTrailingBackslashes(TrimSpacesView(local));
   if (p.local.empty()) return std::nullopt;
   p.backup = p.local + L"_backup";
   p.portable = portable;
@@ -21,7 +21,7 @@ std::optional<ItemPlaces> Places(std::wstring_view local, std::wstring_view port
 }
 
 std::optional<ItemPlaces> WrapPlaces(const LauncherContext&, std::wstring_view value) {
-  return Places(Field(value, 1), Field(value, 2));
+  return Places(FieldView(value, 1), FieldView(value, 2));
 }
 
 std::optional<ItemPlaces> BackupPlaces(const LauncherContext&, std::wstring_view value) {

@@ -29,10 +29,12 @@ std::wstring Resolved(const LauncherContext& ctx, const std::wstring& place) {
 // then could not be made: no item.
 std::optional<ItemPlaces> LinkPlaces(const LauncherContext& ctx, std::wstring_view value) {
   ItemPlaces p;
-  p.local = TrimSpaces(Field(value, 1));
-  if (RemoveTrailingBackslashes(p.local).empty()) return std::nullopt;
-  p.backup = RemoveTrailingBackslashes(p.local) + L"_backup";
-  p.portable = TrimSpaces(Field(value, 2));
+  p.local = TrimSpacesView(FieldView(value, 1));
+  const std::wstring_view place = WithoutTrailingBackslashes(p.local);
+  if (place.empty()) return std::nullopt;
+  p.backup.reserve(place.size() + 7);
+  p.backup.append(place).append(L"_backup");
+  p.portable = TrimSpacesView(FieldView(value, 2));
   if (IsWithin(Resolved(ctx, p.portable), Resolved(ctx, p.local))) return std::nullopt;
   return p;
 }

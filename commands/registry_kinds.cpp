@@ -21,7 +21,7 @@ namespace {
 // would take a root for all of it.
 std::optional<ItemPlaces> KeyPlaces(std::wstring_view local, std::wstring_view portable) {
   ItemPlaces p;
-  p.local = RemoveTrailingBackslashes(TrimSpaces(local));
+  p.local = WithoutTrailingBackslashes(TrimSpacesView(local));
   if (!IsRegKeyPath(p.local)) return std::nullopt;
   p.backup = p.local + L"_backup";
   p.portable = portable;
@@ -37,13 +37,13 @@ std::optional<ItemPlaces> ValuePlaces(std::wstring_view local, std::wstring_view
 }
 
 std::optional<ItemPlaces> KeyWrapPlaces(const LauncherContext&, std::wstring_view value) {
-  return KeyPlaces(Field(value, 1), Field(value, 2));
+  return KeyPlaces(FieldView(value, 1), FieldView(value, 2));
 }
 std::optional<ItemPlaces> KeyBackupPlaces(const LauncherContext&, std::wstring_view value) {
   return KeyPlaces(value, L"");
 }
 std::optional<ItemPlaces> ValueWrapPlaces(const LauncherContext&, std::wstring_view value) {
-  return ValuePlaces(Field(value, 1), Field(value, 2));
+  return ValuePlaces(FieldView(value, 1), FieldView(value, 2));
 }
 std::optional<ItemPlaces> ValueBackupPlaces(const LauncherContext&, std::wstring_view value) {
   return ValuePlaces(value, L"");

@@ -29,8 +29,12 @@ std::wstring ParentFolder(const LauncherContext& ctx, std::wstring_view text) {
 }
 
 std::wstring RemoveTrailingBackslashes(std::wstring_view text) {
+  return std::wstring(WithoutTrailingBackslashes(text));
+}
+
+std::wstring_view WithoutTrailingBackslashes(std::wstring_view text) {
   while (!text.empty() && text.back() == L'\\') text.remove_suffix(1);
-  return std::wstring(text);
+  return text;
 }
 
 std::wstring LastComponent(std::wstring_view text) {

@@ -20,6 +20,7 @@ std::wstring LastComponent(std::wstring_view text);
 bool EndsWithBackslash(std::wstring_view text);
 
 std::wstring RemoveTrailingBackslashes(std::wstring_view text);
+std::wstring_view WithoutTrailingBackslashes(std::wstring_view text);
 
 // Trimmed; wrapped in double quotes when it holds a blank and is not quoted yet.
 std::wstring QuoteIfSpaced(std::wstring_view text);

@@ -8,12 +8,12 @@ bool IsSpace(wchar_t c) { return c == L' '; }
 bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t'; }
 
 template <typename Pred>
-std::wstring TrimWith(std::wstring_view text, Pred pred) {
+std::wstring_view TrimWith(std::wstring_view text, Pred pred) {
   size_t begin = 0;
   size_t end = text.size();
   while (begin < end && pred(text[begin])) ++begin;
   while (end > begin && pred(text[end - 1])) --end;
-  return std::wstring(text.substr(begin, end - begin));
+  return text.substr(begin, end - begin);
 }
 
 wchar_t LowerAsciiChar(wchar_t c) { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; }
@@ -32,8 +32,9 @@ void AppendUtf16(std::wstring& out, char32_t cp) {
 
 }  // namespace
 
-std::wstring TrimSpaces(std::wstring_view text) { return TrimWith(text, IsSpace); }
-std::wstring TrimBlanks(std::wstring_view text) { return TrimWith(text, IsBlank); }
+std::wstring TrimSpaces(std::wstring_view text) { return std::wstring(TrimWith(text, IsSpace)); }
+std::wstring_view TrimSpacesView(std::wstring_view text) { return TrimWith(text, IsSpace); }
+std::wstring TrimBlanks(std::wstring_view text) { return std::wstring(TrimWith(text, IsBlank)); }
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
   return text.substr(0, prefix.size()) == prefix;

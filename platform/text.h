@@ -9,6 +9,7 @@
 
 // Removes U+0020 at both ends; tabs stay.
 std::wstring TrimSpaces(std::wstring_view text);
+std::wstring_view TrimSpacesView(std::wstring_view text);
 // Removes spaces and tabs at both ends.
 std::wstring TrimBlanks(std::wstring_view text);
 

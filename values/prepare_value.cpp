@@ -32,16 +32,18 @@ std::wstring PrepareMarkedValue(LauncherContext& ctx, std::wstring_view value,
   return TrimSpaces(text);
 }
 
-std::wstring Field(std::wstring_view text, int n) {
-  if (n < 1) return std::wstring();
+std::wstring Field(std::wstring_view text, int n) { return std::wstring(FieldView(text, n)); }
+
+std::wstring_view FieldView(std::wstring_view text, int n) {
+  if (n < 1) return {};
   std::size_t start = 0;
   for (int k = 1; k < n; ++k) {
     const std::size_t hit = text.find(kFieldSeparator, start);
-    if (hit == std::wstring_view::npos) return std::wstring();
+    if (hit == std::wstring_view::npos) return {};
     start = hit + kFieldSeparator.size();
   }
   const std::size_t end = text.find(kFieldSeparator, start);
-  return std::wstring(text.substr(start, end == std::wstring_view::npos ? end : end - start));
+  return text.substr(start, end == std::wstring_view::npos ? end : end - start);
 }
 
 std::wstring ExpandEnvironment(std::wstring_view text) {

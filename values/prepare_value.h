@@ -19,6 +19,8 @@ std::wstring PrepareMarkedValue(LauncherContext& ctx, std::wstring_view value,
 
 // Field n (from 1) of the text split at " :: "; empty when missing; untrimmed.
 std::wstring Field(std::wstring_view text, int n);
+// The same field as a view into the text, for callers that only look at it.
+std::wstring_view FieldView(std::wstring_view text, int n);
 
 // %name% references expanded by the system; empty when the expansion fails.
 std::wstring ExpandEnvironment(std::wstring_view text);

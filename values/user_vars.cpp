@@ -78,7 +78,9 @@ std::wstring_view NameOf(std::wstring_view slot) {
 // no further into the slot than a separator right after the name reaches: every
 // slot is compared on each store and lookup, and slots hold long values.
 bool Named(std::wstring_view slot, std::wstring_view name) {
-  return NameOf(slot.substr(0, name.size() + kFieldSeparator.size())) == name;
+  // Most slots differ from the first character: told apart without looking for a separator.
+  return slot.starts_with(name) &&
+         NameOf(slot.substr(0, name.size() + kFieldSeparator.size())) == name;
 }
 
 }  // namespace
