@@ -21,7 +21,9 @@
 namespace {
 
 std::wstring Resolved(const LauncherContext& ctx, const std::wstring& place) {
-  return RemoveTrailingBackslashes(ResolvePath(ctx, place));
+  std::wstring path = ResolvePath(ctx, place);
+  path.resize(WithoutTrailingBackslashes(path).size());
+  return path;
 }
 
 // The local place keeps its trailing backslash: it says that the link is a folder.

@@ -1,5 +1,6 @@
 #include "fileops/direct_ops.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -45,7 +46,10 @@ void RemoveTree(const std::wstring& folder) {
 }
 
 std::wstring Comparable(std::wstring_view path) {
-  return RemoveTrailingBackslashes(ReplaceAll(LowerAscii(path), L"/", L"\\"));
+  std::wstring text = LowerAscii(path);
+  std::replace(text.begin(), text.end(), L'/', L'\\');
+  text.resize(WithoutTrailingBackslashes(text).size());
+  return text;
 }
 
 }  // namespace

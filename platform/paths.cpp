@@ -1,6 +1,7 @@
 #include "platform/paths.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/platform.h"
 #include "platform/text.h"
@@ -111,5 +112,5 @@ std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
       known.resize(cut);
     }
   }
-  return os::UpperCaseForNames(normal);
+  return os::UpperCaseForNames(std::move(normal));
 }

@@ -288,8 +288,9 @@ bool RemoveOneFolder(const std::wstring& path);
 std::optional<std::wstring> LongPathName(const std::wstring& path);
 
 // The text in capitals as Windows compares file and registry names: each
-// character by itself, none made longer ("ä" gives "Ä", "ß" stays "ß").
-std::wstring UpperCaseForNames(const std::wstring& text);
+// character by itself, none made longer ("ä" gives "Ä", "ß" stays "ß"). Taken by
+// value: a caller done with its text hands it over to be changed in place.
+std::wstring UpperCaseForNames(std::wstring text);
 
 }  // namespace os
 

@@ -22,18 +22,24 @@ constexpr RootName kRootNames[] = {
 
 }  // namespace
 
+namespace {
+
+// The root a path's first name stands for, long or short.
+std::optional<os::RegRoot> RootNamed(std::wstring_view first) {
+  // The root names are ASCII: comparing without ASCII case is upper-casing both sides.
+  for (const RootName& row : kRootNames)
+    if (EqualsIgnoringAsciiCase(first, row.longName) ||
+        EqualsIgnoringAsciiCase(first, row.shortName))
+      return row.root;
+  return std::nullopt;
+}
+
+}  // namespace
+
 RegPath ParseRegPath(std::wstring_view path) {
   const size_t cut = path.find(L'\\');
-  const std::wstring_view first = path.substr(0, cut);
   RegPath parsed;
-  // The root names are ASCII: comparing without ASCII case is upper-casing both sides.
-  for (const RootName& row : kRootNames) {
-    if (EqualsIgnoringAsciiCase(first, row.longName) ||
-        EqualsIgnoringAsciiCase(first, row.shortName)) {
-      parsed.root = row.root;
-      break;
-    }
-  }
+  parsed.root = RootNamed(path.substr(0, cut));
   parsed.subkey = std::wstring(cut == std::wstring_view::npos ? path : path.substr(cut + 1));
   return parsed;
 }
@@ -54,8 +60,9 @@ ValuePath SplitValuePath(std::wstring_view path) {
 }
 
 bool IsRegKeyPath(std::wstring_view path) {
-  const std::wstring trimmed = RemoveTrailingBackslashes(path);
-  return ParseRegPath(trimmed).root && Contains(trimmed, L"\\");
+  const std::wstring_view trimmed = WithoutTrailingBackslashes(path);
+  const size_t cut = trimmed.find(L'\\');
+  return cut != std::wstring_view::npos && RootNamed(trimmed.substr(0, cut));
 }
 
 namespace {

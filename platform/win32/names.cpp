@@ -16,7 +16,7 @@ std::optional<std::wstring> LongPathName(const std::wstring& path) {
   return longForm;
 }
 
-std::wstring UpperCaseForNames(const std::wstring& text) {
+std::wstring UpperCaseForNames(std::wstring text) {
   if (text.empty()) return text;
   std::wstring upper(text.size(), L'\0');
   // One to one: the invariant locale's simple capitals, as the file systems' own

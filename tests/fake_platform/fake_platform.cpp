@@ -640,8 +640,7 @@ std::optional<std::wstring> LongPathName(const std::wstring& path) {
 // The simple capitals of the scripts the tests write names in, as Windows has
 // them: Latin-1, Latin Extended-A, Greek and Cyrillic; other characters stay.
 // The final sigma stays too: since Windows 7 only the linguistic casing maps it.
-std::wstring UpperCaseForNames(const std::wstring& text) {
-  std::wstring upper = text;
+std::wstring UpperCaseForNames(std::wstring upper) {
   for (wchar_t& c : upper) {
     if ((c >= L'a' && c <= L'z') || (c >= 0xE0 && c <= 0xFE && c != 0xF7) ||
         (c >= 0x3B1 && c <= 0x3CB && c != 0x3C2) || (c >= 0x430 && c <= 0x44F))

@@ -399,7 +399,7 @@ std::optional<std::wstring> LongPathName(const std::wstring& path) {
   return path;
 }
 
-std::wstring UpperCaseForNames(const std::wstring& text) { return RealUpperCaseForNames(text); }
+std::wstring UpperCaseForNames(std::wstring text) { return RealUpperCaseForNames(std::move(text)); }
 
 // ---- registry reads: through the keys the check deleted, made and copied ----------
 
