@@ -102,6 +102,13 @@ std::optional<std::vector<fake_reg_detail::RegEntry>> EntriesOf(
   if (bytes->empty()) return std::vector<fake_reg_detail::RegEntry>{};
   fake_reg_detail::RegEntries read = fake_reg_detail::ReadRegEntries(TextOf(*bytes));
   if (!read.whole) return std::nullopt;
+  // Names as UTF-16 units, as Windows holds them: where wchar_t is 32 bits, a
+  // character past U+FFFF is one wchar_t read from a UTF-8 file and two read from a
+  // UTF-16LE file, the same name.
+  for (fake_reg_detail::RegEntry& entry : read.entries) {
+    entry.key = Utf16Units(entry.key);
+    if (entry.value) entry.value->name = Utf16Units(entry.value->name);
+  }
   return std::move(read.entries);
 }
 
