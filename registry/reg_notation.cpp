@@ -24,14 +24,14 @@ constexpr RootName kRootNames[] = {
 
 namespace {
 
-// The root a path's first name stands for, long or short.
-std::optional<os::RegRoot> RootNamed(std::wstring_view first) {
+// The root a path's first name stands for, long or short; null for none.
+const RootName* RootNamed(std::wstring_view first) {
   // The root names are ASCII: comparing without ASCII case is upper-casing both sides.
   for (const RootName& row : kRootNames)
     if (EqualsIgnoringAsciiCase(first, row.longName) ||
         EqualsIgnoringAsciiCase(first, row.shortName))
-      return row.root;
-  return std::nullopt;
+      return &row;
+  return nullptr;
 }
 
 }  // namespace
@@ -39,7 +39,7 @@ std::optional<os::RegRoot> RootNamed(std::wstring_view first) {
 RegPath ParseRegPath(std::wstring_view path) {
   const size_t cut = path.find(L'\\');
   RegPath parsed;
-  parsed.root = RootNamed(path.substr(0, cut));
+  if (const RootName* row = RootNamed(path.substr(0, cut))) parsed.root = row->root;
   parsed.subkey = std::wstring(cut == std::wstring_view::npos ? path : path.substr(cut + 1));
   return parsed;
 }
@@ -62,7 +62,7 @@ ValuePath SplitValuePath(std::wstring_view path) {
 bool IsRegKeyPath(std::wstring_view path) {
   const std::wstring_view trimmed = WithoutTrailingBackslashes(path);
   const size_t cut = trimmed.find(L'\\');
-  return cut != std::wstring_view::npos && RootNamed(trimmed.substr(0, cut));
+  return cut != std::wstring_view::npos && RootNamed(trimmed.substr(0, cut)) != nullptr;
 }
 
 namespace {
@@ -83,14 +83,11 @@ struct LongKeyPieces {
 };
 
 LongKeyPieces PiecesOf(std::wstring_view path) {
-  while (!path.empty() && path.back() == L'\\') path.remove_suffix(1);
+  path = WithoutTrailingBackslashes(path);
   const size_t cut = path.find(L'\\');
   if (cut == std::wstring_view::npos) return {{}, path};
-  const std::wstring_view first = path.substr(0, cut);
-  for (const RootName& row : kRootNames)
-    if (EqualsIgnoringAsciiCase(first, row.longName) ||
-        EqualsIgnoringAsciiCase(first, row.shortName))
-      return {row.longName, path.substr(cut)};
+  if (const RootName* row = RootNamed(path.substr(0, cut)))
+    return {row->longName, path.substr(cut)};
   return {{}, path};
 }
 
