@@ -35,6 +35,7 @@ void AppendUtf16(std::wstring& out, char32_t cp) {
 std::wstring TrimSpaces(std::wstring_view text) { return std::wstring(TrimWith(text, IsSpace)); }
 std::wstring_view TrimSpacesView(std::wstring_view text) { return TrimWith(text, IsSpace); }
 std::wstring TrimBlanks(std::wstring_view text) { return std::wstring(TrimWith(text, IsBlank)); }
+std::wstring_view TrimBlanksView(std::wstring_view text) { return TrimWith(text, IsBlank); }
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix) {
   return text.substr(0, prefix.size()) == prefix;

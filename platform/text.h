@@ -12,6 +12,7 @@ std::wstring TrimSpaces(std::wstring_view text);
 std::wstring_view TrimSpacesView(std::wstring_view text);
 // Removes spaces and tabs at both ends.
 std::wstring TrimBlanks(std::wstring_view text);
+std::wstring_view TrimBlanksView(std::wstring_view text);
 
 bool StartsWith(std::wstring_view text, std::wstring_view prefix);
 bool EndsWith(std::wstring_view text, std::wstring_view suffix);

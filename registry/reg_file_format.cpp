@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <initializer_list>
+#include <iterator>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -20,14 +23,14 @@ wchar_t UnitAt(std::string_view bytes, size_t unit) {
                               static_cast<unsigned char>(bytes[2 * unit + 1]) << 8);
 }
 
-std::wstring Escaped(std::wstring_view text) {
-  std::wstring out;
-  out.reserve(text.size() + 2);
+// Quoted, with a backslash before each backslash and quote, at the end of out.
+void AppendQuoted(std::wstring& out, std::wstring_view text) {
+  out += L'"';
   for (const wchar_t c : text) {
     if (c == L'\\' || c == L'"') out += L'\\';
     out += c;
   }
-  return out;
+  out += L'"';
 }
 
 // Lower-case digits, as the registry editor writes bytes and type numbers.
@@ -108,24 +111,27 @@ bool IsPlainRegText(std::string_view bytes) {
 }
 
 std::wstring RegValueLine(std::wstring_view name, unsigned type, std::string_view bytes) {
-  std::wstring line = name.empty() ? std::wstring(L"@=") : L"\"" + Escaped(name) + L"\"=";
-  if (type == os::kRegSz && IsPlainRegText(bytes))
-    return line + L"\"" + Escaped(TextOf(bytes)) + L"\"";
+  std::wstring line;
+  // Room for the name and a text value's characters, quoted (a hex form grows it once).
+  line.reserve(name.size() + bytes.size() / 2 + 16);
+  if (name.empty())
+    line = L"@";
+  else
+    AppendQuoted(line, name);
+  line += L'=';
+  if (type == os::kRegSz && IsPlainRegText(bytes)) {
+    AppendQuoted(line, TextOf(bytes));
+    return line;
+  }
   if (type == os::kRegDword && bytes.size() == 4) {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
-    return line + L"dword:" + HexDigits(value, 8, true);
+    line.append(L"dword:").append(HexDigits(value, 8, true));
+    return line;
   }
   // REG_SZ in hex keeps its own type: hex(1).
-  return HexBytes(line + HexForm(type), bytes);
-}
-
-std::string RegValueFile(std::wstring_view longKeyPath, std::wstring_view valueLine) {
-  const std::wstring text = std::wstring(kRegHeaderUnicode) + L"\r\n\r\n[" +
-                            std::wstring(longKeyPath) + L"]\r\n" + std::wstring(valueLine) +
-                            L"\r\n";
-  return std::string(FormatMark(RegTextFormat::Utf16Le)) +
-         EncodeRegText(text, RegTextFormat::Utf16Le);
+  line.append(HexForm(type));
+  return HexBytes(std::move(line), bytes);
 }
 
 RegFileText ReadRegFileText(std::string_view bytes) {
@@ -152,27 +158,32 @@ RegFileText ReadRegFileText(std::string_view bytes) {
 
 namespace {
 
-// The mark, then two bytes a unit, four for a character past U+FFFF (only where
-// wchar_t holds whole code points); written in place in one pass, sized for two
-// bytes a character and grown only at such a character.
-std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
-  std::string out(mark.size() + 2 * text.size(), '\0');
+// The mark, then the pieces' text at two bytes a unit, four for a character past
+// U+FFFF (only where wchar_t holds whole code points); written in place in one
+// pass, sized for two bytes a character and grown only at such a character. In
+// pieces, so that a file made of parts of others is encoded without joining them.
+std::string Utf16LeBytes(std::string_view mark, std::initializer_list<std::wstring_view> pieces) {
+  size_t units = 0;
+  for (const std::wstring_view piece : pieces) units += piece.size();
+  std::string out(mark.size() + 2 * units, '\0');
   char* put = out.data();
   for (const char c : mark) *put++ = c;
   const auto unit = [&put](std::uint32_t u) {
     *put++ = static_cast<char>(u & 0xFF);
     *put++ = static_cast<char>((u >> 8) & 0xFF);
   };
-  for (const wchar_t c : text) {
-    const auto cp = static_cast<std::uint32_t>(c);
-    if (cp > 0xFFFF) {
-      const size_t written = static_cast<size_t>(put - out.data());
-      out.resize(out.size() + 2);
-      put = out.data() + written;
-      unit(0xD800 + ((cp - 0x10000) >> 10));
-      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      unit(cp);
+  for (const std::wstring_view text : pieces) {
+    for (const wchar_t c : text) {
+      const auto cp = static_cast<std::uint32_t>(c);
+      if (cp > 0xFFFF) {
+        const size_t written = static_cast<size_t>(put - out.data());
+        out.resize(out.size() + 2);
+        put = out.data() + written;
+        unit(0xD800 + ((cp - 0x10000) >> 10));
+        unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+      } else {
+        unit(cp);
+      }
     }
   }
   return out;
@@ -183,7 +194,7 @@ std::string Utf16LeBytes(std::string_view mark, std::wstring_view text) {
 std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
   if (format == RegTextFormat::Utf8) return Utf8FromWide(text);
   if (format == RegTextFormat::Ansi) return os::AnsiFromWide(std::wstring(text));
-  return Utf16LeBytes("", text);
+  return Utf16LeBytes("", {text});
 }
 
 std::string RegAppendBytes(std::string_view targetBytes, std::string_view appendBytes) {
@@ -203,22 +214,14 @@ std::string RegAppendBytes(std::string_view targetBytes, std::string_view append
 
 namespace {
 
-std::vector<std::wstring_view> LinesOf(std::wstring_view text) {
-  // Counted first, so that the list is made once and never moved.
-  size_t count = 1;
-  for (size_t at = text.find(L'\n'); at != std::wstring_view::npos; at = text.find(L'\n', at + 1))
-    ++count;
-  std::vector<std::wstring_view> lines;
-  lines.reserve(count);
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring_view::npos) end = text.size();
-    std::wstring_view line = text.substr(start, end - start);
-    if (line.ends_with(L'\r')) line.remove_suffix(1);
-    lines.push_back(line);
-    start = end + 1;
-  }
-  return lines;
+// The next line of rest, without its line end, taken off rest; false at its end.
+bool NextLine(std::wstring_view& rest, std::wstring_view& line) {
+  if (rest.empty()) return false;
+  const size_t end = std::min(rest.find(L'\n'), rest.size());
+  line = rest.substr(0, end);
+  if (line.ends_with(L'\r')) line.remove_suffix(1);
+  rest.remove_prefix(std::min(end + 1, rest.size()));
+  return true;
 }
 
 // The header that the first line of a file is; nullopt for any other line.
@@ -239,6 +242,7 @@ std::optional<RegValueLineStart> ReadValueLineStart(std::wstring_view line) {
   if (line.starts_with(L"@=")) return RegValueLineStart{L"", 2};
   if (!line.starts_with(L'"')) return std::nullopt;
   std::wstring name;
+  name.reserve(std::min(line.find(L'"', 1), line.size()));
   for (size_t i = 1; i < line.size(); ++i) {
     if (line[i] == L'\\' && i + 1 < line.size()) {
       name += line[++i];
@@ -261,8 +265,8 @@ namespace {
 // so that taking the value out and putting it back leaves no empty section.
 struct SplitRegFile {
   RegTextFormat format = RegTextFormat::Ansi;
-  std::wstring header;   // empty: no registry file
-  bool foreign = false;  // text, but no registry file
+  std::wstring_view header;  // one of the two headers; empty: no registry file
+  bool foreign = false;      // text, but no registry file
   std::wstring item;
   std::wstring rest;
   size_t itemAt = std::wstring::npos;  // where in the rest the item's first section stood
@@ -274,8 +278,8 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   SplitRegFile out;
   const RegFileText file = ReadRegFileText(bytes);
   out.format = file.format;
-  const std::vector<std::wstring_view> lines = LinesOf(file.text);
-  const auto header = lines.empty() ? std::nullopt : HeaderOf(lines[0]);
+  std::wstring_view unread = file.text, line;
+  const auto header = NextLine(unread, line) ? HeaderOf(line) : std::nullopt;
   out.foreign = !header && !HoldsNothing(file.text);
   if (!header) return out;
   out.header = *header;
@@ -298,8 +302,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
     if (!done) to.append(L"\r\n").append(section).append(L"\r\n");
     done = true;
   };
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::wstring_view line = lines[i];
+  while (NextLine(unread, line)) {
     // An empty line ends even a value cut short after its backslash.
     continued = continued && !line.empty();
     if (!continued && line.starts_with(L'[') && line.ends_with(L']')) {
@@ -332,12 +335,20 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   return out;
 }
 
-std::string Encoded(RegTextFormat format, std::wstring_view text) {
-  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), text);
+// A file's text from its pieces, in its format.
+std::string Encoded(RegTextFormat format, std::initializer_list<std::wstring_view> pieces) {
+  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), pieces);
+  std::wstring text;
+  for (const std::wstring_view piece : pieces) text.append(piece);
   return std::string(FormatMark(format)) + EncodeRegText(text, format);
 }
 
 }  // namespace
+
+std::string RegValueFile(std::wstring_view longKeyPath, std::wstring_view valueLine) {
+  return Encoded(RegTextFormat::Utf16Le,
+                 {kRegHeaderUnicode, L"\r\n\r\n[", longKeyPath, L"]\r\n", valueLine, kLineEnd});
+}
 
 std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
                                          const std::wstring* valueName) {
@@ -346,7 +357,7 @@ std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_vi
   // A key with no value still brings in its (empty) key.
   if (file.header.empty() || (!file.itemHasValue && (valueName || file.item.empty())))
     return std::string();
-  return Encoded(file.format, file.header + L"\r\n" + file.item);
+  return Encoded(file.format, {file.header, kLineEnd, file.item});
 }
 
 std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
@@ -359,23 +370,23 @@ std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::stri
   if (file.header.empty() || file.rest.empty()) return std::string(partBytes);
   // In the place of the old part, so that an export of unchanged data changes no byte.
   const size_t at = std::min(file.itemAt, file.rest.size());
-  std::wstring before = file.rest.substr(0, at);
-  std::wstring after = file.rest.substr(at);
-  std::wstring item = part.item;
+  const std::wstring_view rest = file.rest;
+  std::wstring_view before = rest.substr(0, at), after = rest.substr(at), item = part.item;
   if (partBytes.empty() || file.header == part.header)
     // In the part's format: the file's may not hold every character of the part.
     return Encoded(partBytes.empty() ? file.format : part.format,
-                   file.header + L"\r\n" + before + item + after);
+                   {file.header, kLineEnd, before, item, after});
   // One header for both: the current one, which every text can be written in.
-  for (std::wstring* side : {&before, &after, &item}) {
-    const bool older = (side == &item ? part.header : file.header) == kRegHeaderAnsi;
+  std::optional<std::wstring> current[3];
+  std::wstring_view* const sides[] = {&before, &after, &item};
+  for (size_t i = 0; i < std::size(sides); ++i) {
+    const bool older = (sides[i] == &item ? part.header : file.header) == kRegHeaderAnsi;
     if (!older) continue;
-    auto current = RegBodyInCurrentForm(*side);
-    if (!current) return std::nullopt;
-    *side = std::move(*current);
+    current[i] = RegBodyInCurrentForm(*sides[i]);
+    if (!current[i]) return std::nullopt;
+    *sides[i] = *current[i];
   }
-  return Encoded(RegTextFormat::Utf16Le,
-                 std::wstring(kRegHeaderUnicode) + L"\r\n" + before + item + after);
+  return Encoded(RegTextFormat::Utf16Le, {kRegHeaderUnicode, kLineEnd, before, item, after});
 }
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {

@@ -28,9 +28,10 @@ int HexDigit(wchar_t c) {
 // last comma allowed. nullopt for anything else.
 std::optional<std::string> HexList(std::wstring_view list) {
   std::string bytes;
-  while (!TrimBlanks(list).empty()) {
+  bytes.reserve(list.size() / 3 + 1);
+  while (!TrimBlanksView(list).empty()) {
     const size_t comma = list.find(L',');
-    const std::wstring digits = TrimBlanks(list.substr(0, comma));
+    const std::wstring_view digits = TrimBlanksView(list.substr(0, comma));
     if (digits.empty() || digits.size() > 2) return std::nullopt;
     int value = 0;
     for (const wchar_t c : digits) {
@@ -63,19 +64,21 @@ std::optional<std::pair<unsigned, size_t>> HexType(std::wstring_view data) {
 std::optional<std::wstring> RegBodyInCurrentForm(std::wstring_view body) {
   if (body.empty()) return std::wstring();
   std::vector<std::wstring_view> lines;
+  lines.reserve(static_cast<size_t>(std::count(body.begin(), body.end(), L'\n')) + 1);
   for (size_t start = 0; start < body.size();) {
     const size_t end = std::min(body.find(kLineEnd, start), body.size());
     lines.push_back(body.substr(start, end - start));
     start = end + kLineEnd.size();
   }
   std::wstring out;
+  out.reserve(body.size() + kLineEnd.size());
   for (size_t i = 0; i < lines.size(); ++i) {
     const auto start = ReadValueLineStart(lines[i]);
     const auto hex = start ? HexType(lines[i].substr(start->dataAt)) : std::nullopt;
     const bool text = hex && (hex->first == os::kRegSz || hex->first == os::kRegExpandSz ||
                               hex->first == os::kRegMultiSz);
     if (!text) {
-      out += std::wstring(lines[i]) + std::wstring(kLineEnd);
+      out.append(lines[i]).append(kLineEnd);
       continue;
     }
     // The value with its continued lines, each but the last ended by a backslash.
@@ -90,8 +93,9 @@ std::optional<std::wstring> RegBodyInCurrentForm(std::wstring_view body) {
     const auto bytes = HexList(list);
     if (!bytes) return std::nullopt;
     const std::wstring converted = os::WideFromAnsi(*bytes);
-    out += RegValueLine(start->name, hex->first, EncodeRegText(converted, RegTextFormat::Utf16Le)) +
-           std::wstring(kLineEnd);
+    out.append(
+           RegValueLine(start->name, hex->first, EncodeRegText(converted, RegTextFormat::Utf16Le)))
+        .append(kLineEnd);
   }
   // The body's last line had no line end unless the body ended with one.
   if (!body.ends_with(kLineEnd)) out.resize(out.size() - kLineEnd.size());

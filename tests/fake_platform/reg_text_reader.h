@@ -48,6 +48,7 @@ inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
 
 inline std::string Utf16(const std::wstring& text) {
   std::string bytes;
+  bytes.reserve(2 * text.size());
   for (wchar_t c : text) {
     bytes += static_cast<char>(c & 0xFF);
     bytes += static_cast<char>((c >> 8) & 0xFF);
@@ -157,17 +158,17 @@ inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
     if (end == std::wstring::npos) end = text.size();
-    std::wstring line = text.substr(start, end - start);
+    std::wstring_view line = std::wstring_view(text).substr(start, end - start);
     start = end + 1;
-    if (!line.empty() && line.back() == L'\r') line.pop_back();
-    if (continued) line = TrimSpaces(line);
+    if (line.ends_with(L'\r')) line.remove_suffix(1);
+    if (continued) line = TrimSpacesView(line);
     // A hex value goes on in the next line after a closing backslash.
     const bool goesOn =
-        !line.empty() && line.back() == L'\\' && (continued || Contains(line, L"=hex"));
+        line.ends_with(L'\\') && (continued || line.find(L"=hex") != std::wstring_view::npos);
     if (continued && !lines.empty())
       lines.back() += line;
     else
-      lines.push_back(std::move(line));
+      lines.emplace_back(line);
     continued = goesOn;
     if (continued) lines.back().pop_back();
   }

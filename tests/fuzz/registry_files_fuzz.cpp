@@ -6,10 +6,12 @@
 // part of a shared file is stable, and keys compare as their canonical texts do.
 //
 // Run long by hand with scripts/fuzz.sh registry_files; CI runs it briefly.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/text.h"
@@ -31,7 +33,11 @@ std::wstring UnitsOf(std::string_view bytes) {
 }
 
 // Characters past U+FFFF as their two UTF-16 units (wchar_t may hold them whole).
-std::wstring Utf16Units(const std::wstring& text) {
+std::wstring Utf16Units(std::wstring text) {
+  // Most texts hold none: kept as they are, without a copy.
+  if (std::all_of(text.begin(), text.end(),
+                  [](wchar_t c) { return static_cast<std::uint32_t>(c) <= 0xFFFF; }))
+    return text;
   std::wstring units;
   for (const wchar_t c : text) {
     const auto cp = static_cast<std::uint32_t>(c);
@@ -106,8 +112,8 @@ std::optional<std::vector<fake_reg_detail::RegEntry>> EntriesOf(
   // character past U+FFFF is one wchar_t read from a UTF-8 file and two read from a
   // UTF-16LE file, the same name.
   for (fake_reg_detail::RegEntry& entry : read.entries) {
-    entry.key = Utf16Units(entry.key);
-    if (entry.value) entry.value->name = Utf16Units(entry.value->name);
+    entry.key = Utf16Units(std::move(entry.key));
+    if (entry.value) entry.value->name = Utf16Units(std::move(entry.value->name));
   }
   return std::move(read.entries);
 }
