@@ -268,13 +268,16 @@ struct SplitRegFile {
   std::wstring_view header;  // one of the two headers; empty: no registry file
   bool foreign = false;      // text, but no registry file
   std::wstring item;
-  std::wstring rest;
+  std::wstring rest;                   // left empty where only the item is wanted
   size_t itemAt = std::wstring::npos;  // where in the rest the item's first section stood
   bool itemHasValue = false;
 };
 
-SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
-                   const std::wstring* valueName) {
+// Most callers want only the item's side: the rest, mostly the larger, is then not made.
+enum class Sides { ItemOnly, Both };
+
+SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std::wstring* valueName,
+                   Sides sides) {
   SplitRegFile out;
   const RegFileText file = ReadRegFileText(bytes);
   out.format = file.format;
@@ -284,22 +287,23 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
   if (!header) return out;
   out.header = *header;
   // Each side takes lines of the text, and one of them most of it: room for it at once.
+  std::wstring* const rest = sides == Sides::Both ? &out.rest : nullptr;
   out.item.reserve(file.text.size());
-  out.rest.reserve(file.text.size());
+  if (rest) rest->reserve(file.text.size());
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
   bool lazy = false;                    // its line goes to a side with the first value line there
   bool inItem = false, inRest = false;  // the section line is on that side already
   std::wstring* side = nullptr;         // where the current line and its continuations go
   bool continued = false;               // the line before ended a hex value with a backslash
-  auto open = [&](std::wstring& to, bool& done) {
-    if (&to == &out.item && out.itemAt == std::wstring::npos) {
+  auto open = [&](std::wstring* to, bool& done) {
+    if (to == &out.item && out.itemAt == std::wstring::npos) {
       out.itemAt = out.rest.size();
       // The item goes in here: the rest's lines after it start a section line of
       // their own, or a write of the same part would move them under the item's.
       inRest = false;
     }
-    if (!done) to.append(L"\r\n").append(section).append(L"\r\n");
+    if (!done && to) to->append(L"\r\n").append(section).append(L"\r\n");
     done = true;
   };
   while (NextLine(unread, line)) {
@@ -314,7 +318,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
       lazy = valueName && itemSection;
       inItem = inRest = false;
       // A key item's sections, and every section of the rest, go over even empty.
-      if (!lazy) open(itemSection ? out.item : out.rest, itemSection ? inItem : inRest);
+      if (!lazy) open(itemSection ? &out.item : rest, itemSection ? inItem : inRest);
       side = nullptr;
     } else if (!continued) {
       const auto start = ReadValueLineStart(line);
@@ -322,8 +326,8 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath,
       if (start && !section.empty()) {
         const bool mine =
             itemSection && (!valueName || EqualsIgnoringAsciiCase(start->name, *valueName));
-        side = mine ? &out.item : &out.rest;
-        open(*side, mine ? inItem : inRest);
+        side = mine ? &out.item : rest;
+        open(side, mine ? inItem : inRest);
         out.itemHasValue = out.itemHasValue || mine;
       }
       if (side) side->append(line).append(L"\r\n");
@@ -352,7 +356,7 @@ std::string RegValueFile(std::wstring_view longKeyPath, std::wstring_view valueL
 
 std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_view keyPath,
                                          const std::wstring* valueName) {
-  const SplitRegFile file = Split(bytes, keyPath, valueName);
+  const SplitRegFile file = Split(bytes, keyPath, valueName, Sides::ItemOnly);
   if (file.foreign) return std::nullopt;
   // A key with no value still brings in its (empty) key.
   if (file.header.empty() || (!file.itemHasValue && (valueName || file.item.empty())))
@@ -363,8 +367,8 @@ std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_vi
 std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
                                            std::wstring_view keyPath,
                                            const std::wstring* valueName) {
-  const SplitRegFile file = Split(fileBytes, keyPath, valueName);
-  const SplitRegFile part = Split(partBytes, keyPath, valueName);
+  const SplitRegFile file = Split(fileBytes, keyPath, valueName, Sides::Both);
+  const SplitRegFile part = Split(partBytes, keyPath, valueName, Sides::ItemOnly);
   if (file.foreign || (!partBytes.empty() && part.header.empty())) return std::nullopt;
   // Nothing of others to keep: the part as it is.
   if (file.header.empty() || file.rest.empty()) return std::string(partBytes);

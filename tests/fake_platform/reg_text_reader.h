@@ -25,6 +25,7 @@ inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
     while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
     if (i >= line.size()) return args;
     std::wstring arg;
+    arg.reserve(line.size() - i);
     bool quoted = false;
     for (; i < line.size() && (quoted || (line[i] != L' ' && line[i] != L'\t')); ++i) {
       size_t backslashes = 0;
@@ -104,6 +105,7 @@ inline std::optional<std::string> HexBytes(std::wstring_view digits) {
 inline std::optional<std::wstring> Unquote(std::wstring_view& rest) {
   if (rest.empty() || rest[0] != L'"') return std::nullopt;
   std::wstring text;
+  text.reserve(rest.size());
   for (size_t i = 1; i < rest.size(); ++i) {
     if (rest[i] == L'\\' && i + 1 < rest.size()) {
       text += rest[++i];
@@ -118,8 +120,10 @@ inline std::optional<std::wstring> Unquote(std::wstring_view& rest) {
 }
 
 inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_view data) {
-  if (auto text = Unquote(data); text && data.empty())
-    return std::pair{os::kRegSz, Utf16(*text + std::wstring(1, L'\0'))};
+  if (auto text = Unquote(data); text && data.empty()) {
+    text->push_back(L'\0');
+    return std::pair{os::kRegSz, Utf16(*text)};
+  }
   if (StartsWith(data, L"dword:")) {
     const auto value = Digits(data.substr(6), true, 0xFFFFFFFFULL);
     if (!value || data.size() != 14) return std::nullopt;
@@ -193,10 +197,10 @@ inline std::optional<ValueLine> ParseValueLine(std::wstring_view line) {
     return std::nullopt;
   }
   if (line.empty() || line.front() != L'=') return std::nullopt;
-  const auto data = ImportData(line.substr(1));
+  auto data = ImportData(line.substr(1));
   if (!data) return std::nullopt;
   value.type = data->first;
-  value.bytes = data->second;
+  value.bytes = std::move(data->second);
   return value;
 }
 
