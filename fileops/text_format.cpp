@@ -37,7 +37,7 @@ DecodedText Read(std::string_view bytes) {
   // Without a mark, well-formed UTF-8 with a character beyond ASCII is UTF-8 (XML,
   // JSON, many ini files): read through the code page it would come back garbled.
   if (IsWellFormedUtf8(bytes)) return DecodedText{TextFormat::Utf8, WideFromUtf8(bytes), true};
-  std::wstring text = os::WideFromAnsi(std::string(bytes));
+  std::wstring text = os::WideFromAnsi(bytes);
   // A code page with lead bytes can meet a sequence it does not define.
   const bool faithful = os::AnsiFromWide(text) == bytes;
   return DecodedText{TextFormat::Ansi, std::move(text), faithful};

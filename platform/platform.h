@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The Win32 headers make some names macros for their wide forms; the seam's own
@@ -423,7 +424,7 @@ std::optional<std::wstring> AskFolder(const std::wstring& title, const std::wstr
 // "\u0100"): a text is held exactly when it comes back from its bytes.
 
 std::string AnsiFromWide(const std::wstring& text);
-std::wstring WideFromAnsi(const std::string& bytes);
+std::wstring WideFromAnsi(std::string_view bytes);
 
 }  // namespace os
 

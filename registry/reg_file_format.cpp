@@ -151,8 +151,7 @@ RegFileText ReadRegFileText(std::string_view bytes) {
     bytes.remove_prefix(4);
   }
   bytes = bytes.substr(0, bytes.find('\0'));
-  file.text = file.format == RegTextFormat::Utf8 ? WideFromUtf8(bytes)
-                                                 : os::WideFromAnsi(std::string(bytes));
+  file.text = file.format == RegTextFormat::Utf8 ? WideFromUtf8(bytes) : os::WideFromAnsi(bytes);
   return file;
 }
 

@@ -47,7 +47,7 @@ std::string AnsiFromWide(const std::wstring& text) {
   return bytes;
 }
 
-std::wstring WideFromAnsi(const std::string& bytes) {
+std::wstring WideFromAnsi(std::string_view bytes) {
   std::wstring text(bytes.size(), L'\0');
   for (size_t i = 0; i < bytes.size(); ++i) text[i] = WideOf(static_cast<unsigned char>(bytes[i]));
   return text;

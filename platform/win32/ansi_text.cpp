@@ -19,7 +19,7 @@ std::string AnsiFromWide(const std::wstring& text) {
   return bytes;
 }
 
-std::wstring WideFromAnsi(const std::string& bytes) {
+std::wstring WideFromAnsi(std::string_view bytes) {
   if (bytes.empty() || bytes.size() > INT_MAX) return std::wstring();
   const int length = static_cast<int>(bytes.size());
   const int needed = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);

@@ -490,7 +490,7 @@ std::optional<std::wstring> AskFolder(const std::wstring& title,
 }
 
 std::string AnsiFromWide(const std::wstring& text) { return RealAnsiFromWide(text); }
-std::wstring WideFromAnsi(const std::string& bytes) { return RealWideFromAnsi(bytes); }
+std::wstring WideFromAnsi(std::string_view bytes) { return RealWideFromAnsi(bytes); }
 
 // ---- consoles, file dates, desktop, timer and clipboard -------------------------------
 
