@@ -33,20 +33,28 @@ void AppendQuoted(std::wstring& out, std::wstring_view text) {
   out += L'"';
 }
 
-// Lower-case digits, as the registry editor writes bytes and type numbers.
-std::wstring HexDigits(std::uint64_t value, int width, bool upper = false) {
+// At the end of out, the value's hex digits, at least width of them. Lower-case
+// digits, as the registry editor writes bytes and type numbers.
+void AppendHexDigits(std::wstring& out, std::uint64_t value, int width, bool upper = false) {
   const wchar_t* digits = upper ? L"0123456789ABCDEF" : L"0123456789abcdef";
-  std::wstring out;
+  wchar_t reversed[16];
+  int count = 0;
   do {
-    out.insert(out.begin(), digits[value & 0xF]);
+    reversed[count++] = digits[value & 0xF];
     value >>= 4;
-  } while (value != 0 || static_cast<int>(out.size()) < width);
-  return out;
+  } while (value != 0 || count < width);
+  while (count > 0) out += reversed[--count];
 }
 
-std::wstring HexForm(unsigned type) {
-  if (type == os::kRegBinary) return L"hex:";
-  return L"hex(" + HexDigits(type, 1) + L"):";
+// "hex:" or "hex(N):" at the end of out.
+void AppendHexForm(std::wstring& out, unsigned type) {
+  if (type == os::kRegBinary) {
+    out += L"hex:";
+    return;
+  }
+  out += L"hex(";
+  AppendHexDigits(out, type, 1);
+  out += L"):";
 }
 
 std::wstring HexBytes(std::wstring line, std::string_view bytes) {
@@ -126,11 +134,12 @@ std::wstring RegValueLine(std::wstring_view name, unsigned type, std::string_vie
   if (type == os::kRegDword && bytes.size() == 4) {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<unsigned char>(bytes[i]);
-    line.append(L"dword:").append(HexDigits(value, 8, true));
+    line += L"dword:";
+    AppendHexDigits(line, value, 8, true);
     return line;
   }
   // REG_SZ in hex keeps its own type: hex(1).
-  line.append(HexForm(type));
+  AppendHexForm(line, type);
   return HexBytes(std::move(line), bytes);
 }
 

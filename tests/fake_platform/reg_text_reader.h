@@ -157,7 +157,11 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
 
 // The lines of a registry file's text, a hex value's continued lines joined.
 inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
+  size_t count = 1;
+  for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at + 1))
+    ++count;
   std::vector<std::wstring> lines;
+  lines.reserve(count);
   bool continued = false;
   for (size_t start = 0; start < text.size();) {
     size_t end = text.find(L'\n', start);
