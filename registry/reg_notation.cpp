@@ -26,6 +26,10 @@ namespace {
 
 // The root a path's first name stands for, long or short; null for none.
 const RootName* RootNamed(std::wstring_view first) {
+  // Every root name starts with "HK": most other names are told apart at once.
+  if (first.size() < 3 || (first[0] != L'H' && first[0] != L'h') ||
+      (first[1] != L'K' && first[1] != L'k'))
+    return nullptr;
   // The root names are ASCII: comparing without ASCII case is upper-casing both sides.
   for (const RootName& row : kRootNames)
     if (EqualsIgnoringAsciiCase(first, row.longName) ||
