@@ -144,15 +144,16 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
   } else {
     return std::nullopt;
   }
-  std::wstring digits;
-  digits.reserve(data.size() / 3 * 2 + 2);
+  // Two digits a byte, a comma between bytes.
+  std::string bytes;
+  bytes.reserve(data.size() / 3 + 1);
   for (size_t i = 0; i < data.size(); i += 3) {
     if (i + 2 > data.size() || (i + 2 < data.size() && data[i + 2] != L',')) return std::nullopt;
-    digits += data.substr(i, 2);
+    const int high = DigitValue(data[i], true), low = DigitValue(data[i + 1], true);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high << 4 | low);
   }
-  const auto bytes = HexBytes(digits);
-  if (!bytes) return std::nullopt;
-  return std::pair{type, *bytes};
+  return std::pair{type, std::move(bytes)};
 }
 
 // The lines of a registry file's text, a hex value's continued lines joined.
