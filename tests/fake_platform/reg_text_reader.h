@@ -4,6 +4,7 @@
 // fuzz target, which checks the launcher's writers against it.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -20,6 +21,7 @@ namespace fake_reg_detail {
 // quote give n and toggle quoting, 2n + 1 give n and a quote; others are plain.
 inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
   std::vector<std::wstring> args;
+  args.reserve(4);  // the tool's command lines have a few
   size_t i = 0;
   for (;;) {
     while (i < line.size() && (line[i] == L' ' || line[i] == L'\t')) ++i;
@@ -105,7 +107,7 @@ inline std::optional<std::string> HexBytes(std::wstring_view digits) {
 inline std::optional<std::wstring> Unquote(std::wstring_view& rest) {
   if (rest.empty() || rest[0] != L'"') return std::nullopt;
   std::wstring text;
-  text.reserve(rest.size());
+  text.reserve(std::min(rest.find(L'"', 1), rest.size()));
   for (size_t i = 1; i < rest.size(); ++i) {
     if (rest[i] == L'\\' && i + 1 < rest.size()) {
       text += rest[++i];
@@ -156,32 +158,38 @@ inline std::optional<std::pair<unsigned, std::string>> ImportData(std::wstring_v
   return std::pair{type, std::move(bytes)};
 }
 
-// The lines of a registry file's text, a hex value's continued lines joined.
-inline std::vector<std::wstring> RegFileLines(const std::wstring& text) {
-  size_t count = 1;
-  for (size_t at = text.find(L'\n'); at != std::wstring::npos; at = text.find(L'\n', at + 1))
-    ++count;
-  std::vector<std::wstring> lines;
-  lines.reserve(count);
+// The next line of a registry file's text from `at` on, a hex value's continued
+// lines joined: then into `joined`, which the line views until the next call.
+// False at the text's end.
+inline bool NextRegLine(std::wstring_view text, size_t& at, std::wstring& joined,
+                        std::wstring_view& line) {
+  if (at >= text.size()) return false;
   bool continued = false;
-  for (size_t start = 0; start < text.size();) {
-    size_t end = text.find(L'\n', start);
-    if (end == std::wstring::npos) end = text.size();
-    std::wstring_view line = std::wstring_view(text).substr(start, end - start);
-    start = end + 1;
-    if (line.ends_with(L'\r')) line.remove_suffix(1);
-    if (continued) line = TrimSpacesView(line);
+  while (at < text.size()) {
+    const size_t end = std::min(text.find(L'\n', at), text.size());
+    std::wstring_view piece = text.substr(at, end - at);
+    at = end + 1;
+    if (piece.ends_with(L'\r')) piece.remove_suffix(1);
+    if (continued) piece = TrimSpacesView(piece);
     // A hex value goes on in the next line after a closing backslash.
     const bool goesOn =
-        line.ends_with(L'\\') && (continued || line.find(L"=hex") != std::wstring_view::npos);
-    if (continued && !lines.empty())
-      lines.back() += line;
-    else
-      lines.emplace_back(line);
+        piece.ends_with(L'\\') && (continued || piece.find(L"=hex") != std::wstring_view::npos);
+    if (goesOn) piece.remove_suffix(1);
+    if (!continued && !goesOn) {
+      line = piece;
+      return true;
+    }
+    if (!continued) {
+      joined.reserve(piece.size() + text.size() - std::min(at, text.size()));
+      joined.assign(piece);
+    } else {
+      joined += piece;
+    }
     continued = goesOn;
-    if (continued) lines.back().pop_back();
+    if (!continued) break;
   }
-  return lines;
+  line = joined;  // also where the text ends after a backslash
+  return true;
 }
 
 struct ValueLine {
@@ -192,16 +200,18 @@ struct ValueLine {
 };
 
 // "name"=data or @=data (the default value); nullopt for anything else.
-inline std::optional<ValueLine> ParseValueLine(std::wstring_view line) {
+// quotedData, where given, tells whether the data is a quoted text.
+inline std::optional<ValueLine> ParseValueLine(std::wstring_view line, bool* quotedData = nullptr) {
   ValueLine value;
   if (!line.empty() && line.front() == L'@') {
     line.remove_prefix(1);
   } else if (auto quoted = Unquote(line)) {
-    value.name = *quoted;
+    value.name = std::move(*quoted);
   } else {
     return std::nullopt;
   }
   if (line.empty() || line.front() != L'=') return std::nullopt;
+  if (quotedData) *quotedData = line.size() > 1 && line[1] == L'"';
   auto data = ImportData(line.substr(1));
   if (!data) return std::nullopt;
   value.type = data->first;
@@ -224,36 +234,35 @@ struct RegEntries {
   std::vector<RegEntry> entries;
   bool whole = false;
 };
-inline RegEntries ReadRegEntries(const std::wstring& text) {
+inline RegEntries ReadRegEntries(std::wstring_view text) {
   RegEntries read;
-  const std::vector<std::wstring> lines = RegFileLines(text);
-  if (lines.empty()) return read;
-  const std::wstring header =
-      lines[0].substr(std::min(lines[0].find_first_not_of(L" \t"), lines[0].size()));
+  size_t at = 0;
+  std::wstring joined;
+  std::wstring_view line;
+  if (!NextRegLine(text, at, joined, line)) return read;
+  const std::wstring_view header =
+      line.substr(std::min(line.find_first_not_of(L" \t"), line.size()));
   if (header != L"Windows Registry Editor Version 5.00" && header != L"REGEDIT4") return read;
   const bool older = header == L"REGEDIT4";
-  std::optional<std::wstring> key;
-  for (size_t i = 1; i < lines.size(); ++i) {
-    const std::wstring& line = lines[i];
+  read.entries.reserve(static_cast<size_t>(std::count(text.begin(), text.end(), L'\n')));
+  std::wstring key;
+  bool inSection = false;
+  while (NextRegLine(text, at, joined, line)) {
     if (line.empty()) continue;
     if (line.front() == L'[' && line.back() == L']') {
       key = line.substr(1, line.size() - 2);
-      read.entries.push_back(RegEntry{*key, std::nullopt});
+      inSection = true;
+      read.entries.push_back(RegEntry{key, std::nullopt});
       continue;
     }
-    auto value = ParseValueLine(line);
-    if (!key || !value) return read;
-    std::wstring_view data = line;  // from the "=" on
-    if (data.front() == L'@')
-      data.remove_prefix(1);
-    else
-      Unquote(data);
-    const bool quoted = data.size() > 1 && data[1] == L'"';
+    bool quoted = false;
+    auto value = ParseValueLine(line, &quoted);
+    if (!inSection || !value) return read;
     if (older && !quoted &&
         (value->type == os::kRegSz || value->type == os::kRegExpandSz ||
          value->type == os::kRegMultiSz))
       value->bytes = Utf16(os::WideFromAnsi(value->bytes));
-    read.entries.push_back(RegEntry{*key, std::move(value)});
+    read.entries.push_back(RegEntry{key, std::move(value)});
   }
   read.whole = true;
   return read;
