@@ -1,7 +1,9 @@
 #include "platform/command_line.h"
 
 std::wstring QuoteArgument(std::wstring_view text) {
-  std::wstring quoted = L"\"";
+  std::wstring quoted;
+  quoted.reserve(text.size() + 2);  // grown only for escapes
+  quoted += L'"';
   size_t backslashes = 0;
   for (const wchar_t c : text) {
     if (c == L'\\') {
@@ -14,5 +16,6 @@ std::wstring QuoteArgument(std::wstring_view text) {
     backslashes = 0;
   }
   quoted.append(2 * backslashes, L'\\');  // they stand before the closing quote
-  return quoted + L"\"";
+  quoted += L'"';
+  return quoted;
 }

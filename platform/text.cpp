@@ -1,6 +1,8 @@
 #include "platform/text.h"
 
+#include <bit>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -52,6 +54,7 @@ bool Contains(std::wstring_view text, std::wstring_view part) {
 std::wstring ReplaceAll(std::wstring_view text, std::wstring_view from, std::wstring_view to) {
   if (from.empty()) return std::wstring(text);
   std::wstring out;
+  out.reserve(text.size());  // most replacements keep the size or shrink it
   size_t pos = 0;
   for (size_t hit; (hit = text.find(from, pos)) != std::wstring_view::npos;
        pos = hit + from.size()) {
@@ -227,6 +230,26 @@ std::optional<std::wstring> WideFromUtf16Le(std::string_view bytes) {
     out.push_back(static_cast<wchar_t>(u));
   }
   return out;
+}
+
+// Written in place in one pass, a unit read with one load: this runs over every
+// registry value and registry file read.
+std::wstring Utf16LeUnits(std::string_view bytes) {
+  const size_t units = bytes.size() / 2;
+  std::wstring text(units, L'\0');
+  wchar_t* const put = text.data();
+  const char* const at = bytes.data();
+  size_t length = 0;
+  for (; length < units; ++length) {
+    std::uint16_t unit = 0;
+    std::memcpy(&unit, at + 2 * length, sizeof unit);
+    if constexpr (std::endian::native == std::endian::big)
+      unit = static_cast<std::uint16_t>(unit >> 8 | unit << 8);
+    if (unit == 0) break;
+    put[length] = static_cast<wchar_t>(unit);
+  }
+  text.resize(length);
+  return text;
 }
 
 std::string Utf16LeFromWide(std::wstring_view text) {

@@ -38,6 +38,10 @@ bool IsWellFormedUtf8(std::string_view bytes);
 // unpaired surrogate: such bytes would not come back as they were.
 std::optional<std::wstring> WideFromUtf16Le(std::string_view bytes);
 std::string Utf16LeFromWide(std::wstring_view text);
+// UTF-16LE bytes as the units they hold, up to the first zero unit, surrogates
+// paired or not: a registry text as the registry and its files keep it. An odd
+// last byte is no unit.
+std::wstring Utf16LeUnits(std::string_view bytes);
 
 // FNV-1a over the bytes: a text's checksum, and a short name derived from a long
 // one. Two texts that differ in one byte never hash alike.

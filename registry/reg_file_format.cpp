@@ -1,7 +1,9 @@
 #include "registry/reg_file_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <iterator>
 #include <optional>
@@ -57,13 +59,17 @@ void AppendHexForm(std::wstring& out, unsigned type) {
   out += L"):";
 }
 
+constexpr std::wstring_view kContinued = L"\\\r\n  ";
+
+// The most characters that HexBytes writes for so many bytes: three a byte, and a
+// continuation at most once in every 24 bytes after the first line's.
+size_t HexBytesRoom(size_t bytes) { return 3 * bytes + kContinued.size() * (bytes / 24 + 2); }
+
 std::wstring HexBytes(std::wstring line, std::string_view bytes) {
   constexpr std::wstring_view kDigits = L"0123456789abcdef";
-  constexpr std::wstring_view kContinued = L"\\\r\n  ";
-  // Written in place into room for the most it can take: three characters a byte,
-  // and a continuation at most once in every 24 bytes after the first line's.
+  // Written in place into room for the most it can take.
   const size_t start = line.size();
-  line.resize(start + 3 * bytes.size() + kContinued.size() * (bytes.size() / 24 + 2));
+  line.resize(start + HexBytesRoom(bytes.size()));
   wchar_t* put = line.data() + start;
   size_t width = start;
   for (size_t i = 0; i < bytes.size(); ++i) {
@@ -80,23 +86,6 @@ std::wstring HexBytes(std::wstring line, std::string_view bytes) {
   }
   line.resize(static_cast<size_t>(put - line.data()));
   return line;
-}
-
-// Up to the first zero unit. Written in place in one pass, walking pointers: this
-// runs over every file read.
-std::wstring TextOf(std::string_view bytes) {
-  const auto* at = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* const end = at + bytes.size() / 2 * 2;
-  std::wstring text(bytes.size() / 2, L'\0');
-  wchar_t* const begin = text.data();
-  wchar_t* put = begin;
-  for (; at != end; at += 2) {
-    const auto unit = static_cast<wchar_t>(at[0] | at[1] << 8);
-    if (unit == L'\0') break;
-    *put++ = unit;
-  }
-  text.resize(static_cast<size_t>(put - begin));
-  return text;
 }
 
 std::string_view FormatMark(RegTextFormat format) {
@@ -119,16 +108,18 @@ bool IsPlainRegText(std::string_view bytes) {
 }
 
 std::wstring RegValueLine(std::wstring_view name, unsigned type, std::string_view bytes) {
+  const bool plainText = type == os::kRegSz && IsPlainRegText(bytes);
   std::wstring line;
-  // Room for the name and a text value's characters, quoted (a hex form grows it once).
-  line.reserve(name.size() + bytes.size() / 2 + 16);
+  // Room for the name and the data in its form, each character of a quoted text
+  // escaped at most once (a text's escapes may grow it).
+  line.reserve(name.size() + 16 + (plainText ? bytes.size() / 2 : HexBytesRoom(bytes.size())));
   if (name.empty())
     line = L"@";
   else
     AppendQuoted(line, name);
   line += L'=';
-  if (type == os::kRegSz && IsPlainRegText(bytes)) {
-    AppendQuoted(line, TextOf(bytes));
+  if (plainText) {
+    AppendQuoted(line, Utf16LeUnits(bytes));
     return line;
   }
   if (type == os::kRegDword && bytes.size() == 4) {
@@ -148,7 +139,7 @@ RegFileText ReadRegFileText(std::string_view bytes) {
   if (bytes.starts_with("\xFF\xFE")) {
     file.format = RegTextFormat::Utf16Le;
     bytes.remove_prefix(2);
-    file.text = TextOf(bytes);  // an odd last byte is no character
+    file.text = Utf16LeUnits(bytes);
     return file;
   }
   if (bytes.starts_with("\xEF\xBB\xBF")) {
@@ -176,9 +167,13 @@ std::string Utf16LeBytes(std::string_view mark, std::initializer_list<std::wstri
   std::string out(mark.size() + 2 * units, '\0');
   char* put = out.data();
   for (const char c : mark) *put++ = c;
+  // A unit written with one store.
   const auto unit = [&put](std::uint32_t u) {
-    *put++ = static_cast<char>(u & 0xFF);
-    *put++ = static_cast<char>((u >> 8) & 0xFF);
+    auto low16 = static_cast<std::uint16_t>(u);
+    if constexpr (std::endian::native == std::endian::big)
+      low16 = static_cast<std::uint16_t>(low16 >> 8 | low16 << 8);
+    std::memcpy(put, &low16, sizeof low16);
+    put += sizeof low16;
   };
   for (const std::wstring_view text : pieces) {
     for (const wchar_t c : text) {
@@ -197,6 +192,14 @@ std::string Utf16LeBytes(std::string_view mark, std::initializer_list<std::wstri
   return out;
 }
 
+// A file's text from its pieces, in its format.
+std::string Encoded(RegTextFormat format, std::initializer_list<std::wstring_view> pieces) {
+  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), pieces);
+  std::wstring text;
+  for (const std::wstring_view piece : pieces) text.append(piece);
+  return std::string(FormatMark(format)) + EncodeRegText(text, format);
+}
+
 }  // namespace
 
 std::string EncodeRegText(std::wstring_view text, RegTextFormat format) {
@@ -209,15 +212,17 @@ std::string RegAppendBytes(std::string_view targetBytes, std::string_view append
   const RegFileText appended = ReadRegFileText(appendBytes);
   const std::wstring_view header =
       appended.format == RegTextFormat::Utf16Le ? kRegHeaderUnicode : kRegHeaderAnsi;
-  const std::wstring text =
-      ReplaceAll(appended.text, std::wstring(header) + L"\r\n\r\n", L"") + std::wstring(kLineEnd);
+  std::wstring headerLines(header);
+  headerLines += L"\r\n\r\n";
+  std::wstring text = ReplaceAll(appended.text, headerLines, L"");
+  text += kLineEnd;
   RegTextFormat format = appended.format;
   if (targetBytes.starts_with("\xFF\xFE"))
     format = RegTextFormat::Utf16Le;
   else if (targetBytes.starts_with("\xEF\xBB\xBF"))
     format = RegTextFormat::Utf8;
-  const std::string_view mark = targetBytes.empty() ? FormatMark(format) : "";
-  return std::string(mark) + EncodeRegText(text, format);
+  // A mark only where the file is new.
+  return targetBytes.empty() ? Encoded(format, {text}) : EncodeRegText(text, format);
 }
 
 namespace {
@@ -247,21 +252,29 @@ bool HoldsNothing(std::wstring_view text) {
 }  // namespace
 
 std::optional<RegValueLineStart> ReadValueLineStart(std::wstring_view line) {
-  if (line.starts_with(L"@=")) return RegValueLineStart{L"", 2};
+  if (line.starts_with(L"@=")) return RegValueLineStart{{}, 2};
   if (!line.starts_with(L'"')) return std::nullopt;
-  std::wstring name;
-  name.reserve(std::min(line.find(L'"', 1), line.size()));
   for (size_t i = 1; i < line.size(); ++i) {
-    if (line[i] == L'\\' && i + 1 < line.size()) {
-      name += line[++i];
+    if (line[i] == L'\\') {
+      ++i;
     } else if (line[i] == L'"') {
-      if (i + 1 < line.size() && line[i + 1] == L'=') return RegValueLineStart{name, i + 2};
+      if (i + 1 < line.size() && line[i + 1] == L'=')
+        return RegValueLineStart{line.substr(1, i - 1), i + 2};
       return std::nullopt;
-    } else {
-      name += line[i];
     }
   }
   return std::nullopt;
+}
+
+std::wstring ValueNameOf(const RegValueLineStart& start) {
+  const std::wstring_view written = start.writtenName;
+  std::wstring name;
+  name.reserve(written.size());
+  for (size_t i = 0; i < written.size(); ++i) {
+    if (written[i] == L'\\' && i + 1 < written.size()) ++i;
+    name += written[i];
+  }
+  return name;
 }
 
 namespace {
@@ -294,9 +307,9 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
   out.foreign = !header && !HoldsNothing(file.text);
   if (!header) return out;
   out.header = *header;
-  // Each side takes lines of the text, and one of them most of it: room for it at once.
+  // The rest takes most of the text: room for it at once. The item, mostly none or
+  // small, gets room for what is left of the text once it starts.
   std::wstring* const rest = sides == Sides::Both ? &out.rest : nullptr;
-  out.item.reserve(file.text.size());
   if (rest) rest->reserve(file.text.size());
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
@@ -307,6 +320,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
   auto open = [&](std::wstring* to, bool& done) {
     if (to == &out.item && out.itemAt == std::wstring::npos) {
       out.itemAt = out.rest.size();
+      out.item.reserve(section.size() + line.size() + unread.size() + 2 * kLineEnd.size());
       // The item goes in here: the rest's lines after it start a section line of
       // their own, or a write of the same part would move them under the item's.
       inRest = false;
@@ -333,7 +347,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
       side = nullptr;
       if (start && !section.empty()) {
         const bool mine =
-            itemSection && (!valueName || EqualsIgnoringAsciiCase(start->name, *valueName));
+            itemSection && (!valueName || EqualsIgnoringAsciiCase(ValueNameOf(*start), *valueName));
         side = mine ? &out.item : rest;
         open(side, mine ? inItem : inRest);
         out.itemHasValue = out.itemHasValue || mine;
@@ -345,14 +359,6 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
     continued = line.ends_with(L'\\');
   }
   return out;
-}
-
-// A file's text from its pieces, in its format.
-std::string Encoded(RegTextFormat format, std::initializer_list<std::wstring_view> pieces) {
-  if (format == RegTextFormat::Utf16Le) return Utf16LeBytes(FormatMark(format), pieces);
-  std::wstring text;
-  for (const std::wstring_view piece : pieces) text.append(piece);
-  return std::string(FormatMark(format)) + EncodeRegText(text, format);
 }
 
 }  // namespace
@@ -403,7 +409,18 @@ std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::stri
 
 bool RegFileHoldsKey(std::string_view bytes, std::wstring_view keyPath) {
   const std::wstring text = ReadRegFileText(bytes).text;
-  const std::wstring keyLine = L"\r\n[" + CanonicalRegKey(keyPath) + L"]\r\n";
-  const bool header = text.starts_with(kRegHeaderUnicode) || text.starts_with(kRegHeaderAnsi);
-  return header && Contains(LowerAscii(text + L"\r\n"), keyLine);
+  if (!text.starts_with(kRegHeaderUnicode) && !text.starts_with(kRegHeaderAnsi)) return false;
+  const std::wstring key = CanonicalRegKey(keyPath);
+  // The key's section line as a line of its own, in any letter case: after a line
+  // end, and before one or at the text's end. Looked for in place: exports are large.
+  const std::wstring_view view = text;
+  for (size_t at = view.find(L"\r\n["); at != std::wstring_view::npos;
+       at = view.find(L"\r\n[", at + 1)) {
+    const std::wstring_view line = view.substr(at + 3);
+    if (line.size() > key.size() && line[key.size()] == L']' &&
+        EqualsIgnoringAsciiCase(line.substr(0, key.size()), key) &&
+        (line.size() == key.size() + 1 || line.substr(key.size() + 1).starts_with(kLineEnd)))
+      return true;
+  }
+  return false;
 }

@@ -76,13 +76,16 @@ std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::stri
                                            std::wstring_view keyPath,
                                            const std::wstring* valueName);
 
-// The name of a value line ("name"=... or @=..., escapes undone) and where its
-// data begins; nullopt for another line.
+// The name of a value line ("name"=... or @=...) as written between its quotes,
+// escapes kept, and where its data begins; nullopt for another line. The name is
+// undone only where it is looked at (ValueNameOf): most lines' names never are.
 struct RegValueLineStart {
-  std::wstring name;
+  std::wstring_view writtenName;
   size_t dataAt = 0;
 };
 std::optional<RegValueLineStart> ReadValueLineStart(std::wstring_view line);
+// The name with its escapes undone: a backslash stands before each backslash and quote.
+std::wstring ValueNameOf(const RegValueLineStart& start);
 
 // Sections and value lines of the REGEDIT4 form as the current form reads them.
 // The two differ in the texts of hex(1), hex(2) and hex(7) values: the older form

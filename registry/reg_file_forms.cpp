@@ -93,8 +93,8 @@ std::optional<std::wstring> RegBodyInCurrentForm(std::wstring_view body) {
     const auto bytes = HexList(list);
     if (!bytes) return std::nullopt;
     const std::wstring converted = os::WideFromAnsi(*bytes);
-    out.append(
-           RegValueLine(start->name, hex->first, EncodeRegText(converted, RegTextFormat::Utf16Le)))
+    out.append(RegValueLine(ValueNameOf(*start), hex->first,
+                            EncodeRegText(converted, RegTextFormat::Utf16Le)))
         .append(kLineEnd);
   }
   // The body's last line had no line end unless the body ended with one.

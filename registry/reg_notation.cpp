@@ -31,10 +31,10 @@ const RootName* RootNamed(std::wstring_view first) {
       (first[1] != L'K' && first[1] != L'k'))
     return nullptr;
   // The root names are ASCII: comparing without ASCII case is upper-casing both sides.
+  // Only names of the same length are compared: this runs for every key compared.
   for (const RootName& row : kRootNames)
-    if (EqualsIgnoringAsciiCase(first, row.longName) ||
-        EqualsIgnoringAsciiCase(first, row.shortName))
-      return &row;
+    for (const std::wstring_view name : {row.longName, row.shortName})
+      if (first.size() == name.size() && EqualsIgnoringAsciiCase(first, name)) return &row;
   return nullptr;
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/paths.h"
+#include "platform/text.h"
 #include "registry/reg_notation.h"
 
 namespace {
@@ -16,19 +17,6 @@ constexpr unsigned kReadBufferBytes = 255 * sizeof(char16_t);
 constexpr std::wstring_view kSzLabel = L" :: REG_SZ";
 constexpr std::wstring_view kDwordLabel = L" :: REG_DWORD";
 constexpr std::wstring_view kSeparator = L" :: ";
-
-// Text up to the first zero character; an odd last byte is no character.
-std::wstring TextOf(const std::string& bytes) {
-  const auto* const at = reinterpret_cast<const unsigned char*>(bytes.data());
-  const size_t units = bytes.size() / 2;
-  size_t length = 0;
-  while (length < units && (at[2 * length] | at[2 * length + 1]) != 0) ++length;
-  std::wstring text(length, L'\0');
-  wchar_t* const put = text.data();
-  for (size_t unit = 0; unit < length; ++unit)
-    put[unit] = static_cast<wchar_t>(at[2 * unit] | at[2 * unit + 1] << 8);
-  return text;
-}
 
 // The data is read into a 32-bit variable that starts at zero: fewer bytes fill
 // its low end, more do not fit and leave it zero.
@@ -52,7 +40,7 @@ struct Data {
 
 Data DataOf(const os::RegQuery& query) {
   if (query.outcome != os::RegQuery::Ok) return Data{};
-  if (query.type == os::kRegSz) return Data{TextOf(query.bytes), false};
+  if (query.type == os::kRegSz) return Data{Utf16LeUnits(query.bytes), false};
   if (query.type == os::kRegDword) return Data{DwordTextOf(query.bytes), true};
   return Data{};
 }
