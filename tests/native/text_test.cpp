@@ -59,3 +59,18 @@ TEST(Text, UnpairedSurrogatesBecomeReplacementCharacters) {
             "a\xEF\xBF\xBD"
             "b");
 }
+
+TEST(Text, Utf16LeUnitsStopAtTheFirstZeroUnitAndKeepLoneSurrogates) {
+  const struct {
+    std::string bytes;
+    std::wstring units;
+  } rows[] = {
+      {"", L""},
+      {std::string("a\0b\0", 4), L"ab"},
+      {std::string("a\0\0\0b\0", 6), L"a"},      // a zero unit ends the text
+      {std::string("a\0\0b\0", 5), L"a\x6200"},  // a zero byte alone does not
+      {std::string("a\0b", 3), L"a"},            // an odd last byte is no unit
+      {std::string("\xAC\x20\x00\xD8", 4), {wchar_t(0x20AC), wchar_t(0xD800)}},  // low byte first
+  };
+  for (const auto& row : rows) EXPECT_EQ(Utf16LeUnits(row.bytes), row.units);
+}
