@@ -1,6 +1,7 @@
 #include "values/user_vars.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -55,18 +56,23 @@ struct Piece {
 };
 
 std::wstring Joined(const std::vector<Piece>& pieces) {
+  size_t size = 0;
+  for (const Piece& piece : pieces) size += piece.text.size();
   std::wstring out;
+  out.reserve(size);
   for (const Piece& piece : pieces) out += piece.text;
   return out;
 }
 
 // "Enter parameter for key "name":" and its kin.
 std::wstring ForKey(std::wstring_view lead, std::wstring_view keyName) {
-  return std::wstring(lead) + L"\"" + std::wstring(keyName) + L"\":";
+  std::wstring text;
+  text.reserve(lead.size() + keyName.size() + 3);
+  return text.append(lead).append(L"\"").append(keyName).append(L"\":");
 }
 
 std::wstring OrDefault(std::wstring setting, std::wstring fallback) {
-  return setting.empty() ? fallback : setting;
+  return setting.empty() ? std::move(fallback) : std::move(setting);
 }
 
 // Field 1 of a slot, without copying it.
