@@ -15,7 +15,9 @@ std::optional<ItemPlaces> Places(std::wstring_view local, std::wstring_view port
   ItemPlaces p;
   p.local = WithoutTrailingBackslashes(TrimSpacesView(local));
   if (p.local.empty()) return std::nullopt;
-  p.backup = p.local + L"_backup";
+  constexpr std::wstring_view kBackupSuffix = L"_backup";
+  p.backup.reserve(p.local.size() + kBackupSuffix.size());
+  p.backup.append(p.local).append(kBackupSuffix);
   p.portable = portable;
   return p;
 }

@@ -123,14 +123,19 @@ std::string RunRecordText(const LauncherContext& ctx, const RunRecord& record) {
       L"computer " + record.runner.computer, L"user " + record.runner.user,
       L"launcher " + record.launcher,
   };
+  lines.reserve(lines.size() + record.items.size());
   for (const RunItem& item : record.items) {
     if (!Pending(item)) continue;
-    std::wstring& line = lines.emplace_back(kItem);
+    const std::wstring value = RecordedValue(ctx, item.key, item.value);
+    std::wstring& line = lines.emplace_back();
+    line.reserve(kItem.size() + item.stage.size() + item.since.size() + item.key.size() +
+                 3 * kSeparator.size() + value.size());
+    line += kItem;
     for (const std::wstring* field : {&item.stage, &item.since, &item.key}) {
       line += *field;
       line += kSeparator;
     }
-    line += RecordedValue(ctx, item.key, item.value);
+    line += value;
   }
   return FramedText(kComment, kKind, lines);
 }

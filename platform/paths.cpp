@@ -65,7 +65,9 @@ std::wstring WithNameSuffix(std::wstring_view path, std::wstring_view suffix) {
   const size_t nameStart = path.find_last_of(L"\\/") + 1;  // 0 when there is none
   const size_t dot = path.find_last_of(L'.');
   const size_t cut = dot == std::wstring_view::npos || dot <= nameStart ? path.size() : dot;
-  return std::wstring(path.substr(0, cut)) + std::wstring(suffix) + std::wstring(path.substr(cut));
+  std::wstring named;
+  named.reserve(path.size() + suffix.size());
+  return named.append(path.substr(0, cut)).append(suffix).append(path.substr(cut));
 }
 
 std::wstring PathIdentity(const LauncherContext& ctx, std::wstring_view path) {
