@@ -110,8 +110,8 @@ bool IsPlainRegText(std::string_view bytes) {
 std::wstring RegValueLine(std::wstring_view name, unsigned type, std::string_view bytes) {
   const bool plainText = type == os::kRegSz && IsPlainRegText(bytes);
   std::wstring line;
-  // Room for the name and the data in its form, each character of a quoted text
-  // escaped at most once (a text's escapes may grow it).
+  // Room for the name and the data in its form (escapes in a quoted name or text
+  // may still grow it).
   line.reserve(name.size() + 16 + (plainText ? bytes.size() / 2 : HexBytesRoom(bytes.size())));
   if (name.empty())
     line = L"@";
