@@ -378,6 +378,18 @@ std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_vi
   return Encoded(file.format, {file.header, kLineEnd, file.item});
 }
 
+namespace {
+
+// A format that holds every character of texts read from either: the code page
+// holds fewer than either Unicode form, and only UTF-16LE keeps a lone surrogate.
+RegTextFormat HoldingBoth(RegTextFormat a, RegTextFormat b) {
+  if (a == b || b == RegTextFormat::Ansi) return a;
+  if (a == RegTextFormat::Ansi) return b;
+  return RegTextFormat::Utf16Le;
+}
+
+}  // namespace
+
 std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::string_view partBytes,
                                            std::wstring_view keyPath,
                                            const std::wstring* valueName) {
@@ -391,8 +403,7 @@ std::optional<std::string> RegFileWithPart(std::string_view fileBytes, std::stri
   const std::wstring_view rest = file.rest;
   std::wstring_view before = rest.substr(0, at), after = rest.substr(at), item = part.item;
   if (partBytes.empty() || file.header == part.header)
-    // In the part's format: the file's may not hold every character of the part.
-    return Encoded(partBytes.empty() ? file.format : part.format,
+    return Encoded(partBytes.empty() ? file.format : HoldingBoth(file.format, part.format),
                    {file.header, kLineEnd, before, item, after});
   // One header for both: the current one, which every text can be written in.
   std::optional<std::wstring> current[3];

@@ -65,7 +65,8 @@ std::optional<std::string> RegFileSubset(std::string_view bytes, std::wstring_vi
 
 // The registry file with one item's part replaced by that part of `partBytes`
 // (an export of the item; empty: the item's part taken out), where the old part
-// stood, in the part's format; every other item's sections stay. The part as it
+// stood, in a format that holds both sides' texts (the Unicode one of the two;
+// UTF-16LE for UTF-8 and UTF-16LE); every other item's sections stay. The part as it
 // is when the file holds nothing else. When one of the two has the REGEDIT4
 // header, the result has the current one and is UTF-16LE, with that side's texts
 // in hex form converted (RegBodyInCurrentForm). nullopt, when the other items'

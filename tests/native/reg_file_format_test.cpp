@@ -266,6 +266,9 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
   const std::wstring current =
       L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"\u00E9\"\r\n"
       L"\"e\"=hex(2):25,00,41,00,e9,00,00,00\r\n\"b\"=hex:e9\r\n\r\n";
+  const std::string utf8 =
+      "\xEF\xBB\xBFREGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"x\"=\"\xE6\x97\xA5\"\r\n";
+  const std::string ansiTwo = "[HKEY_CURRENT_USER\\Software\\Two]\r\n\"t\"=\"3\"\r\n";
   const Case cases[] = {
       {"a key", unicode(two + L"\r\n" + one), unicode(newTwo), L"HKCU\\Software\\Two", nullptr,
        unicode(newTwo + L"\r\n" + one)},
@@ -290,6 +293,9 @@ TEST(RegFileFormat, AnExportReplacesOnlyItsOwnPartWhereItStood) {
       {"an older text that cannot be read",
        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\X]\r\n\"e\"=hex(7):4g", unicode(newTwo),
        L"HKCU\\Software\\Two", nullptr, std::nullopt},
+      // A part in the code page does not turn the file's other texts into it.
+      {"an ANSI part into a UTF-8 file", utf8 + "\r\n", "REGEDIT4\r\n\r\n" + ansiTwo,
+       L"HKCU\\Software\\Two", nullptr, utf8 + "\r\n" + ansiTwo},
       {"a value cut short", unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\"), unicode(newTwo),
        L"HKCU\\Software\\Two", nullptr,
        unicode(L"[HKEY_CURRENT_USER\\X]\r\n\"x\"=hex:01,\\\r\n\r\n" + newTwo)},
