@@ -49,12 +49,23 @@ inline std::vector<std::wstring> SplitArguments(const std::wstring& line) {
   }
 }
 
+// UTF-16LE, as Windows holds texts: where wchar_t is 32 bits, a character past
+// U+FFFF (read from a UTF-8 file) is its two units.
 inline std::string Utf16(const std::wstring& text) {
   std::string bytes;
   bytes.reserve(2 * text.size());
-  for (wchar_t c : text) {
-    bytes += static_cast<char>(c & 0xFF);
-    bytes += static_cast<char>((c >> 8) & 0xFF);
+  const auto unit = [&bytes](std::uint32_t u) {
+    bytes += static_cast<char>(u & 0xFF);
+    bytes += static_cast<char>((u >> 8) & 0xFF);
+  };
+  for (const wchar_t c : text) {
+    const auto cp = static_cast<std::uint32_t>(c);
+    if (cp > 0xFFFF) {
+      unit(0xD800 + ((cp - 0x10000) >> 10));
+      unit(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      unit(cp);
+    }
   }
   return bytes;
 }
