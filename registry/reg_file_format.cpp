@@ -311,6 +311,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
   // small, gets room for what is left of the text once it starts.
   std::wstring* const rest = sides == Sides::Both ? &out.rest : nullptr;
   if (rest) rest->reserve(file.text.size());
+  const RegKeyPieces itemKey = RegKeyPiecesOf(keyPath);
   std::wstring_view section;
   bool itemSection = false;             // the section is the item's key (or below it)
   bool lazy = false;                    // its line goes to a side with the first value line there
@@ -335,7 +336,7 @@ SplitRegFile Split(std::string_view bytes, std::wstring_view keyPath, const std:
       std::wstring_view key = line.substr(1, line.size() - 2);
       if (key.starts_with(L'-')) key.remove_prefix(1);  // a section that deletes the key
       // The key itself, or for a key item also a key below it.
-      itemSection = valueName ? SameRegKey(key, keyPath) : RegKeyWithin(key, keyPath);
+      itemSection = valueName ? SameRegKey(key, itemKey) : RegKeyWithin(key, itemKey);
       section = line;
       lazy = valueName && itemSection;
       inItem = inRest = false;

@@ -69,24 +69,7 @@ bool IsRegKeyPath(std::wstring_view path) {
   return cut != std::wstring_view::npos && RootNamed(trimmed.substr(0, cut)) != nullptr;
 }
 
-namespace {
-
-// A key path's long form as two pieces, the root's long name and the rest from
-// the backslash after it, trailing backslashes dropped; a path whose first name
-// is no root, or that has no backslash, is all rest. Keys are compared in this
-// form without a text being made: it runs for every section line of every
-// registry file read.
-struct LongKeyPieces {
-  std::wstring_view root;
-  std::wstring_view rest;
-  size_t size() const { return root.size() + rest.size(); }
-  wchar_t LowerAt(size_t i) const {
-    const wchar_t c = i < root.size() ? root[i] : rest[i - root.size()];
-    return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c;
-  }
-};
-
-LongKeyPieces PiecesOf(std::wstring_view path) {
+RegKeyPieces RegKeyPiecesOf(std::wstring_view path) {
   path = WithoutTrailingBackslashes(path);
   const size_t cut = path.find(L'\\');
   if (cut == std::wstring_view::npos) return {{}, path};
@@ -95,8 +78,10 @@ LongKeyPieces PiecesOf(std::wstring_view path) {
   return {{}, path};
 }
 
+namespace {
+
 // a's long form starts with b's, ASCII case ignored.
-bool StartsWithKey(const LongKeyPieces& a, const LongKeyPieces& b) {
+bool StartsWithKey(const RegKeyPieces& a, const RegKeyPieces& b) {
   if (a.size() < b.size()) return false;
   for (size_t i = 0; i < b.size(); ++i)
     if (a.LowerAt(i) != b.LowerAt(i)) return false;
@@ -106,25 +91,34 @@ bool StartsWithKey(const LongKeyPieces& a, const LongKeyPieces& b) {
 }  // namespace
 
 std::wstring LongRegKey(std::wstring_view path) {
-  const LongKeyPieces pieces = PiecesOf(path);
+  const RegKeyPieces pieces = RegKeyPiecesOf(path);
   std::wstring key;
   key.reserve(pieces.size());
   return key.append(pieces.root).append(pieces.rest);
 }
 
 std::wstring CanonicalRegKey(std::wstring_view path) {
-  const LongKeyPieces pieces = PiecesOf(path);
+  const RegKeyPieces pieces = RegKeyPiecesOf(path);
   std::wstring key(pieces.size(), L'\0');
   for (size_t i = 0; i < key.size(); ++i) key[i] = pieces.LowerAt(i);
   return key;
 }
 
+bool SameRegKey(std::wstring_view a, const RegKeyPieces& b) {
+  const RegKeyPieces x = RegKeyPiecesOf(a);
+  return x.size() == b.size() && StartsWithKey(x, b);
+}
+
 bool SameRegKey(std::wstring_view a, std::wstring_view b) {
-  const LongKeyPieces x = PiecesOf(a), y = PiecesOf(b);
-  return x.size() == y.size() && StartsWithKey(x, y);
+  return SameRegKey(a, RegKeyPiecesOf(b));
+}
+
+bool RegKeyWithin(std::wstring_view inner, const RegKeyPieces& outer) {
+  const RegKeyPieces in = RegKeyPiecesOf(inner);
+  return StartsWithKey(in, outer) &&
+         (in.size() == outer.size() || in.LowerAt(outer.size()) == L'\\');
 }
 
 bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer) {
-  const LongKeyPieces in = PiecesOf(inner), out = PiecesOf(outer);
-  return StartsWithKey(in, out) && (in.size() == out.size() || in.LowerAt(out.size()) == L'\\');
+  return RegKeyWithin(inner, RegKeyPiecesOf(outer));
 }

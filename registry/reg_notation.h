@@ -41,8 +41,26 @@ std::wstring LongRegKey(std::wstring_view path);
 // text.
 std::wstring CanonicalRegKey(std::wstring_view path);
 
+// A key path's long form as two pieces, the root's long name and the rest from
+// the backslash after it, trailing backslashes dropped; a path whose first name
+// is no root, or that has no backslash, is all rest. Keys are compared in this
+// form without a text being made: it runs for every section line of every
+// registry file read, where one side, taken apart once, is the same for all.
+struct RegKeyPieces {
+  std::wstring_view root;
+  std::wstring_view rest;
+  size_t size() const { return root.size() + rest.size(); }
+  wchar_t LowerAt(size_t i) const {
+    const wchar_t c = i < root.size() ? root[i] : rest[i - root.size()];
+    return c >= L'A' && c <= L'Z' ? c + (L'a' - L'A') : c;
+  }
+};
+RegKeyPieces RegKeyPiecesOf(std::wstring_view path);  // views of path and of a constant
+
 // a and b name the same key, in any notation.
 bool SameRegKey(std::wstring_view a, std::wstring_view b);
+bool SameRegKey(std::wstring_view a, const RegKeyPieces& b);
 
 // inner names the same key as outer, or a key below it, in any notation.
 bool RegKeyWithin(std::wstring_view inner, std::wstring_view outer);
+bool RegKeyWithin(std::wstring_view inner, const RegKeyPieces& outer);

@@ -2,6 +2,8 @@
 // the native tests, the native scramble tool): Windows-1252, the code page of
 // Western European Windows systems. Bytes the code page leaves undefined map to
 // the control characters of the same number, as MultiByteToWideChar does.
+#include <array>
+
 #include "platform/platform.h"
 
 namespace {
@@ -12,11 +14,17 @@ constexpr char16_t kHighControls[32] = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
-wchar_t WideOf(unsigned char byte) {
-  if (byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] != 0)
-    return static_cast<wchar_t>(kHighControls[byte - 0x80]);
-  return static_cast<wchar_t>(byte);
-}
+// Every byte's character, looked up: whole files are read through here.
+constexpr auto kWideOfByte = [] {
+  std::array<char16_t, 256> table{};
+  for (unsigned byte = 0; byte < 256; ++byte)
+    table[byte] = byte >= 0x80 && byte <= 0x9F && kHighControls[byte - 0x80] != 0
+                      ? kHighControls[byte - 0x80]
+                      : static_cast<char16_t>(byte);
+  return table;
+}();
+
+wchar_t WideOf(unsigned char byte) { return static_cast<wchar_t>(kWideOfByte[byte]); }
 
 char ByteOf(wchar_t c) {
   const auto code = static_cast<unsigned long>(c);
@@ -49,7 +57,9 @@ std::string AnsiFromWide(const std::wstring& text) {
 
 std::wstring WideFromAnsi(std::string_view bytes) {
   std::wstring text(bytes.size(), L'\0');
-  for (size_t i = 0; i < bytes.size(); ++i) text[i] = WideOf(static_cast<unsigned char>(bytes[i]));
+  wchar_t* const put = text.data();
+  const char* const at = bytes.data();
+  for (size_t i = 0; i < bytes.size(); ++i) put[i] = WideOf(static_cast<unsigned char>(at[i]));
   return text;
 }
 
